@@ -1,0 +1,270 @@
+#include "cli/cli.h"
+
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "model/state.h"
+
+namespace brevold {
+
+namespace {
+
+const char* kUsage =
+    "usage: brevold-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  solve    solve the linkage for one or more driver angles, one JSON line each\n"
+    "  centre   calculate mid gear and print the reverse-arm positions as JSON\n"
+    "\n"
+    "Options of both commands:\n"
+    "  --set KEY=VALUE    change a dimension before solving (repeatable); KEY is a\n"
+    "                     dimension id (1..25, 28..30, 101..117), a field name such\n"
+    "                     as MainRodLen, or RevArmNorm / RevArmMax\n"
+    "Options of solve:\n"
+    "  --revarm X         reverse-arm setting X (default: mid gear)\n"
+    "  --travel D         reverse-arm setting mid gear + D\n"
+    "  --angles A,B,...   driver angles in degrees, solved in this order (default 0)\n"
+    "  --sweep F:T:S      driver angles from F to T in steps of S\n"
+    "  --no-error-beep    guards do not raise the geometry error (ErrFlag)\n"
+    "  --help             this text\n"
+    "\n"
+    "Successive angles share state as the animation's successive ticks do.\n";
+
+constexpr long kMaxAngles = 10000000;
+
+struct Usage {
+  std::string message;
+};
+
+void Append(std::string& o, long double v) {
+  if (!std::isfinite(v)) {
+    o += "null";
+    return;
+  }
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+  o += buf;
+}
+
+template <size_t N>
+void AppendArray(std::string& o, const std::array<float, N>& a) {
+  o += '[';
+  for (size_t i = 0; i < N; ++i) {
+    if (i) o += ',';
+    Append(o, a[i]);
+  }
+  o += ']';
+}
+
+void Key(std::string& o, const char* k) {
+  if (o.size() > 1) o += ',';
+  o += '"';
+  o += k;
+  o += "\":";
+}
+
+std::vector<std::string> Split(const std::string& s, char sep) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : s) {
+    if (c == sep) {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  parts.push_back(cur);
+  return parts;
+}
+
+float Number(const std::string& text, const std::string& what) {
+  float v = 0;
+  if (!ParseNumber(text, v)) throw Usage{"malformed number '" + text + "' in " + what};
+  return v;
+}
+
+struct Options {
+  std::vector<std::pair<std::string, float>> sets;
+  bool hasRevArm = false, hasTravel = false;
+  float revArm = 0, travel = 0;
+  std::vector<float> angles;
+  bool noBeep = false;
+};
+
+Options Parse(const std::vector<std::string>& args, bool solve) {
+  Options o;
+  bool anglesGiven = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw Usage{"option " + a + " needs a value"};
+      return args[++i];
+    };
+    if (a == "--set") {
+      const std::string& kv = value();
+      size_t eq = kv.find('=');
+      if (eq == std::string::npos || eq == 0) throw Usage{"--set takes KEY=VALUE, not '" + kv + "'"};
+      o.sets.emplace_back(kv.substr(0, eq), Number(kv.substr(eq + 1), "--set " + kv));
+    } else if (solve && a == "--revarm") {
+      o.revArm = Number(value(), "--revarm");
+      o.hasRevArm = true;
+    } else if (solve && a == "--travel") {
+      o.travel = Number(value(), "--travel");
+      o.hasTravel = true;
+    } else if (solve && a == "--angles") {
+      if (anglesGiven) throw Usage{"give --angles or --sweep once"};
+      anglesGiven = true;
+      for (const std::string& p : Split(value(), ',')) o.angles.push_back(Number(p, "--angles"));
+    } else if (solve && a == "--sweep") {
+      if (anglesGiven) throw Usage{"give --angles or --sweep once"};
+      anglesGiven = true;
+      const std::string& spec = value();
+      auto p = Split(spec, ':');
+      if (p.size() != 3) throw Usage{"--sweep takes FROM:TO:STEP, not '" + spec + "'"};
+      const long double from = Number(p[0], "--sweep"), to = Number(p[1], "--sweep"), step = Number(p[2], "--sweep");
+      if (step == 0 || (to - from) * step < 0) throw Usage{"--sweep step " + p[2] + " does not lead from " + p[0] + " to " + p[1]};
+      const long double count = std::floor((to - from) / step + 1e-9L) + 1;
+      if (count > kMaxAngles) throw Usage{"--sweep " + spec + " has more than 10000000 angles"};
+      for (long n = 0; n < static_cast<long>(count); ++n) o.angles.push_back(static_cast<float>(from + n * step));
+    } else if (solve && a == "--no-error-beep") {
+      o.noBeep = true;
+    } else {
+      throw Usage{"unknown option '" + a + "'"};
+    }
+  }
+  if (o.hasRevArm && o.hasTravel) throw Usage{"give --revarm or --travel, not both"};
+  if (!anglesGiven) o.angles.push_back(0);
+  return o;
+}
+
+void Prepare(ModelState& s, const Options& o) {
+  StartUp(s);
+  for (const auto& [key, v] : o.sets)
+    if (!ApplySetting(s, key, v)) throw Usage{"unknown dimension key '" + key + "'"};
+}
+
+int Solve(const Options& o, std::ostream& out) {
+  ModelState s;
+  Prepare(s, o);
+  CalcCentre(s);
+  const float mid = s.revArm.Positions[0];
+  if (o.hasRevArm) s.mech.RevArmX = o.revArm;
+  else if (o.hasTravel) s.mech.RevArmX = static_cast<float>(static_cast<long double>(mid) + o.travel);
+  else s.mech.RevArmX = mid;
+  s.mech.BeepOnError = !o.noBeep;
+  for (float angle : o.angles) {
+    s.mech.ErrFlag = 0;
+    s.mech.DrvAngle = angle;
+    brevold::Solve(s);
+    PostCalc(s);
+    out << SolveJson(s) << '\n';
+  }
+  return 0;
+}
+
+int Centre(const Options& o, std::ostream& out) {
+  ModelState s;
+  Prepare(s, o);
+  CalcCentre(s);
+  std::string j = "{";
+  Key(j, "RevArmPositions");
+  AppendArray(j, s.revArm.Positions);
+  Key(j, "RevArmCount");
+  j += std::to_string(s.revArm.RevArmCount);
+  Key(j, "RevArmNorm");
+  Append(j, s.dims.frame.RevArmNorm);
+  Key(j, "RevArmMax");
+  Append(j, s.dims.frame.RevArmMax);
+  j += '}';
+  out << j << '\n';
+  return 0;
+}
+
+}  // namespace
+
+bool ParseNumber(const std::string& text, float& value) {
+  if (text.empty()) return false;
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const double d = std::strtod(begin, &end);
+  if (end != begin + text.size() || errno == ERANGE) return false;
+  if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
+  // Only plain decimal notation: no hexadecimal, no "inf" or "nan".
+  for (char c : text)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+  value = static_cast<float>(d);
+  return true;
+}
+
+bool ApplySetting(ModelState& s, const std::string& key, float value) {
+  if (key == "RevArmNorm") {
+    SetNormalTravel(s, value);
+    return true;
+  }
+  if (key == "RevArmMax") {
+    SetMaximumTravel(s, value);
+    return true;
+  }
+  int id = 0;
+  const DimInfo* info = nullptr;
+  if (!key.empty() && key.find_first_not_of("0123456789") == std::string::npos && key.size() < 6) {
+    id = std::stoi(key);
+    info = FindDim(id);
+  } else {
+    info = FindDimByField(key);
+  }
+  if (!info) return false;
+  return SetDim(s, info->id, value);
+}
+
+std::string SolveJson(const ModelState& s) {
+  const Mechanism& m = s.mech;
+  const ValveEvents& v = s.valve;
+  std::string j = "{";
+  Key(j, "DrvAngle"); Append(j, m.DrvAngle);
+  Key(j, "RevArmX"); Append(j, m.RevArmX);
+  Key(j, "PtX"); AppendArray(j, m.PtX);
+  Key(j, "PtY"); AppendArray(j, m.PtY);
+  Key(j, "LinkAng"); Append(j, m.LinkAng);
+  Key(j, "LiftArmSgn"); Append(j, m.LiftArmSgn);
+  Key(j, "EccDiaSolved"); Append(j, m.EccDiaSolved);
+  Key(j, "CalcStatus"); j += '"'; j += m.CalcStatus; j += '"';
+  Key(j, "ErrFlag"); j += std::to_string(m.ErrFlag);
+  Key(j, "ValveDisp"); Append(j, v.ValveDisp);
+  Key(j, "PistonUnits"); Append(j, v.PistonUnits);
+  Key(j, "OpenSteamF"); Append(j, v.OpenSteamF);
+  Key(j, "OpenExhF"); Append(j, v.OpenExhF);
+  Key(j, "OpenSteamR"); Append(j, v.OpenSteamR);
+  Key(j, "OpenExhR"); Append(j, v.OpenExhR);
+  Key(j, "LapF"); Append(j, v.LapF);
+  Key(j, "LapR"); Append(j, v.LapR);
+  Key(j, "ExhClrF"); Append(j, v.ExhClrF);
+  Key(j, "ExhClrR"); Append(j, v.ExhClrR);
+  j += '}';
+  return j;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    if (args.empty()) throw Usage{"no command given (try --help)"};
+    for (const std::string& a : args)
+      if (a == "--help" || a == "-h") {
+        out << kUsage;
+        return 0;
+      }
+    if (args[0] == "solve") return Solve(Parse(args, true), out);
+    if (args[0] == "centre") return Centre(Parse(args, false), out);
+    throw Usage{"unknown command '" + args[0] + "'"};
+  } catch (const Usage& u) {
+    err << "brevold-cli: " << u.message << '\n';
+    return 2;
+  }
+}
+
+}  // namespace brevold

@@ -1,0 +1,20 @@
+// Number helpers shared by every window: rounding to pixels and the
+// right-aligned fixed-decimal text used by all readouts.
+#pragma once
+#include <string>
+
+namespace brevold {
+
+// Nearest integer, ties to even. NaN gives 0 and values beyond the int range
+// are clamped, so a wild value can never become undefined behaviour.
+int RoundEven(long double v);
+
+// A pixel coordinate: RoundEven, clamped to +-PixelLimit so that a broken
+// linkage still draws as a (clipped) line instead of overflowing the painter.
+constexpr int PixelLimit = 1000000;
+int PixelRound(long double v);
+
+// Str(v:w:d): v with d decimals, right-aligned in at least w characters.
+std::string Str(long double v, int width, int decimals);
+
+}  // namespace brevold

@@ -1,0 +1,33 @@
+// Mid gear and the reverse-arm positions: the centre calculation, the two
+// travel limits, and the list of up to nine positions the diagrams draw.
+#pragma once
+#include <array>
+#include <cstdint>
+
+namespace brevold {
+
+struct ModelState;
+
+struct RevArmState {
+  std::array<float, 10> Positions{};  // 0 = calculated centre, 1..9 user positions
+  int RevArmCount = 0;
+  float VertScale = 1.5f;
+  std::uint8_t RedrawPending = 0;
+  // Range of the main window's reverse-arm bar, +-round(1000 * RevArmMax).
+  int BarMin = 0, BarMax = 0;
+};
+
+// The centre ("CalcCentRevArm"): finds the reverse-arm setting that holds the
+// radius rod in its mid-gear line, puts RevArmX there and writes positions
+// 0..3 in the sense of the last solve. Keeps everything as it was when the
+// lift point lies straight above or below the reverse-arm pivot.
+void CalcCentre(ModelState& s);
+
+// Length of the unbroken run of non-zero positions from position 1.
+int RunOfPositions(const RevArmState& r);
+
+void SetRevArmBarRange(ModelState& s);   // from RevArmMax
+void SetNormalTravel(ModelState& s, float v);
+void SetMaximumTravel(ModelState& s, float v);
+
+}  // namespace brevold

@@ -1,0 +1,35 @@
+#include "model/state.h"
+
+namespace brevold {
+
+void InitModelState(ModelState& s) {
+  s = ModelState{};
+  Mechanism& m = s.mech;
+  m.DrvAngle = 0;
+  s.DrvAngInc = 10;
+  s.StepAng = 10;
+  m.PtX.fill(0);
+  m.PtY.fill(0);
+  m.PtY[3] = 0.25f;
+  s.dims.CylValveDim[ValveCLToCylCL] = 0;
+  s.revArm.Positions.fill(0);
+  s.dims.DimFileName = "Nominal";
+  s.ScrollInc = 0.001f;
+  s.revArm.VertScale = 1.5f;
+  m.CalcStatus = 'Z';
+  m.IterTol = 0.0001f;
+  m.BeepOnError = true;
+}
+
+void StartUp(ModelState& s) {
+  InitModelState(s);
+  SetViewDefaults(s.view);
+  FillNominalFrame(s.dims);
+  FillNominalCyl(s.dims);
+  ResetFrameDims(s);
+  ResetCylDims(s);
+  CalcCentre(s);
+  SetRevArmBarRange(s);
+}
+
+}  // namespace brevold

@@ -1,0 +1,29 @@
+// All process-wide state of the simulator in one object that start-up
+// creates once and hands round by reference.
+#pragma once
+#include "model/dimensions.h"
+#include "model/revarm.h"
+#include "model/solver.h"
+#include "model/valve.h"
+#include "model/view.h"
+
+namespace brevold {
+
+struct ModelState {
+  Dimensions dims;
+  Mechanism mech;
+  ValveEvents valve;
+  RevArmState revArm;
+  ViewState view;
+  float DrvAngInc = 10;  // driver step per animation tick (0 = stopped)
+  float StepAng = 10;
+  float ScrollInc = 0.001f;
+};
+
+// Model state as at the start of a run, before the dimensions are reset.
+void InitModelState(ModelState& s);
+// The whole start-up order: initial state, view defaults, nominal tables,
+// frame and cylinder resets, mid gear, reverse-arm bar range.
+void StartUp(ModelState& s);
+
+}  // namespace brevold

@@ -1,0 +1,28 @@
+// Shared set-up for the model tests: a fresh start-up state per test.
+#pragma once
+#include <cmath>
+
+#include "model/state.h"
+
+namespace brevold::test {
+
+inline ModelState Started() {
+  ModelState s;
+  StartUp(s);
+  return s;
+}
+
+// Solve and post-calculate at one angle, as one animation tick does.
+inline void SolveAt(ModelState& s, float angle) {
+  s.mech.DrvAngle = angle;
+  Solve(s);
+  PostCalc(s);
+}
+
+inline bool AllJointsFinite(const ModelState& s) {
+  for (int j = 0; j < JointCount; ++j)
+    if (!std::isfinite(s.mech.PtX[j]) || !std::isfinite(s.mech.PtY[j])) return false;
+  return true;
+}
+
+}  // namespace brevold::test

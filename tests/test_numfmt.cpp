@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "model/numfmt.h"
+
+namespace brevold {
+
+TEST(Rounding, TiesGoToEvenAndWildValuesAreClamped) {
+  EXPECT_EQ(RoundEven(2.5L), 2);
+  EXPECT_EQ(RoundEven(3.5L), 4);
+  EXPECT_EQ(RoundEven(-2.5L), -2);
+  EXPECT_EQ(RoundEven(-2.6L), -3);
+  EXPECT_EQ(RoundEven(std::numeric_limits<long double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundEven(1e30L), INT_MAX);
+  EXPECT_EQ(RoundEven(-1e30L), INT_MIN);
+  EXPECT_EQ(PixelRound(1e30L), PixelLimit);
+  EXPECT_EQ(PixelRound(-std::numeric_limits<long double>::infinity()), -PixelLimit);
+  EXPECT_EQ(PixelRound(280.5L), 280);
+}
+
+TEST(StrFormat, RightAlignsToWidthWithFixedDecimals) {
+  EXPECT_EQ(Str(9.7657L, 6, 3), " 9.766");
+  EXPECT_EQ(Str(-0.7L, 6, 3), "-0.700");
+  EXPECT_EQ(Str(123456.0L, 6, 3), "123456.000");  // never truncated
+  EXPECT_EQ(Str(2, 2, 0), " 2");
+  EXPECT_EQ(Str(45, 6, 2), " 45.00");
+  EXPECT_EQ(Str(1e300L, 6, 3).size(), 305u);  // long texts are not cut off
+}
+
+}  // namespace brevold
