@@ -1,11 +1,11 @@
 #include <QApplication>
 
+#include "mainwin/appstate.h"
 #include "mainwin/mainform.h"
-#include "model/state.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  brevold::ModelState state;
+  brevold::AppState state;
   brevold::TMainForm form(state);
   form.show();
   return app.exec();

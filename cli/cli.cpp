@@ -19,6 +19,7 @@ const char* kUsage =
     "Commands:\n"
     "  solve    solve the linkage for one or more driver angles, one JSON line each\n"
     "  centre   calculate mid gear and print the reverse-arm positions as JSON\n"
+    "  frame    draw the main window's picture for one driver angle into a PNG\n"
     "\n"
     "Options of both commands:\n"
     "  --set KEY=VALUE    change a dimension before solving (repeatable); KEY is a\n"
@@ -30,15 +31,18 @@ const char* kUsage =
     "  --angles A,B,...   driver angles in degrees, solved in this order (default 0)\n"
     "  --sweep F:T:S      driver angles from F to T in steps of S\n"
     "  --no-error-beep    guards do not raise the geometry error (ErrFlag)\n"
+    "Options of frame (renders the main window's picture to a 1280 x 1024 PNG):\n"
+    "  --set, --revarm, --travel as for solve\n"
+    "  --angle A          driver angle in degrees (default 0); the gear is drawn\n"
+    "                     stopped at A, with the screen data of a fresh start\n"
+    "  --scale S --origin X,Y   the view: pixels per unit and the screen point\n"
+    "                     of the driver centre (default 18.9 and 81,280)\n"
+    "  --out FILE.png     the image to write\n"
     "  --help             this text\n"
     "\n"
     "Successive angles share state as the animation's successive ticks do.\n";
 
 constexpr long kMaxAngles = 10000000;
-
-struct Usage {
-  std::string message;
-};
 
 void Append(std::string& o, long double v) {
   if (!std::isfinite(v)) {
@@ -88,15 +92,12 @@ float Number(const std::string& text, const std::string& what) {
   return v;
 }
 
-struct Options {
-  std::vector<std::pair<std::string, float>> sets;
-  bool hasRevArm = false, hasTravel = false;
-  float revArm = 0, travel = 0;
-  std::vector<float> angles;
-  bool noBeep = false;
-};
 
-Options Parse(const std::vector<std::string>& args, bool solve) {
+}  // namespace
+
+Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
+  const bool solve = mode != CliMode::Centre;
+  const bool frame = mode == CliMode::Frame;
   Options o;
   bool anglesGiven = false;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -116,11 +117,28 @@ Options Parse(const std::vector<std::string>& args, bool solve) {
     } else if (solve && a == "--travel") {
       o.travel = Number(value(), "--travel");
       o.hasTravel = true;
-    } else if (solve && a == "--angles") {
+    } else if (frame && a == "--angle") {
+      if (anglesGiven) throw Usage{"give --angle once"};
+      anglesGiven = true;
+      o.angles.push_back(Number(value(), "--angle"));
+    } else if (frame && a == "--scale") {
+      o.scale = Number(value(), "--scale");
+      o.hasScale = true;
+    } else if (frame && a == "--origin") {
+      const std::string& xy = value();
+      auto p = Split(xy, ',');
+      if (p.size() != 2) throw Usage{"--origin takes X,Y, not '" + xy + "'"};
+      o.originX = Number(p[0], "--origin");
+      o.originY = Number(p[1], "--origin");
+      o.hasOrigin = true;
+    } else if (frame && a == "--out") {
+      o.out = value();
+      if (o.out.empty()) throw Usage{"--out needs a file name"};
+    } else if (solve && !frame && a == "--angles") {
       if (anglesGiven) throw Usage{"give --angles or --sweep once"};
       anglesGiven = true;
       for (const std::string& p : Split(value(), ',')) o.angles.push_back(Number(p, "--angles"));
-    } else if (solve && a == "--sweep") {
+    } else if (solve && !frame && a == "--sweep") {
       if (anglesGiven) throw Usage{"give --angles or --sweep once"};
       anglesGiven = true;
       const std::string& spec = value();
@@ -131,13 +149,16 @@ Options Parse(const std::vector<std::string>& args, bool solve) {
       const long double count = std::floor((to - from) / step + 1e-9L) + 1;
       if (count > kMaxAngles) throw Usage{"--sweep " + spec + " has more than 10000000 angles"};
       for (long n = 0; n < static_cast<long>(count); ++n) o.angles.push_back(static_cast<float>(from + n * step));
-    } else if (solve && a == "--no-error-beep") {
+    } else if (solve && !frame && a == "--no-error-beep") {
       o.noBeep = true;
     } else {
       throw Usage{"unknown option '" + a + "'"};
     }
   }
   if (o.hasRevArm && o.hasTravel) throw Usage{"give --revarm or --travel, not both"};
+  if (o.hasScale != o.hasOrigin) throw Usage{"give --scale and --origin together"};
+  if (o.hasScale && !(o.scale > 0)) throw Usage{"--scale must be above 0"};
+  if (frame && o.out.empty()) throw Usage{"frame needs --out FILE.png"};
   if (!anglesGiven) o.angles.push_back(0);
   return o;
 }
@@ -148,8 +169,7 @@ void Prepare(ModelState& s, const Options& o) {
     if (!ApplySetting(s, key, v)) throw Usage{"unknown dimension key '" + key + "'"};
 }
 
-int Solve(const Options& o, std::ostream& out) {
-  ModelState s;
+void PrepareSolve(ModelState& s, const Options& o) {
   Prepare(s, o);
   CalcCentre(s);
   const float mid = s.revArm.Positions[0];
@@ -157,6 +177,13 @@ int Solve(const Options& o, std::ostream& out) {
   else if (o.hasTravel) s.mech.RevArmX = static_cast<float>(static_cast<long double>(mid) + o.travel);
   else s.mech.RevArmX = mid;
   s.mech.BeepOnError = !o.noBeep;
+}
+
+namespace {
+
+int Solve(const Options& o, std::ostream& out) {
+  ModelState s;
+  PrepareSolve(s, o);
   for (float angle : o.angles) {
     s.mech.ErrFlag = 0;
     s.mech.DrvAngle = angle;
@@ -250,7 +277,7 @@ std::string SolveJson(const ModelState& s) {
   return j;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FrameCommand frame) {
   try {
     if (args.empty()) throw Usage{"no command given (try --help)"};
     for (const std::string& a : args)
@@ -258,8 +285,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << kUsage;
         return 0;
       }
-    if (args[0] == "solve") return Solve(Parse(args, true), out);
-    if (args[0] == "centre") return Centre(Parse(args, false), out);
+    if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
+    if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
+    if (args[0] == "frame") {
+      const Options o = ParseOptions(args, CliMode::Frame);
+      if (!frame) {
+        err << "brevold-cli: frame is not available in this build (built without Qt)\n";
+        return 2;
+      }
+      return frame(o, out, err);
+    }
     throw Usage{"unknown command '" + args[0] + "'"};
   } catch (const Usage& u) {
     err << "brevold-cli: " << u.message << '\n';

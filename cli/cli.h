@@ -9,9 +9,37 @@ namespace brevold {
 
 struct ModelState;
 
+enum class CliMode { Solve, Centre, Frame };
+
+struct Options {
+  std::vector<std::pair<std::string, float>> sets;
+  bool hasRevArm = false, hasTravel = false;
+  float revArm = 0, travel = 0;
+  std::vector<float> angles;
+  bool noBeep = false;
+  bool hasScale = false, hasOrigin = false;
+  float scale = 0, originX = 0, originY = 0;
+  std::string out;
+};
+
+// Bad usage, with the one-line message that names the fault.
+struct Usage {
+  std::string message;
+};
+
+// Parses the options of one subcommand (args[0] is the command); throws Usage.
+Options ParseOptions(const std::vector<std::string>& args, CliMode mode);
+// Start-up state with the --set changes, mid gear, and RevArmX as chosen.
+void PrepareSolve(ModelState& s, const Options& o);
+
+// The frame subcommand lives with the drawing code, which needs Qt.
+using FrameCommand = int (*)(const Options& o, std::ostream& out, std::ostream& err);
+
 // Runs one command line (args without the program name). Returns the exit
-// status: 0 done, 2 bad usage (one line on err naming the fault).
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// status: 0 done, 1 the work failed, 2 bad usage (one line on err naming the
+// fault).
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           FrameCommand frame = nullptr);
 
 // A dimension key as --set takes it: an id ("3"), a field name
 // ("MainRodLen") or RevArmNorm / RevArmMax. Returns false for an unknown key.

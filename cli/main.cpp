@@ -1,8 +1,15 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#ifdef BREVOLD_HAVE_FRAME
+#include "cli/frame.h"
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef BREVOLD_HAVE_FRAME
+  return brevold::RunCli(args, std::cout, std::cerr, &brevold::FrameCommandMain);
+#else
   return brevold::RunCli(args, std::cout, std::cerr);
+#endif
 }

@@ -1,15 +1,725 @@
 #include "mainwin/mainform.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QToolButton>
+#include <cmath>
+
+#include "mainwin/dialogs.h"
+#include "mainwin/mechdraw.h"
+#include "model/numfmt.h"
+#include "platform/icons.h"
+#include "platform/qtcanvas.h"
+
 namespace brevold {
 
-TMainForm::TMainForm(ModelState& state, QWidget* parent) : QMainWindow(parent), s_(state) {
+namespace {
+
+// The step bar's sixteen bands: upper position, step, SBDrvAng small and large change.
+struct StepBand {
+  int upTo;
+  float step;
+  int small, large;
+};
+constexpr StepBand kStepBands[] = {
+    {704, 0.01f, 1, 5},       {1591, 0.02f, 2, 10},      {2408, 0.03f, 3, 15},    {3612, 0.05f, 5, 25},
+    {4704, 0.1f, 10, 50},     {5591, 0.2f, 20, 100},     {6408, 0.3f, 30, 150},   {7612, 0.5f, 50, 250},
+    {8704, 1, 100, 500},      {9591, 2, 200, 1000},      {10408, 3, 300, 1500},   {11612, 5, 500, 2500},
+    {12704, 10, 1000, 4500},  {13591, 20, 2000, 4500},   {14408, 30, 3000, 4500}, {14613, 45, 4500, 4500},
+};
+
+QFont ControlFont() {
+  return ToQFont(Font{FontFace::Serif, 10, true, true, clBlack});
+}
+
+}  // namespace
+
+ClientArea::ClientArea(TMainForm* form, const QImage* frame) : QWidget(form), form_(form), frame_(frame) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, ToQColor(clSilver));
+  setPalette(pal);
+  setAutoFillBackground(false);
+}
+
+void ClientArea::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), ToQColor(clSilver));
+  p.drawImage(0, 0, *frame_);
+}
+
+void ClientArea::mousePressEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  form_->FormMouseDown(e->button(), pos.x(), pos.y());
+}
+
+TMainForm::TMainForm(AppState& app, QWidget* parent)
+    : QMainWindow(parent), app_(app), m_(app.model), s_(app.screen), frame_(FrameWidth, FrameHeight, QImage::Format_RGB32) {
+  frame_.fill(Qt::white);
   FormCreate();
 }
 
+TMainForm::~TMainForm() = default;
+
 void TMainForm::FormCreate() {
-  StartUp(s_);
+  StartUp(m_);
+  s_ = ScreenState{};
   setWindowTitle("BREVOLD Inside Admission");
-  resize(632, 380);
+  setWindowIcon(WindowIcon());
+  Client = new ClientArea(this, &frame_);
+  Client->setFont(ControlFont());
+  setCentralWidget(Client);
+  BuildMenu();
+  BuildToolBar();
+  BuildControls();
+  SyncRevArmRange();
+  Sound.SetVolume(0x8000, 0x8000);
+
+  // Client area 632 x 380 below the menu, centred on the screen.
+  Client->setMinimumSize(1, 1);
+  resize(632, 380 + menuBar()->sizeHint().height());
+  if (QScreen* scr = QGuiApplication::primaryScreen()) {
+    const QRect g = scr->availableGeometry();
+    move(g.center() - QPoint(width() / 2, height() / 2));
+  }
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1);
+  connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+  Timer1->start();
+  SBRevArm->setFocus();
+}
+
+void TMainForm::BuildMenu() {
+  QMenuBar* mb = menuBar();
+  mb->setFont(QApplication::font());
+  auto item = [this](QMenu* menu, const char* caption, void (TMainForm::*handler)() = nullptr) {
+    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    if (handler) connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+  File1 = mb->addMenu("&File");
+  OpenDimensions = item(File1, "&OpenDimensions");
+  OpenDosVersionDim = item(File1, "Open&DosVersionDim");
+  SaveAsDimensions = item(File1, "Save&AsDimensions");
+  File1->addSeparator()->setText("-");
+  Exit1 = item(File1, "E&xit", &TMainForm::Exit1Click);
+
+  SetUp = mb->addMenu("&SetUp");
+  RevArmPos = item(SetUp, "Set&RevArmPos");
+  DriverAng = item(SetUp, "Set&DriverAng");
+  StepAng1 = item(SetUp, "Set&StepAng");
+  RefPoints1 = item(SetUp, "SetRef&Points", &TMainForm::RefPoints1Click);
+  SetUp->addSeparator()->setText("-");
+  LargeFont = item(SetUp, "SetLarge&Font", &TMainForm::LargeFontClick);
+  FindRevArmCent = item(SetUp, "&CalcCentRevArm", &TMainForm::FindRevArmCentClick);
+  SetSteam = item(SetUp, "SetS&teamDisp On", &TMainForm::SetSteamClick);
+  SetBeepOnError = item(SetUp, "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick);
+  SetLineWidth = item(SetUp, "Set&LineWidth 2", &TMainForm::SetLineWidthClick);
+  SetScreenData = item(SetUp, "SetScree&nData Off");
+  SetPanZoom = item(SetUp, "SetP&anZoom On");
+  SetPanZoom->setEnabled(false);
+
+  Edit1 = mb->addMenu("&EditDimen");
+  FrameDim = item(Edit1, "&FrameDimensions");
+  CylDim = item(Edit1, "&CylinderDimensions");
+  Edit1->addSeparator()->setText("-");
+  SetGraphicZoom = item(Edit1, "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
+  Edit1->addSeparator()->setText("-");
+  ResetAll = item(Edit1, "&ResetAllDimensions", &TMainForm::ResetAllClick);
+  RefPoints = item(Edit1, "&ReferPoints", &TMainForm::RefPointsClick);
+  DrawLines1 = item(Edit1, "&DrawLinesCircles", &TMainForm::DrawLines1Click);
+  DrawLines1->setEnabled(false);
+  SetPivotData = item(Edit1, "Pi&votData");
+  DynamicVariables = item(Edit1, "D&ynamicVari");
+  SetUnDo = item(Edit1, "&UnDo");
+
+  View1 = mb->addMenu("Draw&Graphs");
+  SineDiag = item(View1, "&SineDiagram");
+  OvalDiag = item(View1, "&OvalDiagram");
+  SteamDiag = item(View1, "S&teamDiagram");
+  FourEvents = item(View1, "&PortOpenClose");
+
+  Help1 = mb->addMenu("&Help");
+  Instructions = item(Help1, "&Instructions");
+  SpecInstr = item(Help1, "Instructions&Special");
+  Help1->addSeparator()->setText("-");
+  About1 = item(Help1, "&About");
+
+  Error = mb->addAction(ErrorIcon(), QString());
+  Error->setVisible(false);
+}
+
+void TMainForm::BuildToolBar() {
+  ToolBar1 = new QToolBar(Client);
+  ToolBar1->setGeometry(0, 0, 632, 24);
+  ToolBar1->setIconSize(QSize(16, 16));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->setAutoFillBackground(true);
+  QPalette pal = ToolBar1->palette();
+  pal.setColor(QPalette::Window, ToQColor(clSilver));
+  pal.setColor(QPalette::Button, ToQColor(clSilver));
+  ToolBar1->setPalette(pal);
+  ToolBar1->setStyleSheet("QToolBar { border: 0px; spacing: 0px; padding: 0px; }");
+  struct Tb {
+    int number, image;
+    const char* hint;
+    QAction* same;
+    bool separatorAfter;
+  };
+  const Tb buttons[] = {
+      {1, 0, "Open File: Dimensional Data", OpenDimensions, false},
+      {2, 1, "Save As: Dimensional Data", SaveAsDimensions, true},
+      {4, 3, "Change Frame Dimensions", FrameDim, false},
+      {5, 4, "Change Cylinder Dimensions", CylDim, true},
+      {6, 5, "Set Driver Angle to Desired Position", DriverAng, false},
+      {7, 6, "Set Step Angle to Desired Amount", StepAng1, false},
+      {8, 7, "Set Reverse Arm to Desired Position", RevArmPos, true},
+      {9, 8, "Calculate Mid Gear Position if Necessary", FindRevArmCent, true},
+      {10, 9, "Turn On Steam Display and Sound", SetSteam, true},
+      {11, 10, "Turn On Reference Points", RefPoints, false},
+      {23, 16, "Draw Lines and Circles", DrawLines1, false},
+      {24, 17, "Turn On Pivot Data", SetPivotData, false},
+      {12, 11, "Turn On Dynamic Variables", DynamicVariables, false},
+      {3, 2, "Turn On UnDo", SetUnDo, true},
+      {13, 12, "View Sine Diagram", SineDiag, false},
+      {14, 13, "View Oval Diagram", OvalDiag, false},
+      {15, 14, "View Steam Diagram", SteamDiag, false},
+      {16, 15, "View Port Events vs Reverse Arm Position", FourEvents, false},
+  };
+  for (const Tb& b : buttons) {
+    QAction* a = ToolBar1->addAction(ToolIcon(b.image), QString());
+    a->setToolTip(b.hint);
+    QAction* same = b.same;
+    connect(a, &QAction::triggered, same, &QAction::trigger);
+    ToolButton[static_cast<size_t>(b.number)] = a;
+    if (QWidget* w = ToolBar1->widgetForAction(a)) w->setFixedSize(30, 22);  // button width 30
+    if (b.separatorAfter) {
+      QWidget* gap = new QWidget(ToolBar1);
+      gap->setFixedWidth(8);
+      ToolBar1->addWidget(gap);
+    }
+  }
+  ToolButton[23]->setEnabled(false);
+}
+
+void TMainForm::BuildControls() {
+  QWidget* c = Client;
+  auto bar = [c](int l, int t, int w, int h, const char* hint, int lo, int hi, int small, int large) {
+    ScrollBar* b = new ScrollBar(c, l, t, w, h, hint);
+    b->SetRange(lo, hi);
+    b->SetSmallChange(small);
+    b->SetLargeChange(large);
+    return b;
+  };
+  auto button = [c](const char* caption, int l, int t, int w, int h, const char* hint = "") {
+    return new Button(c, caption, l, t, w, h, hint);
+  };
+
+  for (int i = 1; i <= 12; ++i) {
+    QFrame* p = new QFrame(c);
+    p->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    p->setLineWidth(1);
+    Panel[static_cast<size_t>(i)] = p;
+  }
+  Panel[1]->setGeometry(0, 67, 539, 4);
+  Panel[2]->setGeometry(247, 26, 4, 41);
+  Panel[3]->setGeometry(539, 26, 4, 109);
+  Panel[4]->setGeometry(539, 134, 93, 4);
+  Panel[5]->setGeometry(0, 120, 251, 4);
+  Panel[6]->setGeometry(247, 72, 4, 49);
+  Panel[7]->setGeometry(247, 72, 4, 49);
+  Panel[8]->setGeometry(247, 120, 292, 4);
+  Panel[9]->setGeometry(535, 72, 4, 49);
+  Panel[10]->setGeometry(0, 26, 4, 41);
+  Panel[11]->setGeometry(0, 72, 4, 49);
+  Panel[12]->setGeometry(628, 26, 4, 108);
+  for (int i : {5, 6, 7, 8, 9, 11}) Panel[static_cast<size_t>(i)]->hide();
+
+  SBRevArm = bar(336, 26, 121, 12, "Set Reverse Arm Between Max & Min", -900, 900, 1, 20);
+  SBDrvAng = bar(336, 40, 121, 12, "Set Driver Angle From 0 to 360 Deg", -4000, 40000, 1000, 4500);
+  SBStepAng = bar(336, 54, 121, 12, "Set Driver Step Angle to Predefined Values", 0, 14613, 920, 2760);
+  SBDrvAng->SetPosition(1);
+  SBDrvAng->setEnabled(false);
+  SBStepAng->SetPosition(12000);
+
+  Rev = button("Rev", 252, 25, 28, 14, "Set Reverse Arm to Normal Reverse");
+  Center = button("Cen", 280, 25, 27, 14, "Set Reverse Arm to Mid Gear");
+  Fwd = button("Fwd", 307, 25, 28, 14, "Set Reverse Arm to Normal Forward");
+  Deg180 = button("180", 252, 39, 25, 14, "Set Driver Angle to 180 Deg");
+  Run = button("Stop", 277, 39, 36, 14, "Start / Stop Driver Rotation");
+  Deg00 = button("0.0", 313, 39, 22, 14, "Set Driver to 0 Deg");
+  Step1 = button("1.0", 252, 53, 25, 14, "Set Driver Step Angle to 1 Deg");
+  Step10 = button("10.0", 277, 53, 29, 14, "Set Driver Step Angle to 10 Deg");
+  Step45 = button("45.0", 306, 53, 29, 14, "Set Driver Step Angle to 45 Deg");
+  UnDoDn = button("UnDo", 280, 127, 38, 14);
+  DataTableBut = button("DataTable", 2, 214, 60, 15);
+  DataTableBut->setFont(ToQFont(Font{FontFace::Serif, 8, true, false, clBlack}));
+  Center->setEnabled(false);
+  Step10->setEnabled(false);
+  UnDoDn->hide();
+  UnDoDn->setEnabled(false);
+  DataTableBut->hide();
+
+  SBPanVert = bar(76, 26, 121, 12, "Pan Vertical", -500, 500, 1, 10);
+  SBPanHorz = bar(76, 40, 121, 12, "Pan Horizontal", -500, 500, 1, 10);
+  SBZoom = bar(76, 54, 121, 12, "Zoom In / Out", -200, 200, 1, 10);
+  NormVHZ = button("Norm", 33, 39, 42, 14, "Return Pan & Zoom to Normal");
+  NormVHZ->setEnabled(false);
+  const int px[] = {0, 5, 19, 33, 47, 61, 5};
+  const int py[] = {0, 25, 25, 25, 25, 25, 39};
+  for (int n = 1; n <= 6; ++n)
+    Preset[static_cast<size_t>(n)] = button(QString::number(n).toUtf8().constData(), px[n], py[n], 14, 14,
+                                            QString("Pan & Zoom to Preset %1").arg(n).toUtf8().constData());
+  Preset[0] = button("P", 19, 39, 14, 14, "Select First to Change Presets");
+  RefPt1 = button("RP1", 5, 53, 35, 14, "Pan to Ref Point 1");
+  RefPt2 = button("RP2", 40, 53, 35, 14, "Pan to Ref Point 2");
+  RefPt1->setEnabled(false);
+  RefPt2->setEnabled(false);
+  SBRef1Vert = bar(20, 72, 121, 10, "Change Ref Point 1 Vert", -5000, 5000, 1, 25);
+  SBRef1Horz = bar(20, 84, 121, 10, "Change Ref Point 1 Horz", -10000, 10000, 1, 25);
+  SBRef2Vert = bar(20, 96, 121, 10, "Change Ref Point 2 Vert", -5000, 5000, 1, 25);
+  SBRef2Horz = bar(20, 108, 121, 10, "Change Ref Point 2 Horz", -10000, 10000, 1, 25);
+  RefPt1Zero = button("0", 5, 72, 14, 23, "Zero Reference Point 1");
+  RefPt2Zero = button("0", 5, 95, 14, 23, "Zero Reference Point 2");
+  const QFont zeroFont = ToQFont(Font{FontFace::Serif, 10, true, false, clBlack});
+  RefPt1Zero->setFont(zeroFont);
+  RefPt2Zero->setFont(zeroFont);
+  for (QWidget* w : std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero, RefPt2Zero})
+    w->hide();
+  RefPt1Zero->setEnabled(false);
+  RefPt2Zero->setEnabled(false);
+
+  // Buttons take no focus from a click, so the keyboard stays on the bars.
+  for (QPushButton* b : Client->findChildren<QPushButton*>()) b->setFocusPolicy(Qt::NoFocus);
+
+  SBRevArm->onChange = [this] { SBRevArmChange(); };
+  SBDrvAng->onChange = [this] { SBDrvAngChange(); };
+  SBStepAng->onChange = [this] { SBStepAngChange(); };
+  Run->onClick = [this] { RunClick(); };
+  Center->onClick = [this] { CenterClick(); };
+  Rev->onClick = [this] { RevClick(); };
+  Fwd->onClick = [this] { FwdClick(); };
+  Deg180->onClick = [this] { Deg180Click(); };
+  Deg00->onClick = [this] { Deg00Click(); };
+  Step1->onClick = [this] { Step1Click(); };
+  Step10->onClick = [this] { Step10Click(); };
+  Step45->onClick = [this] { Step45Click(); };
+  SBPanVert->onChange = [this] { SBPanVertChange(); };
+  SBPanHorz->onChange = [this] { SBPanHorzChange(); };
+  SBZoom->onChange = [this] { SBZoomChange(); };
+  NormVHZ->onClick = [this] { NormVHZClick(); };
+  Preset[0]->onClick = [this] { Preset0Click(); };
+  for (int n = 1; n <= 6; ++n) Preset[static_cast<size_t>(n)]->onClick = [this, n] { PresetClick(n); };
+  RefPt1->onClick = [this] { RefPt1Click(); };
+  RefPt2->onClick = [this] { RefPt2Click(); };
+  SBRef1Vert->onChange = [this] { SBRef1VertChange(); };
+  SBRef1Horz->onChange = [this] { SBRef1HorzChange(); };
+  SBRef2Vert->onChange = [this] { SBRef2VertChange(); };
+  SBRef2Horz->onChange = [this] { SBRef2HorzChange(); };
+  RefPt1Zero->onClick = [this] { RefPt1ZeroClick(); };
+  RefPt2Zero->onClick = [this] { RefPt2ZeroClick(); };
+}
+
+void TMainForm::SyncRevArmRange() { SBRevArm->SetRange(m_.revArm.BarMin, m_.revArm.BarMax); }
+
+void TMainForm::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+  Sound.SetVolume(0x8000, 0x8000);
+  QMainWindow::closeEvent(e);
+}
+
+void TMainForm::FormActivate() { SBDrvAng->setEnabled(false); }
+
+// --- The animation tick ---
+
+void TMainForm::Timer1Timer() {
+  SolveAndTransform(app_);
+  AdvanceAngle(app_);
+  {
+    QtCanvas canvas(&frame_);
+    DrawMechanism(canvas, app_, DateTimeText().toStdString());
+  }
+  ApplyFrameEffects();
+  Client->repaint();
+}
+
+void TMainForm::ApplyFrameEffects() {
+  const QString title = QString::fromStdString(s_.MainCaption);
+  if (windowTitle() != title) setWindowTitle(title);
+  if (Error->isVisible() != s_.ErrorItemVisible) Error->setVisible(s_.ErrorItemVisible);
+  while (soundsPlayed_ < s_.ErrorSoundRequests) {
+    ++soundsPlayed_;
+    Sound.Play("Error.wav");
+  }
+}
+
+// --- Run, driver angle and step ---
+
+void TMainForm::RunClick() {
+  if (Run->text() == "Run") {
+    m_.DrvAngInc = m_.StepAng;
+    SBDrvAng->setEnabled(false);
+    Run->setText("Stop");
+  } else {
+    SBDrvAng->SetPosition(RoundEven(static_cast<long double>(m_.mech.DrvAngle) * 100));
+    m_.DrvAngInc = 0;
+    SBDrvAng->setEnabled(true);
+    Run->setText("Run");
+  }
+  Deg00->setEnabled(true);
+  Deg180->setEnabled(true);
+}
+
+void TMainForm::SBDrvAngChange() {
+  m_.mech.DrvAngle = static_cast<float>(SBDrvAng->Position() / 100.0L);
+  Deg180->setEnabled(true);
+  Deg00->setEnabled(true);
+}
+
+void TMainForm::Deg00Click() {
+  m_.mech.DrvAngle = 0;
+  SBDrvAng->SetPosition(0);
+  m_.DrvAngInc = 0;
+  SBDrvAng->setEnabled(true);
+  Run->setText("Run");
+  Deg00->setEnabled(false);
+  Deg180->setEnabled(true);
+}
+
+void TMainForm::Deg180Click() {
+  m_.mech.DrvAngle = 180;
+  SBDrvAng->SetPosition(18000);
+  m_.DrvAngInc = 0;
+  SBDrvAng->setEnabled(true);
+  Run->setText("Run");
+  Deg180->setEnabled(false);
+  Deg00->setEnabled(true);
+}
+
+void TMainForm::SBStepAngChange() {
+  if (s_.StepSnapOn) {
+    const int p = SBStepAng->Position();
+    for (const StepBand& b : kStepBands) {
+      if (p <= b.upTo) {
+        m_.StepAng = b.step;
+        SBDrvAng->SetSmallChange(b.small);
+        SBDrvAng->SetLargeChange(b.large);
+        break;
+      }
+    }
+    if (Running()) m_.DrvAngInc = m_.StepAng;
+  } else {
+    s_.StepSnapOn = true;
+  }
+  Step10->setEnabled(m_.StepAng != 10);
+  Step45->setEnabled(m_.StepAng != 45);
+  Step1->setEnabled(m_.StepAng != 1);
+}
+
+void TMainForm::Step1Click() {
+  Step1->setEnabled(false);
+  m_.StepAng = 1;
+  if (Running()) m_.DrvAngInc = m_.StepAng;
+  SBStepAng->SetPosition(8000);
+}
+
+void TMainForm::Step10Click() {
+  Step10->setEnabled(false);
+  m_.StepAng = 10;
+  if (Running()) m_.DrvAngInc = m_.StepAng;
+  SBStepAng->SetPosition(12000);
+}
+
+void TMainForm::Step45Click() {
+  Step45->setEnabled(false);
+  m_.StepAng = 45;
+  if (Running()) m_.DrvAngInc = m_.StepAng;
+  SBStepAng->SetPosition(14613);
+}
+
+// --- Reverse arm ---
+
+void TMainForm::EmptyCutOffTexts() {
+  s_.FrontCOText.clear();
+  s_.RearCOText.clear();
+}
+
+void TMainForm::SBRevArmChange() {
+  const long double p = SBRevArm->Position();
+  const float mid = m_.revArm.Positions[0];
+  const FrameDims& f = m_.dims.frame;
+  float& x = m_.mech.RevArmX;
+  if (SensePositive(m_.mech)) {
+    x = static_cast<float>(mid + p / 1000);
+    s_.GearDir = x >= mid ? "Fwd" : "Rev";
+    Fwd->setEnabled(x != static_cast<float>(static_cast<long double>(mid) + f.RevArmNorm));
+    Rev->setEnabled(x != static_cast<float>(static_cast<long double>(mid) - f.RevArmNorm));
+  } else {
+    x = static_cast<float>(mid - p / 1000);
+    s_.GearDir = x > mid ? "Rev" : "Fwd";
+    Fwd->setEnabled(x != static_cast<float>(static_cast<long double>(mid) - f.RevArmNorm));
+    Rev->setEnabled(x != static_cast<float>(static_cast<long double>(mid) + f.RevArmNorm));
+  }
+  Center->setEnabled(p != 0);
+  EmptyCutOffTexts();
+}
+
+void TMainForm::FwdClick() {
+  const FrameDims& f = m_.dims.frame;
+  m_.mech.RevArmX = static_cast<float>(static_cast<long double>(m_.revArm.Positions[0]) + f.RevArmNorm);
+  SBRevArm->SetPosition(RoundEven(static_cast<long double>(f.RevArmNorm) * SBRevArm->Max() / f.RevArmMax));
+  Fwd->setEnabled(false);
+  Rev->setEnabled(true);
+  Center->setEnabled(true);
+  EmptyCutOffTexts();
+}
+
+void TMainForm::RevClick() {
+  const FrameDims& f = m_.dims.frame;
+  m_.mech.RevArmX = static_cast<float>(static_cast<long double>(m_.revArm.Positions[0]) - f.RevArmNorm);
+  SBRevArm->SetPosition(RoundEven(static_cast<long double>(f.RevArmNorm) * SBRevArm->Min() / f.RevArmMax));
+  Rev->setEnabled(false);
+  Fwd->setEnabled(true);
+  Center->setEnabled(true);
+  EmptyCutOffTexts();
+}
+
+void TMainForm::CenterClick() {
+  SBRevArm->SetPosition(0);
+  m_.mech.RevArmX = m_.revArm.Positions[0];
+  Fwd->setEnabled(true);
+  Rev->setEnabled(true);
+  Center->setEnabled(false);
+  EmptyCutOffTexts();
+}
+
+void TMainForm::FindRevArmCentClick() {
+  CalcCentre(m_);
+  CenterClick();
+}
+
+// --- Toggles ---
+
+void TMainForm::LargeFontClick() {
+  if (LargeFont->text() == "SetLarge&Font") {
+    s_.TextScaleX = 1.27f;
+    s_.TextScaleY = 1.22f;
+    LargeFont->setText("SetSmall&Font");
+  } else {
+    s_.TextScaleX = s_.TextScaleY = 1;
+    LargeFont->setText("SetLarge&Font");
+  }
+}
+
+void TMainForm::SetLineWidthClick() {
+  s_.LineWidth = s_.LineWidth == 1 ? 2 : 1;
+  SetLineWidth->setText(s_.LineWidth == 2 ? "Set&LineWidth 1" : "Set&LineWidth 2");
+}
+
+void TMainForm::SetBeepOnErrorClick() {
+  m_.mech.BeepOnError = !m_.mech.BeepOnError;
+  SetBeepOnError->setText(m_.mech.BeepOnError ? "Set&ErrorBeep Off" : "Set&ErrorBeep On");
+}
+
+void TMainForm::SetSteamClick() {
+  s_.SteamDisp = !s_.SteamDisp;
+  SetSteam->setText(s_.SteamDisp ? "SetS&teamDisp Off" : "SetS&teamDisp On");
+}
+
+void TMainForm::ResetAllClick() {
+  ResetFrameDims(m_);
+  SetRevArmBarRange(m_);
+  SyncRevArmRange();
+  ResetCylDims(m_);
+  CalcCentre(m_);
+  CenterClick();
+  NormVHZClick();
+  m_.dims.DimFileName = "Nominal";
+  m_.revArm.VertScale = 1.5f;
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::DrawLines1Click() {
+  const auto& X = m_.mech.PtX;
+  const auto& Y = m_.mech.PtY;
+  if (X[19] == 0 && Y[19] == 0 && X[20] == 0 && Y[20] == 0) Beep();
+}
+
+void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
+  const bool picture = y > 120 || (y >= 68 && x > 247);
+  if (m_.view.RefPointsOn && picture && button == Qt::LeftButton) {
+    SetRefPoint1FromMouse(x, y);
+    RefPt1Zero->setEnabled(true);
+  }
+  if (m_.view.RefPointsOn && picture && button == Qt::RightButton) {
+    SetRefPoint2FromMouse(x, y);
+    RefPt2Zero->setEnabled(true);
+  }
+}
+
+// --- The view ---
+
+float TMainForm::RecentreInc(RecentreCells& cells, ScrollBar* bar, float u, int pageStep) {
+  return RecentreIncrement(cells, bar->Position(), u, pageStep);
+}
+
+void TMainForm::SBPanVertChange() {
+  const float inc = RecentreInc(panVert_, SBPanVert, 10, 10);
+  NormVHZ->setEnabled(true);
+  PanVertical(m_.view, inc);
+  SBPanVert->SetPosition(0);
+}
+
+void TMainForm::SBPanHorzChange() {
+  const float inc = RecentreInc(panHorz_, SBPanHorz, 10, 10);
+  NormVHZ->setEnabled(true);
+  PanHorizontal(m_.view, inc);
+  SBPanHorz->SetPosition(0);
+}
+
+void TMainForm::SBZoomChange() {
+  const float inc = RecentreInc(zoom_, SBZoom, 10, 10);
+  NormVHZ->setEnabled(true);
+  Zoom(m_.view, inc);
+  SBZoom->SetPosition(0);
+}
+
+void TMainForm::NormVHZClick() {
+  ViewState& v = m_.view;
+  v.SavedScale = v.Scale;
+  v.SavedOriginX = v.OriginX;
+  v.SavedOriginY = v.OriginY;
+  SBPanVert->SetPosition(0);
+  SBPanHorz->SetPosition(0);
+  SBZoom->SetPosition(0);
+  NormalView(v);
+  NormVHZ->setEnabled(false);
+  Preset[0]->setEnabled(true);
+}
+
+void TMainForm::Preset0Click() {
+  ViewState& v = m_.view;
+  v.ViewPreset[0] = {v.Scale, v.OriginX, v.OriginY};
+  Preset[0]->setEnabled(false);
+  NormVHZ->setEnabled(true);
+}
+
+void TMainForm::PresetClick(int n) {
+  ViewState& v = m_.view;
+  if (!Preset[0]->isEnabled()) v.ViewPreset[static_cast<size_t>(n)] = v.ViewPreset[0];
+  const ViewPresetSlot& p = v.ViewPreset[static_cast<size_t>(n)];
+  v.Scale = p.Scale;
+  v.OriginX = p.OriginX;
+  v.OriginY = p.OriginY;
+  NormVHZ->setEnabled(true);
+  Preset[0]->setEnabled(true);
+}
+
+void TMainForm::RefPointsClick() {
+  ViewState& v = m_.view;
+  const bool on = !v.RefPointsOn;
+  v.RefPointsOn = on;
+  if (!on) {
+    s_.PivotDataOn = false;
+    DataTableBut->hide();
+  }
+  for (QWidget* w : std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero,
+                                                    RefPt2Zero, Panel[5], Panel[6], Panel[11]})
+    w->setVisible(on);
+  RefPt1->setEnabled(on);
+  RefPt2->setEnabled(on);
+  DrawLines1->setEnabled(on);
+  ToolButton[23]->setEnabled(on);
+}
+
+// Brings a reference point to the screen point (320, 240); the pan bars
+// then take positions that pan a little further through their own rule.
+void TMainForm::PanToRefPoint(int joint) {
+  ViewState& v = m_.view;
+  CentreOn(v, m_.mech.PtX[static_cast<size_t>(joint)], m_.mech.PtY[static_cast<size_t>(joint)]);
+  using LD = long double;
+  SBPanHorz->SetPosition(RoundEven(-((static_cast<LD>(v.OriginX) - 320) * v.NormScale / v.Scale + 320 - v.NormOriginX) *
+                                   100 / v.NormOriginX));
+  SBPanVert->SetPosition(RoundEven(((static_cast<LD>(v.OriginY) - 240) * v.NormScale / v.Scale + 240 - v.NormOriginY) *
+                                   200 / v.NormOriginY));
+}
+
+void TMainForm::RefPt1Click() { PanToRefPoint(19); }
+void TMainForm::RefPt2Click() { PanToRefPoint(20); }
+
+void TMainForm::SBRef1VertChange() {
+  const float inc = RecentreInc(ref1Vert_, SBRef1Vert, 1000, 25);
+  RefPt1Zero->setEnabled(true);
+  m_.mech.PtY[19] += inc;
+  SBRef1Vert->SetPosition(0);
+}
+
+void TMainForm::SBRef1HorzChange() {
+  const float inc = RecentreInc(ref1Horz_, SBRef1Horz, 1000, 25);
+  RefPt1Zero->setEnabled(true);
+  m_.mech.PtX[19] += inc;
+  SBRef1Horz->SetPosition(0);
+}
+
+void TMainForm::SBRef2VertChange() {
+  const float inc = RecentreInc(ref2Vert_, SBRef2Vert, 1000, 25);
+  RefPt2Zero->setEnabled(true);
+  m_.mech.PtY[20] += inc;
+  SBRef2Vert->SetPosition(0);
+}
+
+void TMainForm::SBRef2HorzChange() {
+  const float inc = RecentreInc(ref2Horz_, SBRef2Horz, 1000, 25);
+  RefPt2Zero->setEnabled(true);
+  m_.mech.PtX[20] += inc;
+  SBRef2Horz->SetPosition(0);
+}
+
+void TMainForm::RefPt1ZeroClick() {
+  m_.mech.PtX[19] = m_.mech.PtY[19] = 0;
+  SBRef1Vert->SetPosition(0);
+  SBRef1Horz->SetPosition(0);
+  RefPt1Zero->setEnabled(false);
+}
+
+void TMainForm::RefPt2ZeroClick() {
+  m_.mech.PtX[20] = m_.mech.PtY[20] = 0;
+  SBRef2Vert->SetPosition(0);
+  SBRef2Horz->SetPosition(0);
+  RefPt2Zero->setEnabled(false);
+}
+
+void TMainForm::SetRefPoint1FromMouse(int mx, int my) {
+  m_.mech.PtX[19] = WorldX(m_.view, mx);
+  m_.mech.PtY[19] = WorldY(m_.view, my);
+}
+
+void TMainForm::SetRefPoint2FromMouse(int mx, int my) {
+  m_.mech.PtX[20] = WorldX(m_.view, mx);
+  m_.mech.PtY[20] = WorldY(m_.view, my);
+}
+
+void TMainForm::RefPoints1Click() {
+  TRefPnts dlg(*this);
+  dlg.exec();
+}
+
+void TMainForm::SetGraphicZoomClick() {
+  TGraphZoom dlg(m_.view, this);
+  dlg.exec();
 }
 
 }  // namespace brevold

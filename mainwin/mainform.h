@@ -1,19 +1,144 @@
-// TMainForm: the main window of the simulator.
+// TMainForm: the main window. The control strip sets the driver angle, the
+// step and the reverse arm; Timer1 solves, advances and redraws the gear on
+// every tick; the menus and tool bar open every other window.
 #pragma once
+#include <QFrame>
+#include <QImage>
 #include <QMainWindow>
+#include <QTimer>
+#include <QToolBar>
+#include <array>
 
-#include "model/state.h"
+#include "mainwin/appstate.h"
+#include "platform/controls.h"
+#include "platform/services.h"
+
+class QAction;
+class QMenu;
 
 namespace brevold {
+
+class TMainForm;
+
+// The client area: shows the last frame, under the control strip.
+class ClientArea : public QWidget {
+ public:
+  ClientArea(TMainForm* form, const QImage* frame);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+
+ private:
+  TMainForm* form_;
+  const QImage* frame_;
+};
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
-  explicit TMainForm(ModelState& state, QWidget* parent = nullptr);
+  explicit TMainForm(AppState& app, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  AppState& App() { return app_; }
+  const QImage& Frame() const { return frame_; }
+  bool Running() const { return Run->text() == "Stop"; }
+
+  // Event handlers.
+  void FormCreate();
+  void FormActivate();
+  void Timer1Timer();
+  void RunClick();
+  void SBDrvAngChange();
+  void Deg00Click();
+  void Deg180Click();
+  void SBStepAngChange();
+  void Step1Click();
+  void Step10Click();
+  void Step45Click();
+  void SBRevArmChange();
+  void FwdClick();
+  void RevClick();
+  void CenterClick();
+  void LargeFontClick();
+  void SetLineWidthClick();
+  void SetBeepOnErrorClick();
+  void SetSteamClick();
+  void ResetAllClick();
+  void FindRevArmCentClick();
+  void Exit1Click();
+  void RefPoints1Click();
+  void SetGraphicZoomClick();
+  void DrawLines1Click();
+  void FormMouseDown(Qt::MouseButton button, int x, int y);
+
+  // The view (pan, zoom, presets, reference points).
+  void SBPanVertChange();
+  void SBPanHorzChange();
+  void SBZoomChange();
+  void NormVHZClick();
+  void Preset0Click();
+  void PresetClick(int n);
+  void RefPointsClick();
+  void RefPt1Click();
+  void RefPt2Click();
+  void SBRef1VertChange();
+  void SBRef1HorzChange();
+  void SBRef2VertChange();
+  void SBRef2HorzChange();
+  void RefPt1ZeroClick();
+  void RefPt2ZeroClick();
+  void SetRefPoint1FromMouse(int mx, int my);
+  void SetRefPoint2FromMouse(int mx, int my);
+
+  // Moves the reverse-arm bar's range to the model's (after RevArmMax changed).
+  void SyncRevArmRange();
+
+  // Controls, named as the program has always named them.
+  ClientArea* Client = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  ScrollBar *SBRevArm, *SBDrvAng, *SBStepAng;
+  Button *Run, *Center, *Rev, *Fwd, *Deg180, *Deg00, *Step1, *Step10, *Step45, *UnDoDn, *DataTableBut;
+  ScrollBar *SBPanVert, *SBPanHorz, *SBZoom;
+  Button* NormVHZ;
+  std::array<Button*, 7> Preset{};  // Preset0 ("P") .. Preset6
+  Button *RefPt1, *RefPt2, *RefPt1Zero, *RefPt2Zero;
+  ScrollBar *SBRef1Vert, *SBRef1Horz, *SBRef2Vert, *SBRef2Horz;
+  std::array<QFrame*, 13> Panel{};  // Panel1..Panel12 (index 0 unused)
+  QTimer* Timer1 = nullptr;
+  SoundPlayer Sound;
+
+  // Menu items.
+  QMenu *File1, *SetUp, *Edit1, *View1, *Help1;
+  QAction *OpenDimensions, *OpenDosVersionDim, *SaveAsDimensions, *Exit1;
+  QAction *RevArmPos, *DriverAng, *StepAng1, *RefPoints1, *LargeFont, *FindRevArmCent, *SetSteam,
+      *SetBeepOnError, *SetLineWidth, *SetScreenData, *SetPanZoom;
+  QAction *FrameDim, *CylDim, *SetGraphicZoom, *ResetAll, *RefPoints, *DrawLines1, *SetPivotData,
+      *DynamicVariables, *SetUnDo;
+  QAction *SineDiag, *OvalDiag, *SteamDiag, *FourEvents;
+  QAction *Instructions, *SpecInstr, *About1;
+  QAction* Error = nullptr;
+  std::array<QAction*, 25> ToolButton{};  // ToolButton1..ToolButton24 by number
+
+ protected:
+  void changeEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
 
  private:
-  void FormCreate();
-  ModelState& s_;
+  void BuildMenu();
+  void BuildToolBar();
+  void BuildControls();
+  void ApplyFrameEffects();
+  float RecentreInc(RecentreCells& cells, ScrollBar* bar, float u, int pageStep);
+  void EmptyCutOffTexts();
+  void PanToRefPoint(int joint);
+
+  AppState& app_;
+  ModelState& m_;
+  ScreenState& s_;
+  QImage frame_;
+  int soundsPlayed_ = 0;
+  RecentreCells panVert_, panHorz_, zoom_, ref1Vert_, ref1Horz_, ref2Vert_, ref2Horz_;
 };
 
 }  // namespace brevold

@@ -36,3 +36,41 @@ std::string Str(long double v, int width, int decimals) {
 }
 
 }  // namespace brevold
+
+#include <cctype>
+#include <cfloat>
+#include <cstdlib>
+
+namespace brevold {
+
+bool ReadNumber(const std::string& text, float& value) {
+  value = 0;
+  size_t b = 0, e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  const std::string t = text.substr(b, e - b);
+  if (t.empty() || t == "-" || t == "." || t == "+" || t == "-." || t == "+.") return true;
+  size_t i = 0;
+  if (t[i] == '+' || t[i] == '-') ++i;
+  size_t digits = 0;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t exp = 0;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++exp;
+    if (exp == 0) return false;
+  }
+  if (i != t.size()) return false;
+  const long double v = std::strtold(t.c_str(), nullptr);
+  if (!(v <= FLT_MAX && v >= -FLT_MAX)) return false;
+  value = static_cast<float>(v);
+  return true;
+}
+
+}  // namespace brevold

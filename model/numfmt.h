@@ -18,3 +18,13 @@ int PixelRound(long double v);
 std::string Str(long double v, int width, int decimals);
 
 }  // namespace brevold
+
+namespace brevold {
+
+// Reads a typed number: blanks around it, an optional sign, digits with at
+// most one decimal point, an optional exponent. An empty text, "-" and "."
+// read as 0. Returns false (value 0) for anything else, or a number beyond
+// single precision.
+bool ReadNumber(const std::string& text, float& value);
+
+}  // namespace brevold

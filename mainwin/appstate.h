@@ -1,0 +1,14 @@
+// The one object that holds all of the program's state; start-up creates it
+// once and every window works on it by reference.
+#pragma once
+#include "mainwin/screen.h"
+#include "model/state.h"
+
+namespace brevold {
+
+struct AppState {
+  ModelState model;
+  ScreenState screen;
+};
+
+}  // namespace brevold

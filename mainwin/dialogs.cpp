@@ -1,0 +1,100 @@
+#include "mainwin/dialogs.h"
+
+#include "mainwin/mainform.h"
+#include "model/numfmt.h"
+
+namespace brevold {
+
+namespace {
+float Read(const NumberEdit* e) {
+  float v = 0;
+  ReadNumber(e->text().toStdString(), v);  // an unreadable text gives 0
+  return v;
+}
+}  // namespace
+
+TRefPnts::TRefPnts(TMainForm& form) : FixedDialog(&form, "Reference Points", 208, 76), form_(form) {
+  AddLabel("RefPt V1", 4, 6);
+  AddLabel("RefPt H1", 4, 28);
+  AddLabel("RefPt V2", 106, 6);
+  AddLabel("RefPt H2", 106, 28);
+  Edit1 = new NumberEdit(this, 52, 3, 50, 19);
+  Edit2 = new NumberEdit(this, 52, 25, 50, 19);
+  Edit3 = new NumberEdit(this, 154, 3, 50, 19);
+  Edit4 = new NumberEdit(this, 154, 25, 50, 19);
+  for (NumberEdit* e : {Edit1, Edit2, Edit3, Edit4})
+    e->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, false); };
+  OK = new Button(this, "OK", 4, 50, 62, 22);
+  Cancel = new Button(this, "Cancel", 72, 50, 62, 22);
+  Zero = new Button(this, "Zero", 140, 50, 64, 22);
+  OK->onClick = [this] { OKClick(); };
+  Cancel->onClick = [this] { CancelClick(); };
+  Zero->onClick = [this] { ZeroClick(); };
+  onActivate = [this] { FormActivate(); };
+}
+
+void TRefPnts::FormActivate() {
+  const auto& X = form_.App().model.mech.PtX;
+  const auto& Y = form_.App().model.mech.PtY;
+  Edit1->setText(QString::fromStdString(Str(Y[19], 5, 3)));
+  Edit2->setText(QString::fromStdString(Str(X[19], 5, 3)));
+  Edit3->setText(QString::fromStdString(Str(Y[20], 5, 3)));
+  Edit4->setText(QString::fromStdString(Str(X[20], 5, 3)));
+  Cancel->setFocus();
+}
+
+void TRefPnts::OKClick() {
+  Mechanism& m = form_.App().model.mech;
+  m.PtY[19] = Read(Edit1);
+  m.PtX[19] = Read(Edit2);
+  m.PtY[20] = Read(Edit3);
+  m.PtX[20] = Read(Edit4);
+  if (m.PtY[19] != 0 || m.PtX[19] != 0) form_.RefPt1Zero->setEnabled(true);
+  if (m.PtY[20] != 0 || m.PtX[20] != 0) form_.RefPt2Zero->setEnabled(true);
+  form_.App().model.view.RefPointsOn = false;
+  form_.RefPointsClick();
+  accept();
+}
+
+void TRefPnts::CancelClick() {
+  form_.App().model.view.RefPointsOn = true;
+  form_.RefPointsClick();
+  reject();
+}
+
+void TRefPnts::ZeroClick() {
+  Mechanism& m = form_.App().model.mech;
+  m.PtX[19] = m.PtY[19] = m.PtX[20] = m.PtY[20] = 0;
+  form_.RefPt1Zero->setEnabled(false);
+  form_.RefPt2Zero->setEnabled(false);
+  form_.App().model.view.RefPointsOn = true;
+  form_.RefPointsClick();
+  accept();
+}
+
+TGraphZoom::TGraphZoom(ViewState& view, QWidget* parent)
+    : FixedDialog(parent, "Set Zoom of Dimensional Graphic Position", 270, 68), view_(view) {
+  AddLabel("Enter", 6, 7);
+  Edit1 = new NumberEdit(this, 40, 4, 56, 19);
+  Edit1->onKeyPress = [](char k, const QString& t) { return k != '-' && NumberKeyAllowed(k, t, false, false); };
+  AddLabel("Min = 0.5", 104, 7);
+  AddLabel("Max = 2000.0", 176, 7);
+  AddLabel("Approximate Factor = Locomotive Gauge in Units Used", 6, 27);
+  OK = new Button(this, "OK", 60, 44, 70, 21);
+  Cancel = new Button(this, "Cancel", 140, 44, 70, 21);
+  OK->onClick = [this] { OKClick(); };
+  Cancel->onClick = [this] { reject(); };
+  onActivate = [this] { FormActivate(); };
+}
+
+void TGraphZoom::FormActivate() { Edit1->setText(QString::fromStdString(Str(view_.GraphZoomFactor, 4, 2))); }
+
+void TGraphZoom::OKClick() {
+  float v = Read(Edit1);
+  if (v < 0.5f) v = 0.5f;
+  if (v > 2000) v = 2000;
+  view_.GraphZoomFactor = v;
+  accept();
+}
+
+}  // namespace brevold

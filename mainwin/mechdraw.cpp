@@ -1,0 +1,357 @@
+#include "mainwin/mechdraw.h"
+
+#include <cmath>
+
+#include "model/numfmt.h"
+
+namespace brevold {
+
+const char* const VersionText = "Version 2.6";
+
+namespace {
+
+using LD = long double;
+constexpr LD kPi = 3.14159265358979323846264338327950288L;
+
+const Font kPictureFont{FontFace::Sans, 8, false, false, clBlack};
+
+struct Frame {
+  Canvas& c;
+  AppState& a;
+  ModelState& m;
+  ScreenState& s;
+  const ViewState& v;
+};
+
+Pt Screen(const Frame& f, int joint) { return {f.s.ScrX[static_cast<size_t>(joint)], f.s.ScrY[static_cast<size_t>(joint)]}; }
+
+void Line(Canvas& c, Pt a, Pt b) {
+  c.MoveTo(a.x, a.y);
+  c.LineTo(b.x, b.y);
+}
+
+void Closed(Canvas& c, const Pt& p3, const std::array<Pt, 4>& p) {
+  c.Polyline({p3, p[0], p[1], p[2], p3});
+}
+
+void Text(Frame& f, int x, int y, const std::string& t) {
+  const Pt p = TextPos(f.s, x, y);
+  f.c.TextOut(p.x, p.y, t);
+}
+
+// A circle of world radius r about joint j, as the ellipse of its box.
+void Circle(Frame& f, int j, LD r) {
+  const LD x = f.m.mech.PtX[static_cast<size_t>(j)], y = f.m.mech.PtY[static_cast<size_t>(j)];
+  f.c.Ellipse(ScreenX(f.v, x - r), ScreenY(f.v, y - r), ScreenX(f.v, x + r), ScreenY(f.v, y + r));
+}
+
+void DrawSteam(Frame&) {}          // steam display: a later part of the window
+void DrawOverlay(Frame&) {}        // the user's lines and circles
+void DrawUndoLine(Frame&) {}       // the undo line
+void DrawPivotData(Frame&) {}      // the pivot-data panel
+void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
+void DrawDynVarValues(Frame&) {}   // the dynamic-variable values
+void DrawHighlight(Frame&) {}      // the dimension highlight
+
+void DrawCaptions(Frame& f, const std::string& dateTime) {
+  const std::string T = dateTime + "   " + VersionText;
+  const std::string N = f.m.dims.DimFileName;
+  const std::string tail = N + "     " + T;
+  f.s.MainCaption = "BREVOLD Inside Admission            " + tail;
+  f.s.SineCaption = "BREVOLD Inside Admission      Sine Diagram    " + tail;
+  f.s.OvalCaption = "BREVOLD Inside Admission      Oval Diagram    " + tail;
+  f.s.SteamCaption = "BREVOLD Inside Admission      Steam Diagram    " + tail;
+  f.s.PortCaption = "BREVOLD Inside Admission      Port Open/Closed    " + tail;
+  f.s.DataTableCaption = "BREVOLD Inside Admission  Data Table " + tail;
+}
+
+void DrawWheel(Frame& f) {
+  Canvas& c = f.c;
+  const LD D = f.m.dims.frame.DriverDia;
+  const LD S = f.v.Scale, ox = f.v.OriginX, oy = f.v.OriginY;
+  c.SetPenColor(clBlack);
+  Circle(f, 1, D / 2);
+  // Counterweight: a 140-degree arc opposite the crank.
+  const LD r = 0.35L * D * S;
+  const LD a0 = (static_cast<LD>(f.m.mech.DrvAngle) - 110) * kPi / 180;
+  const LD a1 = (static_cast<LD>(f.m.mech.DrvAngle) + 110) * kPi / 180;
+  c.Arc(PixelRound(ox - r), PixelRound(oy + r), PixelRound(ox + r), PixelRound(oy - r),
+        PixelRound(ox + D * S * std::cos(a0)), PixelRound(oy + D * S * std::sin(a0)),
+        PixelRound(ox + D * S * std::cos(a1)), PixelRound(oy + D * S * std::sin(a1)));
+  Circle(f, 1, 0.08L * D);
+  Circle(f, 2, 0.05L * D);
+  Circle(f, 3, 0.04L * D);
+  for (int j : {4, 5, 6, 7, 8, 9, 11}) Circle(f, j, 0.02L * D);
+  Circle(f, 12, 0.04L * D);
+  for (int j : {14, 15, 16, 18, 22, 23, 24, 25}) Circle(f, j, 0.02L * D);
+}
+
+void DrawCylinder(Frame& f) {
+  Canvas& c = f.c;
+  const ChestOutline& ch = f.s.chest;
+  const PistonValveOutline& pv = f.s.pv;
+  c.SetPenColor(clGray);
+  c.Polyline(std::vector<Pt>(ch.A.begin(), ch.A.begin() + 10));
+  Line(c, ch.A[10], ch.A[11]);
+  Line(c, ch.A[12], ch.A[13]);
+  c.Polyline({ch.B[3], ch.B[0], ch.B[1], ch.B[2], ch.B[3]});
+  c.SetPenColor(clBlack);
+  Line(c, Screen(f, 3), pv.PistonRodEnd);
+  Closed(c, pv.P[3], pv.P);
+  Line(c, Screen(f, 4), pv.SpindleEnd);
+  Closed(c, pv.R[3], pv.R);
+  Closed(c, pv.F[3], pv.F);
+}
+
+void Cross(Canvas& c, Pt p, int a, int b) {
+  c.MoveTo(p.x + a, p.y + a);
+  c.LineTo(p.x - b, p.y - b);
+  c.MoveTo(p.x + a, p.y - a);
+  c.LineTo(p.x - b, p.y + b);
+}
+
+void DrawLinks(Frame& f) {
+  Canvas& c = f.c;
+  c.SetPenColor(clRed);
+  Cross(c, Screen(f, 13), 1, 2);
+  for (int j : {0, 9, 16}) Cross(c, Screen(f, j), 5, 6);
+
+  auto move = [&](int j) { c.MoveTo(f.s.ScrX[static_cast<size_t>(j)], f.s.ScrY[static_cast<size_t>(j)]); };
+  auto line = [&](int j) { c.LineTo(f.s.ScrX[static_cast<size_t>(j)], f.s.ScrY[static_cast<size_t>(j)]); };
+  c.SetPenColor(clFuchsia); move(22); line(23);
+  c.SetPenColor(clLime); line(24);
+  c.SetPenColor(clFuchsia); line(25);
+  c.SetPenColor(clLime); move(23); line(8); line(24);
+  c.SetPenColor(clRed); move(22); line(25); line(11);
+  c.SetPenColor(clBlue); line(12);
+  c.SetPenColor(clLime); line(2);
+  c.SetPenColor(clRed); line(3);
+  c.SetPenColor(clAqua); line(6);
+  c.SetPenColor(clLime); line(5);
+  c.SetPenColor(clFuchsia); line(4); line(7);
+  c.SetPenColor(clBlue); line(8); line(14);
+  c.SetPenColor(clFuchsia); line(15);
+  c.SetPenColor(clLime); line(16); line(18);
+  c.SetPenColor(clBlack);
+  c.LineTo(f.s.ScrX[1], f.s.ScrY[18]);  // the reach rod, level with joint 18
+}
+
+std::string Value(const char* label, LD v, int w, int d) { return label + Str(v, w, d) + "  "; }
+
+void DrawReadouts(Frame& f) {
+  const Mechanism& me = f.m.mech;
+  const ValveEvents& ve = f.m.valve;
+  const auto& cyl = f.m.dims.CylValveDim;
+  Text(f, 199, 25, "Pan Vert");
+  Text(f, 199, 39, "Pan Horz");
+  Text(f, 199, 53, "Zoom");
+  Text(f, 459, 25, Value("Rev Arm ", me.RevArmX, 6, 3));
+  Text(f, 459, 39, Value("Driv Ang ", me.DrvAngle, 6, 2));
+  Text(f, 459, 53, Value("Step Ang", f.m.StepAng, 6, 2));
+  Text(f, 545, 25, Value("Piston % ", ve.PistonUnits / 6.4L + 0.00001L, 6, 2));
+  Text(f, 545, 37, Value("ValveCen", static_cast<LD>(me.PtX[4]) + cyl[ValveStemLen] - cyl[CylCtrToDrv], 7, 3));
+  Text(f, 545, 49, Value("ValveFSt", ve.OpenSteamF, 7, 3));
+  Text(f, 545, 61, Value("ValveFEx", ve.OpenExhF, 7, 3));
+  Text(f, 545, 73, Value("ValveRSt", ve.OpenSteamR, 7, 3));
+  Text(f, 545, 85, Value("ValveREx", ve.OpenExhR, 7, 3));
+  Text(f, 545, 97, Value("ExpLkAng", static_cast<LD>(me.LinkAng) * 180 / kPi, 7, 2));
+}
+
+// One raised error shows the indicator for 9 frames, plays the sound once
+// and stays quiet for 11 more before the flag is cleared.
+void AdvanceErrorIndicator(Frame& f) {
+  ScreenState& s = f.s;
+  if (!f.m.mech.ErrFlag) return;
+  ++s.ErrBlink;
+  if (s.ErrBlink < 10) s.ErrorItemVisible = true;
+  if (s.ErrBlink == 10) {
+    s.ErrorItemVisible = false;
+    ++s.ErrorSoundRequests;
+  }
+  if (s.ErrBlink > 20) {
+    s.ErrBlink = 0;
+    f.m.mech.ErrFlag = 0;
+  }
+}
+
+void DrawCutOff(Frame& f) {
+  ScreenState& s = f.s;
+  const ValveEvents& ve = f.m.valve;
+  const LD inc = f.m.DrvAngInc;
+  const bool shown = inc != 0 && inc < 23;
+  if (s.PrevSteamF > 0 && ve.OpenSteamF < 0) {
+    s.COFramesF = RoundEven(400 / (inc + 0.1L));
+    const LD x0 = s.PrevPistonUnits - static_cast<LD>(s.PrevSteamF) * (static_cast<LD>(ve.PistonUnits) - s.PrevPistonUnits) /
+                                         (static_cast<LD>(ve.OpenSteamF) - s.PrevSteamF);
+    s.PrevPistonUnits = static_cast<float>(x0);
+    s.FrontCOText = Str(x0 / 6.4L, 4, 1);
+  }
+  if (shown) {
+    Text(f, 545, 109, "FrontCO% ");
+    if (s.COFramesF > 0) {
+      Text(f, 600, 109, s.FrontCOText);
+      --s.COFramesF;
+    }
+  }
+  if (s.PrevSteamR > 0 && ve.OpenSteamR < 0) {
+    s.COFramesR = RoundEven(400 / (inc + 0.1L));
+    const LD x0 = s.PrevPistonUnits - static_cast<LD>(s.PrevSteamR) * (static_cast<LD>(ve.PistonUnits) - s.PrevPistonUnits) /
+                                         (static_cast<LD>(ve.OpenSteamR) - s.PrevSteamR);
+    s.PrevPistonUnits = static_cast<float>(x0);
+    s.RearCOText = Str((640 - x0) / 6.4L, 4, 1);
+  }
+  if (shown) {
+    Text(f, 545, 121, "RearCO% ");
+    if (s.COFramesR > 0) {
+      Text(f, 600, 121, s.RearCOText);
+      --s.COFramesR;
+    }
+  }
+  s.PrevPistonUnits = ve.PistonUnits;
+  s.PrevSteamF = ve.OpenSteamF;
+  s.PrevSteamR = ve.OpenSteamR;
+}
+
+void DrawRefPoints(Frame& f) {
+  if (!f.v.RefPointsOn) return;
+  Canvas& c = f.c;
+  const auto& X = f.m.mech.PtX;
+  const auto& Y = f.m.mech.PtY;
+  for (int j : {20, 19}) {
+    const Pt p = Screen(f, j);
+    c.MoveTo(p.x, p.y - 10);
+    c.LineTo(p.x, p.y + 10);
+    c.MoveTo(p.x - 10, p.y);
+    c.LineTo(p.x + 10, p.y);
+    if (j == 20) {
+      Text(f, 143, 95, "Pt2V " + Str(Y[20], 6, 3));
+      Text(f, 143, 107, "Pt2H " + Str(X[20], 6, 3));
+      c.TextOut(p.x + 3, p.y - 17, "2");
+    } else {
+      Text(f, 143, 71, "Pt1V " + Str(Y[19], 6, 3));
+      Text(f, 143, 83, "Pt1H " + Str(X[19], 6, 3));
+      c.TextOut(p.x + 3, p.y - 17, "1");
+    }
+  }
+  const LD dy = static_cast<LD>(Y[19]) - Y[20], dx = static_cast<LD>(X[19]) - X[20];
+  Text(f, 210, 71, Str(dy, 6, 3));
+  Text(f, 210, 83, Str(dx, 6, 3));
+  Text(f, 207, 95, "Pt1-Pt2");
+  Text(f, 209, 107, Str(std::sqrt(dx * dx + dy * dy), 6, 3));
+}
+
+}  // namespace
+
+Pt TextPos(const ScreenState& s, int x, int y) {
+  return {RoundEven(static_cast<LD>(x) * s.TextScaleX), RoundEven(static_cast<LD>(y) * s.TextScaleY)};
+}
+
+void CalcScreenPoints(AppState& a) {
+  const ViewState& v = a.model.view;
+  const Mechanism& m = a.model.mech;
+  for (int j = 0; j <= 25; ++j) {
+    a.screen.ScrX[static_cast<size_t>(j)] = ScreenX(v, m.PtX[static_cast<size_t>(j)]);
+    a.screen.ScrY[static_cast<size_t>(j)] = ScreenY(v, m.PtY[static_cast<size_t>(j)]);
+  }
+  a.screen.ScrX[18] = ScreenX(v, m.RevArmX);
+}
+
+void CalcChestOutline(AppState& a) {
+  const ViewState& v = a.model.view;
+  const auto& d = a.model.dims.CylValveDim;
+  const LD e = d[CylCtrToDrv], c = d[ValveBoreLen] / 2.0L;
+  const LD yv = a.model.mech.PtY[4], yc = a.model.mech.PtY[3];
+  auto X = [&](LD x) { return ScreenX(v, x); };
+  auto Y = [&](LD y) { return ScreenY(v, y); };
+  const int vtop = Y(yv + d[ValveBoreDia] / 2.0L), vbot = Y(yv - d[ValveBoreDia] / 2.0L);
+  const int ctop = Y(yc + d[CylBoreDia] / 2.0L), cbot = Y(yc - d[CylBoreDia] / 2.0L);
+  const LD half = d[CylBoreLen] / 2.0L;
+  auto& A = a.screen.chest.A;
+  auto& B = a.screen.chest.B;
+  A[0] = {X(e - c), vtop};
+  A[1] = {X(e - c), vbot};
+  A[2] = {X(e - d[ValvePortCtr] - d[ValvePortWRear]), vbot};
+  A[3] = {X(e - half), ctop};
+  A[4] = {X(e - half), cbot};
+  A[5] = {X(e + half), cbot};
+  A[6] = {X(e + half), ctop};
+  A[7] = {X(e + d[ValvePortCtr] + d[ValvePortWFront]), vbot};
+  A[8] = {X(e + c), vbot};
+  A[9] = {X(e + c), vtop};
+  A[10] = {X(e + c - 2 * static_cast<LD>(d[ValvePortWFront])), vtop};
+  A[11] = {X(e + d[ValvePortWRear]), vtop};
+  A[12] = {X(e - c + 2 * static_cast<LD>(d[ValvePortWRear])), vtop};
+  A[13] = {X(e - d[ValvePortWFront]), vtop};
+  B[0] = {X(e - d[ValvePortCtr]), vbot};
+  B[1] = {X(e - half + d[CylPortWidth]), ctop};
+  B[2] = {X(e + half - d[CylPortWidth]), ctop};
+  B[3] = {X(e + d[ValvePortCtr]), vbot};
+}
+
+void CalcPistonValve(AppState& a) {
+  const ViewState& v = a.model.view;
+  const auto& d = a.model.dims.CylValveDim;
+  const Mechanism& m = a.model.mech;
+  auto X = [&](LD x) { return ScreenX(v, x); };
+  auto Y = [&](LD y) { return ScreenY(v, y); };
+  const LD yv = m.PtY[4], yc = m.PtY[3];
+  const int ctop = Y(yc + d[CylBoreDia] / 2.0L), cbot = Y(yc - d[CylBoreDia] / 2.0L);
+  const int vtop = Y(yv + d[ValveBoreDia] / 2.0L), vbot = Y(yv - d[ValveBoreDia] / 2.0L);
+  const LD xc = static_cast<LD>(m.PtX[3]) + d[PistonToXhead];
+  const LD w = static_cast<LD>(m.PtX[4]) + d[ValveStemLen];
+  const LD pw = d[PistonWidth] / 2.0L;
+  PistonValveOutline& o = a.screen.pv;
+  o.PistonRodEnd = {X(xc + pw), Y(yc)};
+  o.P = {{{X(xc - pw), ctop}, {X(xc - pw), cbot}, {X(xc + pw), cbot}, {X(xc + pw), ctop}}};
+  o.SpindleEnd = {X(w + d[ValveRingIn] + d[ValveEndWFront]), Y(yv)};
+  const int r0 = X(w - d[ValveRingIn] - d[ValveEndWRear]), r1 = X(w - d[ValveRingIn]);
+  o.R = {{{r0, vtop}, {r0, vbot}, {r1, vbot}, {r1, vtop}}};
+  const int f0 = X(w + d[ValveRingIn]), f1 = X(w + d[ValveRingIn] + d[ValveEndWFront]);
+  o.F = {{{f0, vtop}, {f0, vbot}, {f1, vbot}, {f1, vtop}}};
+}
+
+void SolveAndTransform(AppState& a) {
+  Solve(a.model);
+  PostCalc(a.model);
+  CalcScreenPoints(a);
+  CalcChestOutline(a);
+  CalcPistonValve(a);
+}
+
+void AdvanceAngle(AppState& a) {
+  Mechanism& m = a.model.mech;
+  const LD inc = a.model.DrvAngInc;
+  m.DrvAngle = static_cast<float>(a.screen.GearDir == "Fwd" ? m.DrvAngle + inc : m.DrvAngle - inc);
+  if (m.DrvAngle > 360.1L) m.DrvAngle = static_cast<float>(m.DrvAngle - 360.0L);
+  if (m.DrvAngle < 0) m.DrvAngle = static_cast<float>(m.DrvAngle + 360.0L);
+}
+
+void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime) {
+  Frame f{c, a, a.model, a.screen, a.model.view};
+  // 1. A fresh frame: white, black pen of the line width, clear brush, picture font.
+  c.Clear(clWhite);
+  c.SetPen(clBlack, a.screen.LineWidth);
+  c.SetBrushClear();
+  c.SetFont(kPictureFont);
+  if (a.screen.SteamDisp) DrawSteam(f);
+  DrawCaptions(f, dateTime);
+  DrawWheel(f);
+  a.model.mech.PtX[18] = a.model.mech.RevArmX;
+  DrawCylinder(f);
+  DrawLinks(f);
+  DrawOverlay(f);
+  DrawUndoLine(f);
+  if (a.screen.ScreenDataOn) {
+    c.SetFont(kPictureFont);
+    DrawReadouts(f);
+    AdvanceErrorIndicator(f);
+    DrawPivotData(f);
+    DrawPickPrompt(f);
+    DrawCutOff(f);
+    DrawRefPoints(f);
+    DrawDynVarValues(f);
+  }
+  if (a.screen.HiliteDim > 0) DrawHighlight(f);
+}
+
+}  // namespace brevold

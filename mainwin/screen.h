@@ -1,0 +1,53 @@
+// What the main window keeps between frames: display switches, the screen
+// joints and outlines of the current frame, the cut-off and error-indicator
+// counters, and the captions the frame sets. Plain data, no Qt.
+#pragma once
+#include <array>
+#include <string>
+
+#include "model/solver.h"
+#include "platform/canvas.h"
+
+namespace brevold {
+
+struct ChestOutline {
+  std::array<Pt, 14> A{};  // valve chest and cylinder outline, A0..A13
+  std::array<Pt, 4> B{};   // inner edges of the steam passages
+};
+
+struct PistonValveOutline {
+  Pt PistonRodEnd, SpindleEnd;
+  std::array<Pt, 4> P{}, R{}, F{};  // piston, rear valve head, front valve head
+};
+
+struct ScreenState {
+  bool ScreenDataOn = true;
+  bool SteamDisp = false;
+  bool DynVarsOn = false;
+  bool UndoOn = false;
+  bool PivotDataOn = false;
+  int LineWidth = 1;
+  float TextScaleX = 1, TextScaleY = 1;
+  std::string GearDir = "Fwd";
+  bool StepSnapOn = true;
+  int HiliteDim = 0;
+
+  std::array<int, JointCount> ScrX{}, ScrY{};
+  ChestOutline chest;
+  PistonValveOutline pv;
+
+  // Cut-off read-outs.
+  float PrevSteamF = 0, PrevSteamR = 0, PrevPistonUnits = 0;
+  int COFramesF = 0, COFramesR = 0;
+  std::string FrontCOText, RearCOText;
+
+  // Error indicator: the frame counter, and what the window shows for it.
+  int ErrBlink = 0;
+  bool ErrorItemVisible = false;
+  int ErrorSoundRequests = 0;  // the window plays "Error.wav" when this grows
+
+  // Captions set by every frame.
+  std::string MainCaption, SineCaption, OvalCaption, SteamCaption, PortCaption, DataTableCaption;
+};
+
+}  // namespace brevold

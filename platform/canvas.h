@@ -1,0 +1,141 @@
+// A small GDI-like drawing surface. Everything the program draws (the
+// mechanism, steam, highlight, overlay, diagrams) goes through it, so the
+// same drawing code paints a window, an image file or a test recording.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace brevold {
+
+// Colours as the program has always stored them: red in the low byte.
+using Color = std::uint32_t;
+constexpr Color clBlack = 0x000000, clRed = 0x0000FF, clLime = 0x00FF00, clBlue = 0xFF0000;
+constexpr Color clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clGreen = 0x008000, clGray = 0x808080;
+constexpr Color clWhite = 0xFFFFFF, clSilver = 0xC0C0C0, clMaroon = 0x000080, clNavy = 0x800000;
+constexpr Color clYellow = 0x00FFFF, clOlive = 0x008080, clPurple = 0x800080, clTeal = 0x808000;
+
+struct Pt {
+  int x = 0, y = 0;
+  bool operator==(const Pt&) const = default;
+};
+
+enum class FontFace { Sans, Serif };
+
+struct Font {
+  FontFace face = FontFace::Sans;
+  int points = 8;  // at 96 dpi
+  bool bold = false;
+  bool underline = false;
+  Color color = clBlack;
+  bool operator==(const Font&) const = default;
+};
+
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual void SetPen(Color c, int width) = 0;
+  virtual void SetPenColor(Color c) = 0;
+  virtual Color PenColor() const = 0;
+  virtual int PenWidth() const = 0;
+  virtual void SetBrushClear() = 0;
+  virtual void SetBrushSolid(Color c) = 0;
+  virtual void SetFont(const Font& f) = 0;
+  virtual const Font& CurrentFont() const = 0;
+  virtual void Clear(Color c) = 0;
+  virtual void Pixel(int x, int y, Color c) = 0;
+  // Moves the pen; LineTo draws from the pen to (x, y), leaving the last
+  // pixel unset, and moves the pen there.
+  virtual void MoveTo(int x, int y) = 0;
+  virtual void LineTo(int x, int y) = 0;
+  virtual void Polyline(const std::vector<Pt>& pts) = 0;
+  // The ellipse inscribed in the box from (x1, y1) to (x2, y2), right and
+  // bottom edges excluded.
+  virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
+  // Arc of the box's ellipse, counter-clockwise on the screen from the ray
+  // through (sx, sy) to the ray through (ex, ey), rays from the box centre.
+  virtual void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) = 0;
+  // Text with its top-left corner at (x, y), no background.
+  virtual void TextOut(int x, int y, const std::string& text) = 0;
+};
+
+// The state every canvas shares: pen, brush, font.
+class CanvasBase : public Canvas {
+ public:
+  void SetPen(Color c, int width) override {
+    pen_ = c;
+    width_ = width < 1 ? 1 : width;
+    PenChanged();
+  }
+  void SetPenColor(Color c) override { SetPen(c, width_); }
+  Color PenColor() const override { return pen_; }
+  int PenWidth() const override { return width_; }
+  void SetBrushClear() override { brushSolid_ = false; }
+  void SetBrushSolid(Color c) override {
+    brushSolid_ = true;
+    brush_ = c;
+  }
+  void SetFont(const Font& f) override {
+    font_ = f;
+    FontChanged();
+  }
+  const Font& CurrentFont() const override { return font_; }
+
+ protected:
+  virtual void PenChanged() {}
+  virtual void FontChanged() {}
+  Color pen_ = clBlack;
+  int width_ = 1;
+  bool brushSolid_ = false;
+  Color brush_ = clWhite;
+  Font font_;
+};
+
+// Records every operation, for tests: what was drawn, where, in which pen.
+class RecordingCanvas : public CanvasBase {
+ public:
+  enum class Op { Clear, Pixel, Line, Polyline, Ellipse, Arc, Text };
+  struct Item {
+    Op op;
+    std::vector<Pt> pts;  // line: from, to; ellipse: box corners; arc: box, start, end
+    std::string text;
+    Color color;  // pen colour (text: font colour; pixel and clear: their colour)
+    int width;
+    Font font;
+  };
+  void Clear(Color c) override { Add(Op::Clear, {}, "", c); }
+  void Pixel(int x, int y, Color c) override { Add(Op::Pixel, {{x, y}}, "", c); }
+  void MoveTo(int x, int y) override { at_ = {x, y}; }
+  void LineTo(int x, int y) override {
+    Add(Op::Line, {at_, {x, y}}, "", pen_);
+    at_ = {x, y};
+  }
+  void Polyline(const std::vector<Pt>& pts) override { Add(Op::Polyline, pts, "", pen_); }
+  void Ellipse(int x1, int y1, int x2, int y2) override { Add(Op::Ellipse, {{x1, y1}, {x2, y2}}, "", pen_); }
+  void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) override {
+    Add(Op::Arc, {{x1, y1}, {x2, y2}, {sx, sy}, {ex, ey}}, "", pen_);
+  }
+  void TextOut(int x, int y, const std::string& text) override { Add(Op::Text, {{x, y}}, text, font_.color); }
+
+  std::vector<Item> items;
+  // The first text item equal to `text`, or nullptr.
+  const Item* FindText(const std::string& text) const {
+    for (const Item& i : items)
+      if (i.op == Op::Text && i.text == text) return &i;
+    return nullptr;
+  }
+  // The first text item that starts with `prefix`, or nullptr.
+  const Item* FindTextStarting(const std::string& prefix) const {
+    for (const Item& i : items)
+      if (i.op == Op::Text && i.text.rfind(prefix, 0) == 0) return &i;
+    return nullptr;
+  }
+
+ private:
+  void Add(Op op, std::vector<Pt> pts, std::string text, Color c) {
+    items.push_back({op, std::move(pts), std::move(text), c, width_, font_});
+  }
+  Pt at_;
+};
+
+}  // namespace brevold

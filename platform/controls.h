@@ -1,0 +1,71 @@
+// The controls the windows are built from, with the behaviour the program
+// expects of them: a scroll bar whose change handler runs on every position
+// change and which reports the end of each user scroll action, and a number
+// edit whose key filter sees each typed character and whose exit handler
+// runs on every loss of focus.
+#pragma once
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <functional>
+
+namespace brevold {
+
+class ScrollBar : public QScrollBar {
+  Q_OBJECT
+ public:
+  ScrollBar(QWidget* parent, int left, int top, int width, int height, const QString& hint);
+  int Min() const { return minimum(); }
+  int Max() const { return maximum(); }
+  int Position() const { return value(); }
+  void SetMin(int v) { setMinimum(v); }
+  void SetMax(int v) { setMaximum(v); }
+  void SetRange(int lo, int hi) { setRange(lo, hi); }
+  void SetPosition(int p) { setValue(p); }
+  void SetSmallChange(int v) { setSingleStep(v); }
+  void SetLargeChange(int v) { setPageStep(v); }
+  int SmallChange() const { return singleStep(); }
+  int LargeChange() const { return pageStep(); }
+
+  std::function<void()> onChange;     // position changed, by the user or by code
+  std::function<void()> onEndScroll;  // a user scroll action (arrow, trough, drag) ended
+  std::function<void()> onEnter;      // received the focus
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+class NumberEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  NumberEdit(QWidget* parent, int left, int top, int width, int height);
+  // Sees each typed character (and Backspace as '\b', Return as '\r') with
+  // the text before it; returns false to discard the key.
+  std::function<bool(char key, const QString& text)> onKeyPress;
+  std::function<void()> onExit;  // every loss of focus, changed or not
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+};
+
+// A push button with caption, hint and a click handler.
+class Button : public QPushButton {
+  Q_OBJECT
+ public:
+  Button(QWidget* parent, const QString& caption, int left, int top, int width, int height,
+         const QString& hint = QString());
+  std::function<void()> onClick;
+};
+
+// Keys the number fields take: digits, '-', '.', Backspace; a second '.'
+// (and, where `oneMinus`, a second '-') in the same text is refused.
+bool NumberKeyAllowed(char key, const QString& text, bool allowMinus, bool oneMinus);
+
+}  // namespace brevold

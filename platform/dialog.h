@@ -1,0 +1,22 @@
+// A modal dialog with a fixed client size and controls placed by pixel, as
+// all the program's small dialogs are laid out; FormActivate runs each time
+// it is shown.
+#pragma once
+#include <QDialog>
+#include <QLabel>
+#include <functional>
+
+namespace brevold {
+
+class FixedDialog : public QDialog {
+  Q_OBJECT
+ public:
+  FixedDialog(QWidget* parent, const QString& caption, int width, int height);
+  QLabel* AddLabel(const QString& text, int left, int top);
+  std::function<void()> onActivate;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+};
+
+}  // namespace brevold

@@ -1,0 +1,92 @@
+#include "platform/qtcanvas.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <cmath>
+#include <cstdlib>
+#include <algorithm>
+
+namespace brevold {
+
+QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QFont ToQFont(const Font& f) {
+  QFont q(f.face == FontFace::Serif ? QStringLiteral("Liberation Serif") : QStringLiteral("Liberation Sans"));
+  q.setStyleHint(f.face == FontFace::Serif ? QFont::Serif : QFont::SansSerif);
+  q.setPixelSize(std::max(1, static_cast<int>(std::lround(f.points * 96.0 / 72.0))));
+  q.setBold(f.bold);
+  q.setUnderline(f.underline);
+  return q;
+}
+
+QtCanvas::QtCanvas(QPaintDevice* device) : device_(device), painter_(device) {
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  PenChanged();
+  FontChanged();
+}
+
+void QtCanvas::PenChanged() {
+  QPen pen(ToQColor(pen_));
+  pen.setWidth(width_);
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter_.setPen(pen);
+}
+
+void QtCanvas::FontChanged() { painter_.setFont(ToQFont(font_)); }
+
+void QtCanvas::Clear(Color c) { painter_.fillRect(QRect(0, 0, device_->width(), device_->height()), ToQColor(c)); }
+
+void QtCanvas::Pixel(int x, int y, Color c) {
+  painter_.save();
+  painter_.setPen(QPen(ToQColor(c), 1));
+  painter_.drawPoint(x, y);
+  painter_.restore();
+}
+
+void QtCanvas::MoveTo(int x, int y) { at_ = {x, y}; }
+
+// With flat caps QPainter's aliased lines leave out their last pixel, as the
+// classic line-to does: joined segments never paint a shared corner twice.
+void QtCanvas::Segment(Pt a, Pt b) {
+  if (a == b) return;
+  painter_.drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
+}
+
+void QtCanvas::LineTo(int x, int y) {
+  Segment(at_, {x, y});
+  at_ = {x, y};
+}
+
+void QtCanvas::Polyline(const std::vector<Pt>& pts) {
+  for (size_t i = 1; i < pts.size(); ++i) Segment(pts[i - 1], pts[i]);
+}
+
+void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  if (brushSolid_) painter_.setBrush(ToQColor(brush_));
+  else painter_.setBrush(Qt::NoBrush);
+  painter_.drawEllipse(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1));
+  painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) {
+  const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
+  // Angles counter-clockwise on the screen (y down), in degrees.
+  const double a0 = std::atan2(-(sy - cy), sx - cx) * 180.0 / M_PI;
+  const double a1 = std::atan2(-(ey - cy), ex - cx) * 180.0 / M_PI;
+  double span = std::fmod(a1 - a0 + 720.0, 360.0);
+  if (span == 0) span = 360.0;  // start and end on one ray: the whole ellipse
+  const QRect box(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1);
+  painter_.drawArc(box, static_cast<int>(std::lround(a0 * 16)), static_cast<int>(std::lround(span * 16)));
+}
+
+void QtCanvas::TextOut(int x, int y, const std::string& text) {
+  painter_.save();
+  painter_.setPen(ToQColor(font_.color));
+  const QFontMetrics fm(painter_.font());
+  painter_.drawText(QPoint(x, y + fm.ascent()), QString::fromStdString(text));
+  painter_.restore();
+}
+
+}  // namespace brevold

@@ -1,0 +1,38 @@
+// The canvas painted with QPainter on any paint device: the window's frame
+// bitmap, an image file, later SVG or PDF.
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+
+#include "platform/canvas.h"
+
+namespace brevold {
+
+QColor ToQColor(Color c);
+// The program's fonts: a small sans-serif for pictures, a serif for controls,
+// sized in points at 96 dpi whatever the device.
+QFont ToQFont(const Font& f);
+
+class QtCanvas : public CanvasBase {
+ public:
+  explicit QtCanvas(QPaintDevice* device);
+  void Clear(Color c) override;
+  void Pixel(int x, int y, Color c) override;
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void Polyline(const std::vector<Pt>& pts) override;
+  void Ellipse(int x1, int y1, int x2, int y2) override;
+  void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) override;
+  void TextOut(int x, int y, const std::string& text) override;
+
+ private:
+  void PenChanged() override;
+  void FontChanged() override;
+  void Segment(Pt a, Pt b);
+  QPaintDevice* device_;
+  QPainter painter_;
+  Pt at_;
+};
+
+}  // namespace brevold

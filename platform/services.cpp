@@ -1,0 +1,44 @@
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace brevold {
+
+void Beep() { QApplication::beep(); }
+
+SoundPlayer::SoundPlayer() = default;
+SoundPlayer::~SoundPlayer() = default;
+
+void SoundPlayer::Play(const QString& fileName) {
+  ++plays_;
+  const QFileInfo file(fileName);
+  if (!file.exists()) return;
+  if (!effect_) effect_ = std::make_unique<QSoundEffect>();
+  if (loaded_ != file.absoluteFilePath()) {
+    loaded_ = file.absoluteFilePath();
+    effect_->setSource(QUrl::fromLocalFile(loaded_));
+  }
+  effect_->setVolume(static_cast<float>(volume_));
+  effect_->play();
+}
+
+void SoundPlayer::SetVolume(int left, int right) {
+  volume_ = ((left & 0xFFFF) + (right & 0xFFFF)) / 2.0 / 65535.0;
+  if (effect_) effect_->setVolume(static_cast<float>(volume_));
+}
+
+QString DateTimeText() {
+  const QLocale loc;
+  const QDateTime now = QDateTime::currentDateTime();
+  // The long time format without a time zone, as the captions always had it.
+  QString timeFormat = loc.timeFormat(QLocale::LongFormat);
+  timeFormat.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));
+  return loc.toString(now.date(), QLocale::ShortFormat) + "   " + loc.toString(now.time(), timeFormat.trimmed());
+}
+
+}  // namespace brevold

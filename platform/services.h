@@ -1,0 +1,34 @@
+// Beep, sound files and the date and time as the captions show them.
+#pragma once
+#include <QString>
+#include <memory>
+
+class QSoundEffect;
+
+namespace brevold {
+
+void Beep();
+
+// Plays sound files by name (looked up in the current folder) without
+// waiting for their end; a missing file plays nothing and is not reported.
+class SoundPlayer {
+ public:
+  SoundPlayer();
+  ~SoundPlayer();
+  void Play(const QString& fileName);
+  // Volume of both channels, 0..0xFFFF (0x8000 = half).
+  void SetVolume(int left, int right);
+  double Volume() const { return volume_; }
+  int PlayCount() const { return plays_; }
+
+ private:
+  double volume_ = 0.5;
+  int plays_ = 0;
+  std::unique_ptr<QSoundEffect> effect_;
+  QString loaded_;
+};
+
+// "date   time" in the locale's short date and long time formats.
+QString DateTimeText();
+
+}  // namespace brevold

@@ -1,0 +1,15 @@
+# brevold-cli frame writes a 1280 x 1024 PNG.
+file(REMOVE ${OUT})
+execute_process(COMMAND ${CLI} frame --angle 0 --out ${OUT} RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${OUT})
+  message(FATAL_ERROR "frame failed: ${rc} ${err}")
+endif()
+file(READ ${OUT} head LIMIT 24 HEX)
+# PNG signature, then the IHDR chunk: width 0x500, height 0x400.
+if(NOT head MATCHES "^89504e470d0a1a0a0000000d494844520000050000000400")
+  message(FATAL_ERROR "not a 1280 x 1024 PNG: ${head}")
+endif()
+execute_process(COMMAND ${CLI} frame --angle 0 RESULT_VARIABLE rc2 ERROR_VARIABLE err2)
+if(NOT rc2 EQUAL 2 OR NOT err2 MATCHES "--out")
+  message(FATAL_ERROR "frame without --out: ${rc2} ${err2}")
+endif()

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include "platform/qtcanvas.h"
+
+namespace brevold {
+
+class QtCanvasTest : public ::testing::Test {
+ protected:
+  QtCanvasTest() : image(40, 40, QImage::Format_RGB32) { image.fill(Qt::white); }
+  bool Black(int x, int y) const { return image.pixel(x, y) == qRgb(0, 0, 0); }
+  QImage image;
+};
+
+TEST_F(QtCanvasTest, LineToLeavesTheLastPixelUnset) {
+  {
+    QtCanvas c(&image);
+    c.SetPen(clBlack, 1);
+    c.MoveTo(2, 5);
+    c.LineTo(10, 5);
+    c.MoveTo(20, 2);
+    c.LineTo(20, 12);
+  }
+  EXPECT_TRUE(Black(2, 5));
+  EXPECT_TRUE(Black(9, 5));
+  EXPECT_FALSE(Black(10, 5));
+  EXPECT_TRUE(Black(20, 2));
+  EXPECT_TRUE(Black(20, 11));
+  EXPECT_FALSE(Black(20, 12));
+}
+
+TEST_F(QtCanvasTest, EllipseFitsItsBoxWithoutTheRightAndBottomEdge) {
+  {
+    QtCanvas c(&image);
+    c.SetPen(clBlack, 1);
+    c.SetBrushClear();
+    c.Ellipse(10, 10, 21, 21);  // given bottom-up too: corners in any order
+  }
+  int minX = 99, maxX = -1, minY = 99, maxY = -1;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+      }
+  EXPECT_EQ(minX, 10);
+  EXPECT_EQ(maxX, 20);
+  EXPECT_EQ(minY, 10);
+  EXPECT_EQ(maxY, 20);
+  EXPECT_EQ(image.pixel(15, 15), qRgb(255, 255, 255));  // clear brush: not filled
+}
+
+TEST_F(QtCanvasTest, ArcRunsCounterClockwiseFromStartToEnd) {
+  {
+    QtCanvas c(&image);
+    c.SetPen(clBlack, 1);
+    // From the ray to the right round to the ray upward: the upper-right quarter.
+    c.Arc(0, 0, 41, 41, 40, 20, 20, 0);
+  }
+  bool upperRight = false, lowerLeft = false;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+        if (x > 22 && y < 18) upperRight = true;
+        if (x < 18 && y > 22) lowerLeft = true;
+      }
+  EXPECT_TRUE(upperRight);
+  EXPECT_FALSE(lowerLeft);
+}
+
+TEST_F(QtCanvasTest, ColoursKeepRedInTheLowByte) {
+  EXPECT_EQ(ToQColor(clRed), QColor(255, 0, 0));
+  EXPECT_EQ(ToQColor(clBlue), QColor(0, 0, 255));
+  EXPECT_EQ(ToQColor(clAqua), QColor(0, 255, 255));
+  EXPECT_EQ(ToQColor(clFuchsia), QColor(255, 0, 255));
+}
+
+TEST_F(QtCanvasTest, TextSitsBelowAndRightOfItsTopLeftCorner) {
+  {
+    QtCanvas c(&image);
+    c.SetFont(Font{FontFace::Sans, 8, true, false, clBlack});
+    c.TextOut(5, 5, "H");
+  }
+  int minY = 99, minX = 99;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x)
+      if (qGray(image.pixel(x, y)) < 128) minY = std::min(minY, y), minX = std::min(minX, x);
+  EXPECT_GE(minY, 5);
+  EXPECT_LE(minY, 9);
+  EXPECT_GE(minX, 5);
+}
+
+}  // namespace brevold

@@ -1,0 +1,402 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractSlider>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "mainwin/dialogs.h"
+#include "mainwin/mainform.h"
+
+namespace brevold {
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  MainFormTest() : form(std::make_unique<TMainForm>(app)) {
+    form->Timer1->stop();  // ticks are driven by hand
+    form->show();
+  }
+  ModelState& m() { return app.model; }
+  ScreenState& s() { return app.screen; }
+  void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+  void Arrow(ScrollBar* b, bool right) {
+    b->triggerAction(right ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+  }
+  void Page(ScrollBar* b, bool right) {
+    b->triggerAction(right ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+  }
+  float Mid() { return m().revArm.Positions[0]; }
+
+  AppState app;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormTest, StartsRunningForwardAtMidGear) {
+  EXPECT_EQ(form->Run->text(), "Stop");
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 10);
+  EXPECT_FLOAT_EQ(m().StepAng, 10);
+  EXPECT_EQ(form->SBStepAng->Position(), 12000);
+  EXPECT_EQ(form->SBRevArm->Min(), -900);
+  EXPECT_EQ(form->SBRevArm->Max(), 900);
+  EXPECT_EQ(form->SBRevArm->Position(), 0);
+  EXPECT_EQ(m().mech.RevArmX, Mid());
+  EXPECT_EQ(s().GearDir, "Fwd");
+  EXPECT_FALSE(form->Center->isEnabled());
+  EXPECT_FALSE(form->Step10->isEnabled());
+  EXPECT_FALSE(form->SBDrvAng->isEnabled());
+  EXPECT_FALSE(form->NormVHZ->isEnabled());
+  EXPECT_FALSE(form->DrawLines1->isEnabled());
+  EXPECT_FALSE(form->SetPanZoom->isEnabled());
+  EXPECT_TRUE(form->SBRef1Vert->isHidden());
+  EXPECT_TRUE(form->UnDoDn->isHidden());
+  EXPECT_EQ(form->SBRevArm->toolTip(), "Set Reverse Arm Between Max & Min");
+  EXPECT_EQ(form->Run->toolTip(), "Start / Stop Driver Rotation");
+  EXPECT_EQ(form->Client->size(), QSize(632, 380));
+  EXPECT_TRUE(form->Timer1->interval() == 1);
+
+  form->Timer1Timer();
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 10);
+  EXPECT_TRUE(form->windowTitle().startsWith("BREVOLD Inside Admission            Nominal     "));
+  EXPECT_TRUE(form->windowTitle().endsWith("   Version 2.6"));
+  // The frame shows the driver centre's cross at its screen point.
+  EXPECT_EQ(form->Frame().pixel(81 + 3, 280 + 3), qRgb(255, 0, 0));
+}
+
+TEST_F(MainFormTest, MenuCaptionsAndToolBarHints) {
+  QStringList top;
+  for (QAction* a : form->menuBar()->actions())
+    if (!a->text().isEmpty()) top << a->text();
+  EXPECT_EQ(top, (QStringList{"&File", "&SetUp", "&EditDimen", "Draw&Graphs", "&Help"}));
+  EXPECT_FALSE(form->Error->isVisible());
+  QStringList setup;
+  for (QAction* a : form->SetUp->actions()) setup << a->text();
+  EXPECT_EQ(setup, (QStringList{"Set&RevArmPos", "Set&DriverAng", "Set&StepAng", "SetRef&Points", "-", "SetLarge&Font",
+                                "&CalcCentRevArm", "SetS&teamDisp On", "Set&ErrorBeep Off", "Set&LineWidth 2",
+                                "SetScree&nData Off", "SetP&anZoom On"}));
+  EXPECT_EQ(form->ToolButton[16]->toolTip(), "View Port Events vs Reverse Arm Position");
+  EXPECT_FALSE(form->ToolButton[23]->isEnabled());
+}
+
+TEST_F(MainFormTest, StopRunAndTheFixedAngles) {
+  m().mech.DrvAngle = 123.456f;
+  Click(form->Run);  // stop
+  EXPECT_EQ(form->Run->text(), "Run");
+  EXPECT_EQ(form->SBDrvAng->Position(), 12346);
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 123.46f);  // the bar's change sets the angle it shows
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 0);
+  EXPECT_TRUE(form->SBDrvAng->isEnabled());
+  form->Timer1Timer();
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 123.46f);  // stopped: redrawn, not advanced
+
+  Click(form->Deg180);
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 180);
+  EXPECT_EQ(form->SBDrvAng->Position(), 18000);
+  EXPECT_FALSE(form->Deg180->isEnabled());
+  EXPECT_TRUE(form->Deg00->isEnabled());
+  form->SBDrvAng->SetPosition(36020);  // 360.2 degrees
+  EXPECT_TRUE(form->Deg180->isEnabled());
+  form->Timer1Timer();
+  EXPECT_NEAR(m().mech.DrvAngle, 0.2f, 1e-4);
+
+  Click(form->Run);
+  EXPECT_EQ(form->Run->text(), "Stop");
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 10);
+  EXPECT_FALSE(form->SBDrvAng->isEnabled());
+
+  form->FormActivate();  // a dialog closed: the angle bar is disabled again even when stopped
+  Click(form->Deg00);
+  EXPECT_TRUE(form->SBDrvAng->isEnabled());
+  form->FormActivate();
+  EXPECT_FALSE(form->SBDrvAng->isEnabled());
+}
+
+TEST_F(MainFormTest, StepBarSnapsToItsBandsAndTheButtonsFollow) {
+  const struct {
+    int position;
+    float step;
+    int small, large;
+  } cases[] = {{0, 0.01f, 1, 5},      {704, 0.01f, 1, 5},    {705, 0.02f, 2, 10},     {7613, 1, 100, 500},
+               {11000, 5, 500, 2500}, {12705, 20, 2000, 4500}, {14613, 45, 4500, 4500}};
+  for (const auto& c : cases) {
+    form->SBStepAng->SetPosition(c.position);
+    EXPECT_FLOAT_EQ(m().StepAng, c.step) << c.position;
+    EXPECT_FLOAT_EQ(m().DrvAngInc, c.step) << c.position;  // running: takes effect at once
+    EXPECT_EQ(form->SBDrvAng->SmallChange(), c.small);
+    EXPECT_EQ(form->SBDrvAng->LargeChange(), c.large);
+  }
+  EXPECT_FALSE(form->Step45->isEnabled());
+  EXPECT_TRUE(form->Step10->isEnabled());
+
+  Click(form->Run);  // stopped: the step changes, the increment stays 0
+  form->SBStepAng->SetPosition(8000);
+  EXPECT_FLOAT_EQ(m().StepAng, 1);
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 0);
+  EXPECT_FALSE(form->Step1->isEnabled());
+  Click(form->Run);
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 1);
+
+  // A typed step keeps its value for one change of the bar.
+  m().StepAng = 7.5f;
+  s().StepSnapOn = false;
+  form->SBStepAng->SetPosition(11500);
+  EXPECT_FLOAT_EQ(m().StepAng, 7.5f);
+  EXPECT_TRUE(s().StepSnapOn);
+  form->SBStepAng->SetPosition(11400);
+  EXPECT_FLOAT_EQ(m().StepAng, 5);
+
+  Click(form->Step10);
+  EXPECT_FLOAT_EQ(m().StepAng, 10);
+  EXPECT_EQ(form->SBStepAng->Position(), 12000);
+  EXPECT_FALSE(form->Step10->isEnabled());
+  EXPECT_TRUE(form->Step1->isEnabled());
+}
+
+TEST_F(MainFormTest, ReverseArmRightAlwaysMeansForward) {
+  // At start no solve has run: the sense is inverse.
+  ASSERT_FALSE(SensePositive(m().mech));
+  form->SBRevArm->SetPosition(300);
+  EXPECT_FLOAT_EQ(m().mech.RevArmX, Mid() - 0.3f);
+  EXPECT_EQ(s().GearDir, "Fwd");
+  EXPECT_TRUE(form->Center->isEnabled());
+  form->SBRevArm->SetPosition(-300);
+  EXPECT_EQ(s().GearDir, "Rev");
+
+  form->Timer1Timer();  // a solve: the nominal gear's sense is direct
+  ASSERT_TRUE(SensePositive(m().mech));
+  form->SBRevArm->SetPosition(300);
+  EXPECT_FLOAT_EQ(m().mech.RevArmX, Mid() + 0.3f);
+  EXPECT_EQ(s().GearDir, "Fwd");
+  form->SBRevArm->SetPosition(-1);
+  EXPECT_EQ(s().GearDir, "Rev");
+
+  s().FrontCOText = "12.3";
+  Click(form->Fwd);
+  EXPECT_EQ(form->SBRevArm->Position(), 700);
+  EXPECT_FALSE(form->Fwd->isEnabled());
+  EXPECT_TRUE(form->Rev->isEnabled());
+  EXPECT_TRUE(s().FrontCOText.empty());
+  Click(form->Rev);
+  EXPECT_EQ(form->SBRevArm->Position(), -700);
+  EXPECT_FALSE(form->Rev->isEnabled());
+  EXPECT_EQ(s().GearDir, "Rev");
+  Click(form->Center);
+  EXPECT_EQ(form->SBRevArm->Position(), 0);
+  EXPECT_EQ(m().mech.RevArmX, Mid());
+  EXPECT_EQ(s().GearDir, "Fwd");
+  EXPECT_FALSE(form->Center->isEnabled());
+
+  // Reverse gear turns the wheel backwards.
+  Click(form->Rev);
+  const float before = m().mech.DrvAngle;
+  form->Timer1Timer();
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, before < 10 ? before + 350 : before - 10);
+}
+
+TEST_F(MainFormTest, ZoomKeepsTheCentrePointAndClamps) {
+  const ViewState v0 = m().view;
+  Arrow(form->SBZoom, true);
+  EXPECT_EQ(form->SBZoom->Position(), 0);  // re-centred
+  EXPECT_NEAR(m().view.Scale, v0.Scale * 1.001f, 1e-4);
+  // The world point that was at (320, 240) stays there.
+  const double wx = (320 - v0.OriginX) / v0.Scale;
+  EXPECT_NEAR(wx * m().view.Scale + m().view.OriginX, 320, 1e-3);
+  EXPECT_TRUE(form->NormVHZ->isEnabled());
+  Page(form->SBZoom, true);
+  EXPECT_NEAR(m().view.Scale, v0.Scale * 1.001f * 1.01f, 1e-3);
+
+  m().view.Scale = 2990;
+  for (int i = 0; i < 3; ++i) Page(form->SBZoom, true);
+  EXPECT_FLOAT_EQ(m().view.Scale, 3000);
+  m().view.Scale = 0.51f;
+  for (int i = 0; i < 3; ++i) Page(form->SBZoom, false);
+  EXPECT_FLOAT_EQ(m().view.Scale, 0.5f);
+
+  Arrow(form->SBPanHorz, true);
+  Arrow(form->SBPanVert, true);
+  Click(form->NormVHZ);
+  EXPECT_FLOAT_EQ(m().view.Scale, 18.9f);
+  EXPECT_FLOAT_EQ(m().view.OriginX, 81);
+  EXPECT_FLOAT_EQ(m().view.OriginY, 280);
+  EXPECT_FLOAT_EQ(m().view.SavedScale, 0.5f);
+  EXPECT_FALSE(form->NormVHZ->isEnabled());
+}
+
+TEST_F(MainFormTest, PanBarsMoveByATenthPixelPerArrowAndAPixelPerPage) {
+  Arrow(form->SBPanHorz, true);
+  EXPECT_FLOAT_EQ(m().view.OriginX, 81.1f);
+  Page(form->SBPanHorz, false);
+  EXPECT_FLOAT_EQ(m().view.OriginX, 80.1f);
+  Arrow(form->SBPanVert, true);
+  EXPECT_FLOAT_EQ(m().view.OriginY, 279.9f);  // up the screen
+}
+
+TEST_F(MainFormTest, PresetStoreAndRecall) {
+  m().view.Scale = 33;
+  m().view.OriginX = 44;
+  m().view.OriginY = 55;
+  Click(form->Preset[0]);
+  EXPECT_FALSE(form->Preset[0]->isEnabled());
+  Click(form->Preset[3]);  // stores, the view stays
+  EXPECT_FLOAT_EQ(m().view.ViewPreset[3].Scale, 33);
+  EXPECT_FLOAT_EQ(m().view.Scale, 33);
+  EXPECT_TRUE(form->Preset[0]->isEnabled());
+  Click(form->Preset[5]);  // recalls
+  EXPECT_FLOAT_EQ(m().view.Scale, 427);
+  EXPECT_FLOAT_EQ(m().view.OriginX, -9764);
+  Click(form->Preset[3]);
+  EXPECT_FLOAT_EQ(m().view.OriginY, 55);
+}
+
+TEST_F(MainFormTest, ReferencePointsOnOffAndTheirControls) {
+  form->RefPointsClick();
+  EXPECT_TRUE(m().view.RefPointsOn);
+  EXPECT_FALSE(form->SBRef1Vert->isHidden());
+  EXPECT_FALSE(form->Panel[11]->isHidden());
+  EXPECT_TRUE(form->RefPt1->isEnabled());
+  EXPECT_TRUE(form->DrawLines1->isEnabled());
+  EXPECT_TRUE(form->ToolButton[23]->isEnabled());
+
+  Page(form->SBRef1Horz, true);
+  EXPECT_FLOAT_EQ(m().mech.PtX[19], 0.025f);
+  Arrow(form->SBRef1Vert, false);
+  EXPECT_FLOAT_EQ(m().mech.PtY[19], -0.001f);
+  EXPECT_TRUE(form->RefPt1Zero->isEnabled());
+  Click(form->RefPt1Zero);
+  EXPECT_EQ(m().mech.PtX[19], 0);
+  EXPECT_FALSE(form->RefPt1Zero->isEnabled());
+
+  // A left click in the picture sets RP1 where the mouse is.
+  form->FormMouseDown(Qt::LeftButton, 81 + 189, 280 - 189);
+  EXPECT_NEAR(m().mech.PtX[19], 10, 1e-5);
+  EXPECT_NEAR(m().mech.PtY[19], 10, 1e-5);
+  form->FormMouseDown(Qt::RightButton, 100, 50);  // in the control strip: nothing
+  EXPECT_EQ(m().mech.PtX[20], 0);
+
+  form->RefPointsClick();
+  EXPECT_FALSE(m().view.RefPointsOn);
+  EXPECT_TRUE(form->SBRef1Vert->isHidden());
+  EXPECT_FALSE(form->RefPt1->isEnabled());
+  EXPECT_FALSE(form->DrawLines1->isEnabled());
+}
+
+TEST_F(MainFormTest, PanToReferencePointCentresItThenPansThroughTheBars) {
+  form->RefPointsClick();
+  Click(form->RefPt1);  // RP1 at the driver centre
+  // The driver centre first comes to (320, 240); the horizontal bar's
+  // position -295 then pans 29.5 pixels further, the vertical's -29 lowers it 2.9.
+  EXPECT_FLOAT_EQ(m().view.OriginX, 320 - 29.5f);
+  EXPECT_FLOAT_EQ(m().view.OriginY, 240 + 2.9f);
+  EXPECT_EQ(form->SBPanHorz->Position(), 0);
+}
+
+TEST_F(MainFormTest, RefPointsDialogOkCancelZero) {
+  {
+    TRefPnts d(*form);
+    d.show();
+    EXPECT_EQ(d.Edit1->text(), "0.000");
+    EXPECT_TRUE(d.Cancel->hasFocus() || !d.isActiveWindow());
+    d.Edit1->setText("1.5");
+    d.Edit2->setText("2");
+    d.Edit3->setText("bad");
+    d.Edit4->setText("-");
+    d.OKClick();
+    EXPECT_FLOAT_EQ(m().mech.PtY[19], 1.5f);
+    EXPECT_FLOAT_EQ(m().mech.PtX[19], 2);
+    EXPECT_EQ(m().mech.PtY[20], 0);
+    EXPECT_TRUE(m().view.RefPointsOn);
+    EXPECT_TRUE(form->RefPt1Zero->isEnabled());
+    EXPECT_FALSE(form->RefPt2Zero->isEnabled());
+  }
+  {
+    TRefPnts d(*form);
+    d.show();
+    EXPECT_EQ(d.Edit1->text(), "1.500");
+    d.CancelClick();
+    EXPECT_FALSE(m().view.RefPointsOn);
+    EXPECT_FLOAT_EQ(m().mech.PtY[19], 1.5f);
+  }
+  {
+    TRefPnts d(*form);
+    d.show();
+    d.ZeroClick();
+    EXPECT_FALSE(m().view.RefPointsOn);
+    EXPECT_EQ(m().mech.PtY[19], 0);
+    EXPECT_FALSE(form->RefPt1Zero->isEnabled());
+  }
+  {
+    TRefPnts d(*form);
+    d.show();
+    d.Edit1->clear();
+    d.Edit1->setFocus();
+    QTest::keyClicks(d.Edit1, "1a.2.-3");
+    EXPECT_EQ(d.Edit1->text(), "1.2-3");  // letters and a second point refused
+  }
+}
+
+TEST_F(MainFormTest, GraphZoomDialogClamps) {
+  TGraphZoom d(m().view, form.get());
+  d.show();
+  EXPECT_EQ(d.Edit1->text(), "7.50");
+  d.Edit1->setText("0.1");
+  d.OKClick();
+  EXPECT_FLOAT_EQ(m().view.GraphZoomFactor, 0.5f);
+  d.Edit1->setText("99999");
+  d.OKClick();
+  EXPECT_FLOAT_EQ(m().view.GraphZoomFactor, 2000);
+  d.Edit1->setText("15");
+  d.OKClick();
+  EXPECT_FLOAT_EQ(m().view.GraphZoomFactor, 15);
+  d.Edit1->clear();
+  d.Edit1->setFocus();
+  QTest::keyClicks(d.Edit1, "-1.2.5");
+  EXPECT_EQ(d.Edit1->text(), "1.25");
+}
+
+TEST_F(MainFormTest, TogglesShowTheNextAction) {
+  form->LargeFontClick();
+  EXPECT_FLOAT_EQ(s().TextScaleX, 1.27f);
+  EXPECT_EQ(form->LargeFont->text(), "SetSmall&Font");
+  form->SetLineWidthClick();
+  EXPECT_EQ(s().LineWidth, 2);
+  EXPECT_EQ(form->SetLineWidth->text(), "Set&LineWidth 1");
+  form->SetBeepOnErrorClick();
+  EXPECT_FALSE(m().mech.BeepOnError);
+  EXPECT_EQ(form->SetBeepOnError->text(), "Set&ErrorBeep On");
+  form->SetSteamClick();
+  EXPECT_TRUE(s().SteamDisp);
+  EXPECT_EQ(form->SetSteam->text(), "SetS&teamDisp Off");
+}
+
+TEST_F(MainFormTest, ErrorIndicatorBlinksAndPlaysOnce) {
+  m().dims.frame.MainRodLen = 0.5f;
+  form->Timer1Timer();
+  EXPECT_TRUE(form->Error->isVisible());
+  for (int i = 0; i < 9; ++i) form->Timer1Timer();
+  EXPECT_FALSE(form->Error->isVisible());
+  EXPECT_EQ(form->Sound.PlayCount(), 1);
+}
+
+TEST_F(MainFormTest, ResetAllRestoresDimensionsCentreAndView) {
+  m().dims.frame.Stroke = 7;
+  m().dims.frame.RevArmMax = 2;
+  m().view.Scale = 99;
+  m().dims.DimFileName = "big";
+  form->SBRevArm->SetPosition(500);
+  form->ResetAllClick();
+  EXPECT_FLOAT_EQ(m().dims.frame.Stroke, 4);
+  EXPECT_EQ(form->SBRevArm->Max(), 900);
+  EXPECT_EQ(form->SBRevArm->Position(), 0);
+  EXPECT_EQ(m().mech.RevArmX, Mid());
+  EXPECT_FLOAT_EQ(m().view.Scale, 18.9f);
+  EXPECT_EQ(m().dims.DimFileName, "Nominal");
+}
+
+TEST_F(MainFormTest, TimerRunsTheAnimationByItself) {
+  form->Timer1->start();
+  QTest::qWait(100);
+  form->Timer1->stop();
+  EXPECT_NE(m().mech.DrvAngle, 0);
+}
+
+}  // namespace brevold
