@@ -13,6 +13,7 @@
 
 #include "mainwin/dialogs.h"
 #include "mainwin/mechdraw.h"
+#include "mainwin/setupdlg.h"
 #include "model/numfmt.h"
 #include "platform/icons.h"
 #include "platform/qtcanvas.h"
@@ -65,9 +66,12 @@ TMainForm::TMainForm(AppState& app, QWidget* parent)
   FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { m_.undo.onButtons = nullptr; }
 
 void TMainForm::FormCreate() {
+  m_.undo.onButtons = [this](bool enabled) {
+    for (QPushButton* b : undoButtons_) b->setEnabled(enabled);
+  };
   StartUp(m_);
   s_ = ScreenState{};
   setWindowTitle("BREVOLD Inside Admission");
@@ -112,9 +116,9 @@ void TMainForm::BuildMenu() {
   Exit1 = item(File1, "E&xit", &TMainForm::Exit1Click);
 
   SetUp = mb->addMenu("&SetUp");
-  RevArmPos = item(SetUp, "Set&RevArmPos");
-  DriverAng = item(SetUp, "Set&DriverAng");
-  StepAng1 = item(SetUp, "Set&StepAng");
+  RevArmPos = item(SetUp, "Set&RevArmPos", &TMainForm::RevArmPosClick);
+  DriverAng = item(SetUp, "Set&DriverAng", &TMainForm::DriverAngClick);
+  StepAng1 = item(SetUp, "Set&StepAng", &TMainForm::StepAng1Click);
   RefPoints1 = item(SetUp, "SetRef&Points", &TMainForm::RefPoints1Click);
   SetUp->addSeparator()->setText("-");
   LargeFont = item(SetUp, "SetLarge&Font", &TMainForm::LargeFontClick);
@@ -137,8 +141,8 @@ void TMainForm::BuildMenu() {
   DrawLines1 = item(Edit1, "&DrawLinesCircles", &TMainForm::DrawLines1Click);
   DrawLines1->setEnabled(false);
   SetPivotData = item(Edit1, "Pi&votData");
-  DynamicVariables = item(Edit1, "D&ynamicVari");
-  SetUnDo = item(Edit1, "&UnDo");
+  DynamicVariables = item(Edit1, "D&ynamicVari", &TMainForm::DynamicVariablesClick);
+  SetUnDo = item(Edit1, "&UnDo", &TMainForm::SetUnDoClick);
 
   View1 = mb->addMenu("Draw&Graphs");
   SineDiag = item(View1, "&SineDiagram");
@@ -297,6 +301,19 @@ void TMainForm::BuildControls() {
   RefPt1Zero->setEnabled(false);
   RefPt2Zero->setEnabled(false);
 
+  const char* dynHints[] = {"", "Change Last Variable Clicked", "Change Next to Last Variable Clicked",
+                            "Change 2nd to Last Variable Clicked", "Change 3rd to Last Variable Clicked"};
+  for (int k = 1; k <= 4; ++k) {
+    ScrollBar* b = bar(252, 72 + 12 * (k - 1), 121, 10, dynHints[k], -200, 200, 1, 10);
+    b->hide();
+    b->onChange = [this, k] { SBDynVarChange(k); };
+    b->onEnter = [this, k] { SBDynVarEnter(k); };
+    b->onEndScroll = [this, k] { SBDynVarEndScroll(k); };
+    SBDynVar[static_cast<size_t>(k)] = b;
+  }
+  JoinUndoButtons(UnDoDn);
+  UnDoDn->onClick = [this] { UnDoDnClick(); };
+
   // Buttons take no focus from a click, so the keyboard stays on the bars.
   for (QPushButton* b : Client->findChildren<QPushButton*>()) b->setFocusPolicy(Qt::NoFocus);
 
@@ -358,6 +375,10 @@ void TMainForm::Timer1Timer() {
 void TMainForm::ApplyFrameEffects() {
   const QString title = QString::fromStdString(s_.MainCaption);
   if (windowTitle() != title) setWindowTitle(title);
+  if (UnDoDn->isHidden() == s_.UnDoDnVisible) UnDoDn->setVisible(s_.UnDoDnVisible);
+  if (UnDoDn->y() != s_.UnDoDnTop) UnDoDn->move(UnDoDn->x(), s_.UnDoDnTop);
+  if (m_.dyn.DynVarsOn)
+    for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->setEnabled(s_.DynVarBarEnabled[k]);
   if (Error->isVisible() != s_.ErrorItemVisible) Error->setVisible(s_.ErrorItemVisible);
   while (soundsPlayed_ < s_.ErrorSoundRequests) {
     ++soundsPlayed_;
@@ -452,8 +473,8 @@ void TMainForm::Step45Click() {
 // --- Reverse arm ---
 
 void TMainForm::EmptyCutOffTexts() {
-  s_.FrontCOText.clear();
-  s_.RearCOText.clear();
+  m_.FrontCOText.clear();
+  m_.RearCOText.clear();
 }
 
 void TMainForm::SBRevArmChange() {
@@ -539,15 +560,65 @@ void TMainForm::SetSteamClick() {
 }
 
 void TMainForm::ResetAllClick() {
-  ResetFrameDims(m_);
-  SetRevArmBarRange(m_);
+  ResetFrameDimensions(m_);
   SyncRevArmRange();
-  ResetCylDims(m_);
+  ResetCylDimensions(m_);
   CalcCentre(m_);
   CenterClick();
   NormVHZClick();
   m_.dims.DimFileName = "Nominal";
   m_.revArm.VertScale = 1.5f;
+  m_.dyn.DynVarsOn = false;
+  for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->hide();
+  for (int i : {7, 8, 9}) Panel[static_cast<size_t>(i)]->hide();
+  ClearUndo(m_);
+  m_.dyn.UndoOn = false;
+}
+
+// --- Dynamic variables and undo ---
+
+void TMainForm::JoinUndoButtons(QPushButton* b) {
+  undoButtons_.push_back(b);
+  b->setEnabled(m_.undo.ButtonsEnabled);
+}
+
+void TMainForm::SBDynVarChange(int k) {
+  ScrollBar* b = SBDynVar[static_cast<size_t>(k)];
+  DynVarBarChange(m_, k, b->Position());
+  b->SetPosition(0);
+}
+
+void TMainForm::SBDynVarEnter(int k) { DynVarBarEnter(m_, k); }
+
+void TMainForm::SBDynVarEndScroll(int k) {
+  UnDoDn->setEnabled(true);
+  DynVarEndScroll(m_, k);
+  SBRevArm->setFocus();  // so that the next use of the bar enters it again
+}
+
+void TMainForm::UnDoDnClick() { Undo(m_); }
+
+void TMainForm::DynamicVariablesClick() {
+  m_.dyn.DynVarsOn = !m_.dyn.DynVarsOn;
+  for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->setVisible(m_.dyn.DynVarsOn);
+  for (int i : {7, 8, 9}) Panel[static_cast<size_t>(i)]->setVisible(m_.dyn.DynVarsOn);
+}
+
+void TMainForm::SetUnDoClick() { m_.dyn.UndoOn = !m_.dyn.UndoOn; }
+
+void TMainForm::RevArmPosClick() {
+  TRevPos dlg(*this);
+  dlg.exec();
+}
+
+void TMainForm::DriverAngClick() {
+  TDrivAng dlg(*this);
+  dlg.exec();
+}
+
+void TMainForm::StepAng1Click() {
+  TStpAng dlg(*this);
+  dlg.exec();
 }
 
 void TMainForm::Exit1Click() { close(); }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <array>
+#include <vector>
 
 #include "mainwin/appstate.h"
 #include "platform/controls.h"
@@ -71,6 +72,19 @@ class TMainForm : public QMainWindow {
   void SetGraphicZoomClick();
   void DrawLines1Click();
   void FormMouseDown(Qt::MouseButton button, int x, int y);
+  void RevArmPosClick();
+  void DriverAngClick();
+  void StepAng1Click();
+
+  // Dynamic variables and undo.
+  void SBDynVarChange(int k);
+  void SBDynVarEnter(int k);
+  void SBDynVarEndScroll(int k);
+  void UnDoDnClick();
+  void DynamicVariablesClick();
+  void SetUnDoClick();
+  // Every window's "UnDo" button joins here; all follow the undo stack.
+  void JoinUndoButtons(QPushButton* b);
 
   // The view (pan, zoom, presets, reference points).
   void SBPanVertChange();
@@ -104,6 +118,7 @@ class TMainForm : public QMainWindow {
   std::array<Button*, 7> Preset{};  // Preset0 ("P") .. Preset6
   Button *RefPt1, *RefPt2, *RefPt1Zero, *RefPt2Zero;
   ScrollBar *SBRef1Vert, *SBRef1Horz, *SBRef2Vert, *SBRef2Horz;
+  std::array<ScrollBar*, 5> SBDynVar{};  // SBDynVar1..SBDynVar4 (index 0 unused)
   std::array<QFrame*, 13> Panel{};  // Panel1..Panel12 (index 0 unused)
   QTimer* Timer1 = nullptr;
   SoundPlayer Sound;
@@ -138,6 +153,7 @@ class TMainForm : public QMainWindow {
   ScreenState& s_;
   QImage frame_;
   int soundsPlayed_ = 0;
+  std::vector<QPushButton*> undoButtons_;
   RecentreCells panVert_, panHorz_, zoom_, ref1Vert_, ref1Horz_, ref2Vert_, ref2Horz_;
 };
 

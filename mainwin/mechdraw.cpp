@@ -47,10 +47,8 @@ void Circle(Frame& f, int j, LD r) {
 
 void DrawSteam(Frame&) {}          // steam display: a later part of the window
 void DrawOverlay(Frame&) {}        // the user's lines and circles
-void DrawUndoLine(Frame&) {}       // the undo line
 void DrawPivotData(Frame&) {}      // the pivot-data panel
 void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
-void DrawDynVarValues(Frame&) {}   // the dynamic-variable values
 void DrawHighlight(Frame&) {}      // the dimension highlight
 
 void DrawCaptions(Frame& f, const std::string& dateTime) {
@@ -184,12 +182,12 @@ void DrawCutOff(Frame& f) {
     const LD x0 = s.PrevPistonUnits - static_cast<LD>(s.PrevSteamF) * (static_cast<LD>(ve.PistonUnits) - s.PrevPistonUnits) /
                                          (static_cast<LD>(ve.OpenSteamF) - s.PrevSteamF);
     s.PrevPistonUnits = static_cast<float>(x0);
-    s.FrontCOText = Str(x0 / 6.4L, 4, 1);
+    f.m.FrontCOText = Str(x0 / 6.4L, 4, 1);
   }
   if (shown) {
     Text(f, 545, 109, "FrontCO% ");
     if (s.COFramesF > 0) {
-      Text(f, 600, 109, s.FrontCOText);
+      Text(f, 600, 109, f.m.FrontCOText);
       --s.COFramesF;
     }
   }
@@ -198,12 +196,12 @@ void DrawCutOff(Frame& f) {
     const LD x0 = s.PrevPistonUnits - static_cast<LD>(s.PrevSteamR) * (static_cast<LD>(ve.PistonUnits) - s.PrevPistonUnits) /
                                          (static_cast<LD>(ve.OpenSteamR) - s.PrevSteamR);
     s.PrevPistonUnits = static_cast<float>(x0);
-    s.RearCOText = Str((640 - x0) / 6.4L, 4, 1);
+    f.m.RearCOText = Str((640 - x0) / 6.4L, 4, 1);
   }
   if (shown) {
     Text(f, 545, 121, "RearCO% ");
     if (s.COFramesR > 0) {
-      Text(f, 600, 121, s.RearCOText);
+      Text(f, 600, 121, f.m.RearCOText);
       --s.COFramesR;
     }
   }
@@ -238,6 +236,47 @@ void DrawRefPoints(Frame& f) {
   Text(f, 210, 83, Str(dx, 6, 3));
   Text(f, 207, 95, "Pt1-Pt2");
   Text(f, 209, 107, Str(std::sqrt(dx * dx + dy * dy), 6, 3));
+}
+
+// The newest undo entry, beside the main window's "UnDo" button.
+void DrawUndoLine(Frame& f) {
+  ScreenState& s = f.s;
+  if (!(s.ScreenDataOn && f.m.dyn.UndoOn)) {
+    s.UnDoDnVisible = false;
+    return;
+  }
+  s.UnDoDnVisible = true;
+  const UndoStack& u = f.m.undo;
+  const std::string text = Str(u.UndoCount, 2, 0) + "- " + u.UndoName[1] + " " + Str(u.UndoNew[1], 6, 3) + " to " +
+                           Str(u.UndoOld[1], 6, 3);
+  // Both coordinates of this line scale with the x factor.
+  const LD k = s.TextScaleX;
+  const int y = f.m.dyn.DynVarsOn ? 128 : 73;
+  f.c.TextOut(RoundEven(320 * k), RoundEven(y * k), text);
+  s.UnDoDnTop = RoundEven((y - 1) * k);
+}
+
+void DrawDynVarValues(Frame& f) {
+  if (!f.m.dyn.DynVarsOn) return;
+  const DynVars& d = f.m.dyn;
+  Canvas& c = f.c;
+  if (d.DynVarName[1] != EmptyDynVarName) {
+    for (int k = 1; k <= 4; ++k) {
+      const int y = 71 + 12 * (k - 1);
+      Text(f, 377, y, d.DynVarName[static_cast<size_t>(k)]);
+      Text(f, 498, y, Str(d.DynVarVal[static_cast<size_t>(k)], 6, 3));
+    }
+  } else {
+    Font red = c.CurrentFont();
+    red.color = clRed;
+    c.SetFont(red);
+    Text(f, 377, 71, "*******************************");
+    Text(f, 377, 81, "* First Select Dimensions *");
+    Text(f, 377, 95, "*******************************");
+    red.color = clBlack;
+    c.SetFont(red);
+  }
+  for (size_t k = 1; k <= 4; ++k) f.s.DynVarBarEnabled[k] = d.DynVarName[k] != EmptyDynVarName;
 }
 
 }  // namespace

@@ -23,8 +23,6 @@ struct PistonValveOutline {
 struct ScreenState {
   bool ScreenDataOn = true;
   bool SteamDisp = false;
-  bool DynVarsOn = false;
-  bool UndoOn = false;
   bool PivotDataOn = false;
   int LineWidth = 1;
   float TextScaleX = 1, TextScaleY = 1;
@@ -39,12 +37,16 @@ struct ScreenState {
   // Cut-off read-outs.
   float PrevSteamF = 0, PrevSteamR = 0, PrevPistonUnits = 0;
   int COFramesF = 0, COFramesR = 0;
-  std::string FrontCOText, RearCOText;
 
   // Error indicator: the frame counter, and what the window shows for it.
   int ErrBlink = 0;
   bool ErrorItemVisible = false;
   int ErrorSoundRequests = 0;  // the window plays "Error.wav" when this grows
+
+  // The undo button and dynamic-variable bars as the last frame left them.
+  bool UnDoDnVisible = false;
+  int UnDoDnTop = 72;
+  std::array<bool, 5> DynVarBarEnabled{};  // bars 1..4
 
   // Captions set by every frame.
   std::string MainCaption, SineCaption, OvalCaption, SteamCaption, PortCaption, DataTableCaption;

@@ -95,3 +95,29 @@ void SetMaximumTravel(ModelState& s, float v) {
 }
 
 }  // namespace brevold
+
+namespace brevold {
+
+void TidyPositions(RevArmState& r) {
+  for (size_t k = 1; k <= 8; ++k) {
+    if (r.Positions[k] != 0) r.RevArmCount = static_cast<int>(k);
+    else r.Positions[k + 1] = 0;
+  }
+  if (r.Positions[9] != 0) r.RevArmCount = 9;
+}
+
+void StorePosition(ModelState& s, int k, float value) {
+  if (k < 1 || k > 9) return;
+  const long double c = s.revArm.Positions[0], mx = s.dims.frame.RevArmMax;
+  float v = value;
+  if (v != 0) {
+    if (v < c - mx) v = static_cast<float>(c - mx);
+    if (v > c + mx) v = static_cast<float>(c + mx);
+  }
+  if (k == 1 && v == 0) v = 0.001f;
+  s.revArm.Positions[static_cast<size_t>(k)] = v;
+}
+
+void StoreVertScale(ModelState& s, float value) { s.revArm.VertScale = value < 0.1f ? 0.1f : value; }
+
+}  // namespace brevold

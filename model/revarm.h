@@ -31,3 +31,17 @@ void SetNormalTravel(ModelState& s, float v);
 void SetMaximumTravel(ModelState& s, float v);
 
 }  // namespace brevold
+
+namespace brevold {
+
+// The positions list as the positions dialog shows it: every position after
+// the first empty one is emptied, and RevArmCount becomes the run's length
+// (left as it was when position 1 is empty).
+void TidyPositions(RevArmState& r);
+// Position k (1..9) as typed: a non-zero value is held within mid gear +-
+// RevArmMax; position 1 is never empty (0 becomes 0.001).
+void StorePosition(ModelState& s, int k, float value);
+// "Vertical Scale" as typed, at least 0.1.
+void StoreVertScale(ModelState& s, float value);
+
+}  // namespace brevold

@@ -3,7 +3,9 @@
 namespace brevold {
 
 void InitModelState(ModelState& s) {
+  auto listener = std::move(s.undo.onButtons);
   s = ModelState{};
+  s.undo.onButtons = std::move(listener);
   Mechanism& m = s.mech;
   m.DrvAngle = 0;
   s.DrvAngInc = 10;
@@ -19,6 +21,7 @@ void InitModelState(ModelState& s) {
   m.CalcStatus = 'Z';
   m.IterTol = 0.0001f;
   m.BeepOnError = true;
+  EmptyDynVarList(s);
 }
 
 void StartUp(ModelState& s) {
@@ -30,6 +33,23 @@ void StartUp(ModelState& s) {
   ResetCylDims(s);
   CalcCentre(s);
   SetRevArmBarRange(s);
+}
+
+}  // namespace brevold
+
+namespace brevold {
+
+void ResetFrameDimensions(ModelState& s) {
+  ResetFrameDims(s);
+  SetRevArmBarRange(s);
+  EmptyDynVarList(s);
+  ClearUndo(s);
+}
+
+void ResetCylDimensions(ModelState& s) {
+  ResetCylDims(s);
+  EmptyDynVarList(s);
+  ClearUndo(s);
 }
 
 }  // namespace brevold

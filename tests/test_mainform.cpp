@@ -170,12 +170,12 @@ TEST_F(MainFormTest, ReverseArmRightAlwaysMeansForward) {
   form->SBRevArm->SetPosition(-1);
   EXPECT_EQ(s().GearDir, "Rev");
 
-  s().FrontCOText = "12.3";
+  m().FrontCOText = "12.3";
   Click(form->Fwd);
   EXPECT_EQ(form->SBRevArm->Position(), 700);
   EXPECT_FALSE(form->Fwd->isEnabled());
   EXPECT_TRUE(form->Rev->isEnabled());
-  EXPECT_TRUE(s().FrontCOText.empty());
+  EXPECT_TRUE(m().FrontCOText.empty());
   Click(form->Rev);
   EXPECT_EQ(form->SBRevArm->Position(), -700);
   EXPECT_FALSE(form->Rev->isEnabled());

@@ -129,7 +129,7 @@ TEST(FrameContents, CutOffShownAfterTheFrontPortClosesAndHiddenAtLargeSteps) {
   EXPECT_TRUE(labelAlways);
   ASSERT_TRUE(sawValue);
   EXPECT_EQ(cutOff.size(), 4u);
-  EXPECT_EQ(cutOff, a.screen.FrontCOText);
+  EXPECT_EQ(cutOff, a.model.FrontCOText);
   EXPECT_GT(a.screen.COFramesF, 150);  // round(400 / 2.1) - 1 frames to go
 
   a.model.DrvAngInc = 23;

@@ -1,0 +1,76 @@
+// Speed of the animation: one whole tick (solve, post-calculation, screen
+// transform, outlines and the full frame drawn into the 1280 x 1024 bitmap)
+// at the start view and at preset 5, and the copy of the frame to the window.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include "mainwin/mainform.h"
+#include "mainwin/mechdraw.h"
+#include "platform/qtcanvas.h"
+
+namespace {
+
+void TickInto(brevold::AppState& a, QImage& image) {
+  brevold::SolveAndTransform(a);
+  brevold::AdvanceAngle(a);
+  brevold::QtCanvas canvas(&image);
+  brevold::DrawMechanism(canvas, a, "12/8/26   3:04:05 PM");
+}
+
+void BM_TickStartView(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::StartUp(a.model);
+  QImage image(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
+  for (auto _ : st) TickInto(a, image);
+  st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TickStartView)->Unit(benchmark::kMicrosecond);
+
+void BM_TickPreset5(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::StartUp(a.model);
+  const auto& p = a.model.view.ViewPreset[5];
+  a.model.view.Scale = p.Scale;
+  a.model.view.OriginX = p.OriginX;
+  a.model.view.OriginY = p.OriginY;
+  QImage image(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
+  for (auto _ : st) TickInto(a, image);
+  st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TickPreset5)->Unit(benchmark::kMicrosecond);
+
+// The window's own tick, copy to the screen included.
+void BM_WindowTick(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::TMainForm form(a);
+  form.Timer1->stop();
+  form.show();
+  for (auto _ : st) form.Timer1Timer();
+  st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WindowTick)->Unit(benchmark::kMicrosecond);
+
+void BM_CopyToWindow(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::TMainForm form(a);
+  form.Timer1->stop();
+  form.show();
+  form.Timer1Timer();
+  // The client's paint (the frame copied under the controls) into a window-sized surface.
+  QImage window(form.Client->size(), QImage::Format_RGB32);
+  for (auto _ : st) form.Client->render(&window, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+}
+BENCHMARK(BM_CopyToWindow)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

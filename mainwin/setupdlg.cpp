@@ -1,0 +1,141 @@
+#include "mainwin/setupdlg.h"
+
+#include <cmath>
+
+#include "mainwin/mainform.h"
+#include "model/numfmt.h"
+
+namespace brevold {
+
+namespace {
+QString S(long double v, int w, int d) { return QString::fromStdString(Str(v, w, d)); }
+}  // namespace
+
+SetUpDialog::SetUpDialog(TMainForm& form, const QString& caption, int height)
+    : FixedDialog(&form, caption, 208, height), form_(form) {
+  Label1 = AddLabel("Enter", 6, 6);
+  Edit1 = new NumberEdit(this, 40, 3, 64, 19);
+  OK = new Button(this, "OK", 112, 3, 44, 19);
+  Cancel = new Button(this, "Cancel", 160, 3, 44, 19);
+  Cancel->onClick = [this] { reject(); };
+}
+
+float SetUpDialog::Number() const {
+  float v = 0;
+  ReadNumber(Edit1->text().toStdString(), v);
+  return v;
+}
+
+// --- TRevPos ---
+
+TRevPos::TRevPos(TMainForm& form) : SetUpDialog(form, "Reverse Arm Position", 64) {
+  Edit1->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, true); };
+  Label2 = AddLabel("", 6, 26);
+  Label3 = AddLabel("", 74, 26);
+  Label4 = AddLabel("", 142, 26);
+  Label5 = AddLabel("", 40, 44);
+  Label6 = AddLabel("", 108, 44);
+  Cancel->setShortcut(QKeySequence(Qt::Key_Escape));
+  OK->onClick = [this] { OKClick(); };
+  onActivate = [this] { FormActivate(); };
+}
+
+void TRevPos::FormActivate() {
+  const ModelState& m = form_.App().model;
+  const long double mid = m.revArm.Positions[0], mx = m.dims.frame.RevArmMax, norm = m.dims.frame.RevArmNorm;
+  auto set = [](QLabel* l, const char* prefix, long double v) {
+    l->setText(prefix + S(v, 5, 3));
+    l->adjustSize();
+  };
+  if (SensePositive(m.mech)) {
+    set(Label2, "Min = ", mid - mx);
+    set(Label4, "Max = ", mid + mx);
+    set(Label5, "Rev = ", mid - norm);
+    set(Label6, "Fwd = ", mid + norm);
+  } else {
+    set(Label2, "Max = ", mid + mx);
+    set(Label4, "Min = ", mid - mx);
+    set(Label5, "Rev = ", mid + norm);
+    set(Label6, "Fwd = ", mid - norm);
+  }
+  set(Label3, "Cen = ", mid);
+  Edit1->setText(S(m.mech.RevArmX, 7, 3));
+  Cancel->setFocus();
+}
+
+void TRevPos::OKClick() {
+  ModelState& m = form_.App().model;
+  const long double mid = m.revArm.Positions[0], mx = m.dims.frame.RevArmMax;
+  float x = Number();
+  if (x < mid - mx) x = static_cast<float>(mid - mx);
+  if (x > mid + mx) x = static_cast<float>(mid + mx);
+  m.mech.RevArmX = x;
+  const long double p = SensePositive(m.mech) ? (x - mid) * 1000 : (mid - x) * 1000;
+  form_.SBRevArm->SetPosition(RoundEven(p));
+  accept();
+}
+
+// --- TDrivAng ---
+
+TDrivAng::TDrivAng(TMainForm& form) : SetUpDialog(form, "Driver Angle", 47) {
+  Edit1->onKeyPress = [](char k, const QString& t) { return k != '-' && NumberKeyAllowed(k, t, false, false); };
+  AddLabel("Min = 0.00", 40, 27);
+  AddLabel("Max = 360.00", 112, 27);
+  OK->setDefault(true);
+  OK->onClick = [this] { OKClick(); };
+  onActivate = [this] { FormActivate(); };
+}
+
+void TDrivAng::FormActivate() {
+  const ModelState& m = form_.App().model;
+  Edit1->setText(m.DrvAngInc != 0 ? QString("0.00") : S(m.mech.DrvAngle, 4, 2));
+  Cancel->setFocus();
+}
+
+void TDrivAng::OKClick() {
+  ModelState& m = form_.App().model;
+  form_.Run->setText("Stop");
+  form_.RunClick();
+  float a = Number();
+  if (a < 0) a = 0;
+  if (a > 360) a = 360;
+  m.mech.DrvAngle = a;
+  form_.SBDrvAng->SetPosition(RoundEven(static_cast<long double>(a) * 100));
+  m.DrvAngInc = 0;
+  form_.SBDrvAng->setEnabled(true);
+  accept();
+}
+
+// --- TStpAng ---
+
+TStpAng::TStpAng(TMainForm& form) : SetUpDialog(form, "Step Angle", 47) {
+  Edit1->onKeyPress = [](char k, const QString& t) { return k != '-' && NumberKeyAllowed(k, t, false, false); };
+  AddLabel("Min = 0.01", 40, 27);
+  AddLabel("Max = 45.00", 112, 27);
+  OK->setDefault(true);
+  OK->onClick = [this] { OKClick(); };
+  onActivate = [this] { FormActivate(); };
+}
+
+void TStpAng::FormActivate() {
+  Edit1->setText(S(form_.App().model.DrvAngInc, 4, 2));
+  Cancel->setFocus();
+}
+
+void TStpAng::OKClick() {
+  ModelState& m = form_.App().model;
+  form_.App().screen.StepSnapOn = false;
+  float step = Number();
+  if (step > 45) step = 45;
+  if (step < 0.01f) step = 0.01f;
+  m.StepAng = step;
+  // Keep the run state: flip the caption so that RunClick flips it back.
+  form_.Run->setText(form_.Run->text() != "Stop" ? "Stop" : "Run");
+  form_.RunClick();
+  form_.SBStepAng->SetPosition(RoundEven(4000 * std::log10(100.0L * step)));
+  form_.SBDrvAng->SetSmallChange(RoundEven(100.0L * step));
+  form_.SBDrvAng->SetLargeChange(RoundEven(500.0L * step));
+  accept();
+}
+
+}  // namespace brevold

@@ -1,0 +1,50 @@
+// The three set-up dialogs: an exact reverse-arm setting (TRevPos), driver
+// angle (TDrivAng) or step angle (TStpAng). Each writes its result through
+// the main window's controls, whose own handlers keep the rest consistent.
+#pragma once
+#include "platform/controls.h"
+#include "platform/dialog.h"
+
+namespace brevold {
+
+class TMainForm;
+
+class SetUpDialog : public FixedDialog {
+  Q_OBJECT
+ public:
+  SetUpDialog(TMainForm& form, const QString& caption, int height);
+  QLabel* Label1;
+  NumberEdit* Edit1;
+  Button *OK, *Cancel;
+
+ protected:
+  float Number() const;  // the text as a number; unreadable text gives 0
+  TMainForm& form_;
+};
+
+class TRevPos : public SetUpDialog {
+  Q_OBJECT
+ public:
+  explicit TRevPos(TMainForm& form);
+  void FormActivate();
+  void OKClick();
+  QLabel *Label2, *Label3, *Label4, *Label5, *Label6;
+};
+
+class TDrivAng : public SetUpDialog {
+  Q_OBJECT
+ public:
+  explicit TDrivAng(TMainForm& form);
+  void FormActivate();
+  void OKClick();
+};
+
+class TStpAng : public SetUpDialog {
+  Q_OBJECT
+ public:
+  explicit TStpAng(TMainForm& form);
+  void FormActivate();
+  void OKClick();
+};
+
+}  // namespace brevold

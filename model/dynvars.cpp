@@ -1,0 +1,154 @@
+#include "model/dynvars.h"
+
+#include "model/state.h"
+
+namespace brevold {
+
+const char* const EmptyDynVarName = "             ??";
+
+void EmptyDynVarList(ModelState& s) {
+  DynVars& d = s.dyn;
+  for (int k = 0; k <= 4; ++k) {
+    d.DynVarId[static_cast<size_t>(k)] = 0;
+    d.DynVarVal[static_cast<size_t>(k)] = 0;
+    d.DynVarName[static_cast<size_t>(k)] = EmptyDynVarName;
+  }
+}
+
+void RecordCandidate(ModelState& s) {
+  DynVars& d = s.dyn;
+  for (size_t k = 1; k <= 4; ++k) {
+    if (d.DynVarId[k] == d.DynVarId[0]) {
+      d.DynVarVal[k] = d.DynVarVal[0];
+      d.DynVarName[k] = d.DynVarName[0];
+      return;
+    }
+  }
+  for (size_t k = 4; k >= 2; --k) {
+    d.DynVarId[k] = d.DynVarId[k - 1];
+    d.DynVarVal[k] = d.DynVarVal[k - 1];
+    d.DynVarName[k] = d.DynVarName[k - 1];
+  }
+  d.DynVarId[1] = d.DynVarId[0];
+  d.DynVarVal[1] = d.DynVarVal[0];
+  d.DynVarName[1] = d.DynVarName[0];
+}
+
+void ApplyDynVar(ModelState& s) {
+  DynVars& d = s.dyn;
+  if (d.DynSel < 1 || d.DynSel > 4) return;
+  const size_t k = static_cast<size_t>(d.DynSel);
+  const int id = static_cast<int>(d.DynVarId[k]);
+  if (id == 0 || !HasDim(id)) return;
+  d.DynVarVal[k] = static_cast<float>(static_cast<long double>(GetDim(s, id)) + s.ScrollInc);
+  s.FrontCOText.clear();
+  s.RearCOText.clear();
+  SetDim(s, id, d.DynVarVal[k]);
+}
+
+void DynVarBarChange(ModelState& s, int k, int p) {
+  if (k < 1 || k > 4) return;
+  s.ScrollInc = 0;
+  s.dyn.DynSel = k;
+  s.ScrollInc = RecentreIncrement(s.dyn.Cells[static_cast<size_t>(k)], p, 1000, 10);
+  ApplyDynVar(s);
+}
+
+void DynVarBarEnter(ModelState& s, int k) {
+  if (k < 1 || k > 4) return;
+  s.dyn.DynVarEnterVal = s.dyn.DynVarVal[static_cast<size_t>(k)];
+}
+
+void DynVarEndScroll(ModelState& s, int k) {
+  if (k < 1 || k > 4) return;
+  const size_t i = static_cast<size_t>(k);
+  UndoStack& u = s.undo;
+  SetUndoButtons(s, true);
+  u.EditDirty = 1;
+  PushUndo(s);
+  u.UndoId[1] = s.dyn.DynVarId[i];
+  u.UndoOld[1] = s.dyn.DynVarEnterVal;
+  u.UndoNew[1] = s.dyn.DynVarVal[i];
+  u.UndoName[1] = s.dyn.DynVarName[i];
+  u.EditDirty = 0;
+}
+
+void SetUndoButtons(ModelState& s, bool enabled) {
+  s.undo.ButtonsEnabled = enabled;
+  if (s.undo.onButtons) s.undo.onButtons(enabled);
+}
+
+bool PushUndo(ModelState& s) {
+  UndoStack& u = s.undo;
+  if (!u.EditDirty) return false;
+  SetUndoButtons(s, true);
+  for (size_t i = UndoDepth; i >= 1; --i) {
+    u.UndoId[i] = u.UndoId[i - 1];
+    u.UndoOld[i] = u.UndoOld[i - 1];
+    u.UndoNew[i] = u.UndoNew[i - 1];
+    u.UndoName[i] = u.UndoName[i - 1];
+  }
+  if (u.UndoCount < UndoDepth) ++u.UndoCount;
+  return true;
+}
+
+void Undo(ModelState& s) {
+  UndoStack& u = s.undo;
+  if (u.UndoId[1] == 0) {
+    SetUndoButtons(s, false);
+    return;
+  }
+  for (size_t i = 0; i < UndoDepth; ++i) {
+    u.UndoId[i] = u.UndoId[i + 1];
+    u.UndoOld[i] = u.UndoOld[i + 1];
+    u.UndoNew[i] = u.UndoNew[i + 1];
+    u.UndoName[i] = u.UndoName[i + 1];
+  }
+  SetDim(s, static_cast<int>(u.UndoId[0]), u.UndoOld[0]);
+  // Refresh the four slots: each listed dimension passes through +1 and -1,
+  // which leaves its slot showing the value now stored.
+  for (int k = 1; k <= 4; ++k) {
+    s.dyn.DynSel = k;
+    s.ScrollInc = 1;
+    ApplyDynVar(s);
+    s.ScrollInc = -1;
+    ApplyDynVar(s);
+  }
+  u.UndoId[UndoDepth] = 0;
+  u.UndoOld[UndoDepth] = u.UndoNew[UndoDepth] = 0;
+  u.UndoName[UndoDepth].clear();
+  if (u.UndoId[1] == 0) SetUndoButtons(s, false);
+  if (u.UndoCount > 0) --u.UndoCount;
+}
+
+void ClearUndo(ModelState& s) {
+  UndoStack& u = s.undo;
+  u.UndoId.fill(0);
+  u.UndoOld.fill(0);
+  u.UndoNew.fill(0);
+  for (auto& n : u.UndoName) n.clear();
+  u.UndoCount = 0;
+  SetUndoButtons(s, false);
+}
+
+void EditorFieldExit(ModelState& s, int id, float value, const std::string& shortName) {
+  UndoStack& u = s.undo;
+  const bool dirty = u.EditDirty != 0;
+  if (dirty) {
+    PushUndo(s);
+    u.UndoId[1] = static_cast<std::uint32_t>(id);
+    u.UndoOld[1] = GetDim(s, id);
+  }
+  SetDim(s, id, value);
+  s.dyn.DynVarId[0] = static_cast<std::uint32_t>(id);
+  s.dyn.DynVarVal[0] = GetDim(s, id);
+  s.dyn.DynVarName[0] = shortName;
+  RecordCandidate(s);
+  if (dirty) {
+    u.UndoNew[1] = GetDim(s, id);
+    u.UndoName[1] = shortName;
+  }
+  u.EditDirty = 0;
+}
+
+}  // namespace brevold

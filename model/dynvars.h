@@ -1,0 +1,76 @@
+// Dynamic variables and undo. The four dimensions last entered in the
+// editors become dynamic variables that a scroll bar changes continuously;
+// every editor change and every finished scroll action is recorded on an
+// undo stack of up to twenty entries.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/view.h"
+
+namespace brevold {
+
+struct ModelState;
+
+// The name an empty slot shows: 13 spaces and "??".
+extern const char* const EmptyDynVarName;
+
+struct DynVars {
+  // Slot 0 is the candidate just entered in an editor, 1..4 the variables
+  // (1 the most recent).
+  std::array<std::uint32_t, 5> DynVarId{};
+  std::array<float, 5> DynVarVal{};
+  std::array<std::string, 5> DynVarName;
+  int DynSel = 0;
+  float DynVarEnterVal = 0;
+  // Last and Prev position of bar k (1..4), shared by every window's bar k.
+  std::array<RecentreCells, 5> Cells{};
+  bool DynVarsOn = false;
+  bool UndoOn = false;
+};
+
+constexpr int UndoDepth = 20;
+
+struct UndoStack {
+  // Entry 1 is the newest; entry 0 receives the entry an undo pops.
+  std::array<std::uint32_t, UndoDepth + 1> UndoId{};
+  std::array<float, UndoDepth + 1> UndoOld{}, UndoNew{};
+  std::array<std::string, UndoDepth + 1> UndoName;
+  int UndoCount = 0;
+  std::uint8_t EditDirty = 0;
+  // Whether the "UnDo" buttons of every window are enabled; the windows
+  // follow it through onButtons.
+  bool ButtonsEnabled = false;
+  std::function<void(bool)> onButtons;
+};
+
+void EmptyDynVarList(ModelState& s);
+// Enters slot 0 into the list: a dimension already listed keeps its slot and
+// takes the new value; a new one goes to slot 1 and pushes the others down.
+void RecordCandidate(ModelState& s);
+// Adds ScrollInc to the dimension of slot DynSel (and keeps its slot value);
+// an empty slot or an id without a dimension does nothing.
+void ApplyDynVar(ModelState& s);
+
+// Bar k's change at position p: the increment rule, then apply. The caller
+// puts the bar back to 0 afterwards.
+void DynVarBarChange(ModelState& s, int k, int p);
+void DynVarBarEnter(ModelState& s, int k);
+// A finished scroll action on bar k: one undo entry from the value the bar
+// had when it got the focus to the value now.
+void DynVarEndScroll(ModelState& s, int k);
+
+void SetUndoButtons(ModelState& s, bool enabled);
+// Makes room for a new entry 1 when EditDirty is set; the caller fills it.
+// Returns whether an entry was pushed.
+bool PushUndo(ModelState& s);
+void Undo(ModelState& s);
+void ClearUndo(ModelState& s);
+
+// An editor field left with `value` stored for dimension `id`: records the
+// undo entry when the field was typed into, and the candidate either way.
+void EditorFieldExit(ModelState& s, int id, float value, const std::string& shortName);
+
+}  // namespace brevold

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractSlider>
+#include <QTest>
+#include <memory>
+
+#include "mainwin/mainform.h"
+#include "mainwin/mechdraw.h"
+#include "mainwin/setrevarm.h"
+#include "mainwin/setupdlg.h"
+
+namespace brevold {
+
+class SetUpTest : public ::testing::Test {
+ protected:
+  SetUpTest() : form(std::make_unique<TMainForm>(app)) {
+    form->Timer1->stop();
+    form->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  }
+  ModelState& m() { return app.model; }
+  // The candidate an editor field's exit records, for tests before the editors.
+  void Candidate(int id) {
+    m().undo.EditDirty = 0;
+    EditorFieldExit(m(), id, GetDim(m(), id), FindDim(id)->shortName);
+  }
+  void ClickArrow(ScrollBar* b, bool right) {
+    // A click on the arrow: the step, then the end of the scroll action.
+    const QPoint at = right ? QPoint(b->width() - 3, b->height() / 2) : QPoint(3, b->height() / 2);
+    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, at);
+  }
+  AppState app;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(SetUpTest, DynamicVariableBarsChangeTheGearAndRecordUndo) {
+  Candidate(3);
+  form->DynamicVariablesClick();
+  ScrollBar* bar = form->SBDynVar[1];
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_FALSE(form->Panel[7]->isHidden());
+  EXPECT_EQ(bar->toolTip(), "Change Last Variable Clicked");
+  form->Timer1Timer();
+  EXPECT_TRUE(bar->isEnabled());
+  EXPECT_FALSE(form->SBDynVar[2]->isEnabled());  // its slot is empty
+
+  const float x3Before = m().mech.PtX[3];
+  ClickArrow(bar, true);
+  EXPECT_EQ(bar->Position(), 0);
+  EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 16.501f);
+  EXPECT_EQ(m().undo.UndoCount, 1);
+  EXPECT_FLOAT_EQ(m().undo.UndoOld[1], 16.5f);
+  EXPECT_FLOAT_EQ(m().undo.UndoNew[1], 16.501f);
+  EXPECT_TRUE(form->SBRevArm->hasFocus());
+  EXPECT_TRUE(form->UnDoDn->isEnabled());
+  m().mech.DrvAngle = 0;
+  m().DrvAngInc = 0;
+  form->Timer1Timer();  // the next picture shows the longer rod
+  EXPECT_NEAR(m().mech.PtX[3] - x3Before, 0.001f, 2e-5);
+
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_NEAR(m().dims.frame.MainRodLen, 16.511f, 1e-5);
+  ClickArrow(bar, false);
+  EXPECT_NEAR(m().dims.frame.MainRodLen, 16.510f, 1e-5);
+
+  // The dynamic-variable values stand in the picture.
+  RecordingCanvas c;
+  DrawMechanism(c, app, "");
+  EXPECT_NE(c.FindText("Main Rod Length"), nullptr);
+  EXPECT_EQ(c.FindText("Main Rod Length")->pts[0], (Pt{377, 71}));
+  EXPECT_NE(c.FindText("16.510"), nullptr);
+}
+
+TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {
+  form->DynamicVariablesClick();
+  RecordingCanvas c;
+  DrawMechanism(c, app, "");
+  const auto* notice = c.FindText("* First Select Dimensions *");
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(notice->color, clRed);
+  EXPECT_EQ(notice->pts[0], (Pt{377, 81}));
+  form->Timer1Timer();
+  for (size_t k = 1; k <= 4; ++k) EXPECT_FALSE(form->SBDynVar[k]->isEnabled());
+}
+
+TEST_F(SetUpTest, UndoLineAndButton) {
+  Candidate(2);
+  m().undo.EditDirty = 1;
+  EditorFieldExit(m(), 2, 4.25f, "Stroke");
+  form->SetUnDoClick();
+  form->Timer1Timer();
+  EXPECT_FALSE(form->UnDoDn->isHidden());
+  EXPECT_EQ(form->UnDoDn->y(), 72);
+  RecordingCanvas c;
+  DrawMechanism(c, app, "");
+  const auto* line = c.FindText(" 1- Stroke  4.250 to  4.000");
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->pts[0], (Pt{320, 73}));
+  form->DynamicVariablesClick();
+  form->Timer1Timer();
+  EXPECT_EQ(form->UnDoDn->y(), 127);
+
+  QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+  EXPECT_FLOAT_EQ(m().dims.frame.Stroke, 4);
+  EXPECT_FALSE(form->UnDoDn->isEnabled());
+
+  form->ResetAllClick();
+  EXPECT_FALSE(m().dyn.UndoOn);
+  EXPECT_FALSE(m().dyn.DynVarsOn);
+  EXPECT_TRUE(form->SBDynVar[1]->isHidden());
+  form->Timer1Timer();
+  EXPECT_TRUE(form->UnDoDn->isHidden());
+}
+
+TEST_F(SetUpTest, StepAngleDialogKeepsTheRunStateWithATypedStep) {
+  TStpAng d(*form);
+  d.show();
+  EXPECT_EQ(d.Edit1->text(), "10.00");
+  d.Edit1->setText("7.5");
+  d.OKClick();
+  EXPECT_EQ(form->Run->text(), "Stop");
+  EXPECT_FLOAT_EQ(m().StepAng, 7.5f);
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 7.5f);
+  EXPECT_EQ(form->SBStepAng->Position(), 11500);
+  EXPECT_EQ(form->SBDrvAng->SmallChange(), 750);
+  EXPECT_EQ(form->SBDrvAng->LargeChange(), 3750);
+  EXPECT_TRUE(app.screen.StepSnapOn);  // the bar moved: its change re-armed the snap
+  form->Timer1Timer();
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 7.5f);
+
+  // The same step as the bar shows: the bar does not move, the snap stays off.
+  TStpAng same(*form);
+  same.show();
+  same.Edit1->setText("7.5");
+  same.OKClick();
+  EXPECT_FALSE(app.screen.StepSnapOn);
+
+  // Stopped, it stays stopped; nonsense and nothing read as the least step.
+  QTest::mouseClick(form->Run, Qt::LeftButton);
+  TStpAng low(*form);
+  low.show();
+  EXPECT_EQ(low.Edit1->text(), "0.00");
+  low.Edit1->setText("");
+  low.OKClick();
+  EXPECT_FLOAT_EQ(m().StepAng, 0.01f);
+  EXPECT_EQ(form->Run->text(), "Run");
+  EXPECT_FLOAT_EQ(m().DrvAngInc, 0);
+}
+
+TEST_F(SetUpTest, DriverAngleDialogStopsAndClamps) {
+  TDrivAng d(*form);
+  d.show();
+  EXPECT_EQ(d.Edit1->text(), "0.00");  // running
+  d.Edit1->setText("400");
+  d.OKClick();
+  EXPECT_EQ(form->Run->text(), "Run");
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 360);
+  EXPECT_EQ(form->SBDrvAng->Position(), 36000);
+  EXPECT_TRUE(form->SBDrvAng->isEnabled());
+  TDrivAng e(*form);
+  e.show();
+  EXPECT_EQ(e.Edit1->text(), "360.00");
+  e.Edit1->setText("");
+  e.OKClick();
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 0);
+  TDrivAng f(*form);
+  f.show();
+  f.Edit1->clear();
+  f.Edit1->setFocus();
+  QTest::keyClicks(f.Edit1, "-12.5.1");
+  EXPECT_EQ(f.Edit1->text(), "12.51");
+  f.reject();
+  EXPECT_FLOAT_EQ(m().mech.DrvAngle, 0);  // Cancel changes nothing
+}
+
+TEST_F(SetUpTest, ReversePositionDialogInBothSenses) {
+  const float mid = m().revArm.Positions[0];
+  ASSERT_FALSE(SensePositive(m().mech));  // before any solve: the inverse sense
+  {
+    TRevPos d(*form);
+    d.show();
+    EXPECT_EQ(d.Label2->text(), "Max = 10.666");
+    EXPECT_EQ(d.Label5->text(), "Rev = 10.466");
+    EXPECT_EQ(d.Label6->text(), "Fwd = 9.066");
+    EXPECT_EQ(d.Edit1->text(), "  9.766");
+    d.Edit1->setText(QString::number(mid + 0.7f, 'f', 4));
+    d.OKClick();
+    EXPECT_LT(form->SBRevArm->Position(), 0);
+    EXPECT_EQ(app.screen.GearDir, "Rev");
+  }
+  form->Timer1Timer();  // a solve: the direct sense
+  {
+    TRevPos d(*form);
+    d.show();
+    EXPECT_EQ(d.Label2->text(), "Min = 8.866");
+    d.Edit1->setText("99");
+    d.OKClick();
+    EXPECT_EQ(form->SBRevArm->Position(), 900);
+    EXPECT_NEAR(m().mech.RevArmX, mid + 0.9f, 1e-5);
+    EXPECT_EQ(app.screen.GearDir, "Fwd");
+  }
+  {
+    TRevPos d(*form);
+    d.show();
+    d.Edit1->clear();
+    d.Edit1->setFocus();
+    QTest::keyClicks(d.Edit1, "--9..5");
+    EXPECT_EQ(d.Edit1->text(), "-9.5");
+  }
+}
+
+TEST_F(SetUpTest, PositionsDialogKeepsAnUnbrokenList) {
+  form->Timer1Timer();
+  CalcCentre(m());  // positive sense: 1 centre, 2 forward, 3 reverse
+  m().revArm.Positions[4] = 10.2f;
+  m().revArm.Positions[5] = 9.3f;
+  TSetRevArm d(m(), app.screen, form.get());
+  d.show();
+  EXPECT_EQ(d.windowTitle(), "Set Reverse Arm Positions");
+  EXPECT_EQ(d.Header[0]->text(), "Min 8.866");
+  EXPECT_EQ(d.Header[2]->text(), "Cent 9.766");
+  EXPECT_EQ(d.Header[4]->text(), "Max 10.666");
+  EXPECT_EQ(m().revArm.RevArmCount, 5);
+  EXPECT_FALSE(d.PosEdit[6]->isHidden());
+  EXPECT_TRUE(d.PosEdit[7]->isHidden());
+  EXPECT_EQ(d.PosLabel[5]->text(), "Rev Arm Position  5");
+
+  d.PosEdit[3]->setText("0");
+  d.PosEdit[3]->onExit();
+  d.CloseClick();
+  EXPECT_EQ(m().revArm.RevArmCount, 2);
+  for (size_t k = 4; k <= 9; ++k) EXPECT_EQ(m().revArm.Positions[k], 0.0f);
+  EXPECT_TRUE(d.PosEdit[4]->isHidden());
+  EXPECT_EQ(m().revArm.RedrawPending, 1);
+
+  // A key in the last field shows the next one; a value beyond the maximum
+  // travel is held at it.
+  TSetRevArm e(m(), app.screen, form.get());
+  e.show();
+  e.PosEdit[3]->setFocus();
+  QTest::keyClick(e.PosEdit[2], Qt::Key_1);
+  EXPECT_FALSE(e.PosEdit[3]->isHidden());
+  e.PosEdit[3]->setText("50");
+  e.PosEdit[3]->onExit();
+  EXPECT_FLOAT_EQ(m().revArm.Positions[3], m().revArm.Positions[0] + 0.9f);
+  e.VertScaleEdit->setText("0");
+  e.VertScaleEdit->onExit();
+  EXPECT_FLOAT_EQ(m().revArm.VertScale, 0.1f);
+}
+
+}  // namespace brevold
