@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "editors/dimeditor.h"
 #include "mainwin/dialogs.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setupdlg.h"
@@ -66,7 +67,10 @@ TMainForm::TMainForm(AppState& app, QWidget* parent)
   FormCreate();
 }
 
-TMainForm::~TMainForm() { m_.undo.onButtons = nullptr; }
+TMainForm::~TMainForm() {
+  m_.undo.onButtons = nullptr;
+  if (hourglass_) QApplication::restoreOverrideCursor();
+}
 
 void TMainForm::FormCreate() {
   m_.undo.onButtons = [this](bool enabled) {
@@ -84,6 +88,8 @@ void TMainForm::FormCreate() {
   BuildControls();
   SyncRevArmRange();
   Sound.SetVolume(0x8000, 0x8000);
+  FrameDi = new TFrameDi(*this);
+  CylDimen = new TCylDimen(*this);
 
   // Client area 632 x 380 below the menu, centred on the screen.
   Client->setMinimumSize(1, 1);
@@ -131,8 +137,8 @@ void TMainForm::BuildMenu() {
   SetPanZoom->setEnabled(false);
 
   Edit1 = mb->addMenu("&EditDimen");
-  FrameDim = item(Edit1, "&FrameDimensions");
-  CylDim = item(Edit1, "&CylinderDimensions");
+  FrameDim = item(Edit1, "&FrameDimensions", &TMainForm::FrameDimClick);
+  CylDim = item(Edit1, "&CylinderDimensions", &TMainForm::CylDimClick);
   Edit1->addSeparator()->setText("-");
   SetGraphicZoom = item(Edit1, "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
   Edit1->addSeparator()->setText("-");
@@ -379,6 +385,27 @@ void TMainForm::ApplyFrameEffects() {
   if (UnDoDn->y() != s_.UnDoDnTop) UnDoDn->move(UnDoDn->x(), s_.UnDoDnTop);
   if (m_.dyn.DynVarsOn)
     for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->setEnabled(s_.DynVarBarEnabled[k]);
+
+  // The dimension highlight closes the editor that asked, shows the
+  // hourglass, and at its end shows the editor again. The editor reopens
+  // from the event loop, not from inside this tick, so the animation keeps
+  // ticking while it is open.
+  using Editor = ScreenState::Editor;
+  auto editor = [this](Editor e) -> QDialog* {
+    return e == Editor::Frame ? static_cast<QDialog*>(FrameDi) : e == Editor::Cylinder ? CylDimen : nullptr;
+  };
+  if (QDialog* d = editor(s_.HiliteCloseEditor); d && d->isVisible()) d->done(QDialog::Rejected);
+  if (QDialog* d = editor(s_.HiliteReopenEditor)) {
+    s_.HiliteReopenEditor = Editor::None;
+    QTimer::singleShot(0, d, [d] {
+      if (!d->isVisible()) d->exec();
+    });
+  }
+  if (s_.HourglassCursor != hourglass_) {
+    hourglass_ = s_.HourglassCursor;
+    if (hourglass_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
+  }
   if (Error->isVisible() != s_.ErrorItemVisible) Error->setVisible(s_.ErrorItemVisible);
   while (soundsPlayed_ < s_.ErrorSoundRequests) {
     ++soundsPlayed_;
@@ -606,6 +633,10 @@ void TMainForm::DynamicVariablesClick() {
 
 void TMainForm::SetUnDoClick() { m_.dyn.UndoOn = !m_.dyn.UndoOn; }
 
+void TMainForm::FrameDimClick() { FrameDi->exec(); }
+
+void TMainForm::CylDimClick() { CylDimen->exec(); }
+
 void TMainForm::RevArmPosClick() {
   TRevPos dlg(*this);
   dlg.exec();
@@ -639,6 +670,7 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     SetRefPoint2FromMouse(x, y);
     RefPt2Zero->setEnabled(true);
   }
+  if (s_.HiliteDim > 0) s_.HiliteTicks = 1005;  // a click ends the highlight at the next frame
 }
 
 // --- The view ---

@@ -20,6 +20,8 @@ class QMenu;
 namespace brevold {
 
 class TMainForm;
+class TFrameDi;
+class TCylDimen;
 
 // The client area: shows the last frame, under the control strip.
 class ClientArea : public QWidget {
@@ -72,6 +74,8 @@ class TMainForm : public QMainWindow {
   void SetGraphicZoomClick();
   void DrawLines1Click();
   void FormMouseDown(Qt::MouseButton button, int x, int y);
+  void FrameDimClick();
+  void CylDimClick();
   void RevArmPosClick();
   void DriverAngClick();
   void StepAng1Click();
@@ -121,6 +125,8 @@ class TMainForm : public QMainWindow {
   std::array<ScrollBar*, 5> SBDynVar{};  // SBDynVar1..SBDynVar4 (index 0 unused)
   std::array<QFrame*, 13> Panel{};  // Panel1..Panel12 (index 0 unused)
   QTimer* Timer1 = nullptr;
+  TFrameDi* FrameDi = nullptr;
+  TCylDimen* CylDimen = nullptr;
   SoundPlayer Sound;
 
   // Menu items.
@@ -153,6 +159,7 @@ class TMainForm : public QMainWindow {
   ScreenState& s_;
   QImage frame_;
   int soundsPlayed_ = 0;
+  bool hourglass_ = false;
   std::vector<QPushButton*> undoButtons_;
   RecentreCells panVert_, panHorz_, zoom_, ref1Vert_, ref1Horz_, ref2Vert_, ref2Horz_;
 };

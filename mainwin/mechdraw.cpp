@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "mainwin/highlight.h"
 #include "model/numfmt.h"
 
 namespace brevold {
@@ -49,7 +50,6 @@ void DrawSteam(Frame&) {}          // steam display: a later part of the window
 void DrawOverlay(Frame&) {}        // the user's lines and circles
 void DrawPivotData(Frame&) {}      // the pivot-data panel
 void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
-void DrawHighlight(Frame&) {}      // the dimension highlight
 
 void DrawCaptions(Frame& f, const std::string& dateTime) {
   const std::string T = dateTime + "   " + VersionText;
@@ -390,7 +390,7 @@ void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime) {
     DrawRefPoints(f);
     DrawDynVarValues(f);
   }
-  if (a.screen.HiliteDim > 0) DrawHighlight(f);
+  if (a.screen.HiliteDim > 0) DrawHighlight(c, a);
 }
 
 }  // namespace brevold

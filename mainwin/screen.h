@@ -28,7 +28,15 @@ struct ScreenState {
   float TextScaleX = 1, TextScaleY = 1;
   std::string GearDir = "Fwd";
   bool StepSnapOn = true;
+  // Dimension highlight: the dimension shown (0 none), its counters, and the
+  // requests the frame makes of the window.
   int HiliteDim = 0;
+  int HiliteTicks = 0, HiliteBlink = 0;
+  bool HiliteFromFrame = false;
+  enum class Editor { None, Frame, Cylinder };
+  Editor HiliteCloseEditor = Editor::None;   // close this editor (repeated each frame)
+  Editor HiliteReopenEditor = Editor::None;  // show this editor again, once
+  bool HourglassCursor = false;
 
   std::array<int, JointCount> ScrX{}, ScrY{};
   ChestOutline chest;

@@ -28,6 +28,7 @@ struct Font {
   bool bold = false;
   bool underline = false;
   Color color = clBlack;
+  int stretch = 100;  // percent of the normal width
   bool operator==(const Font&) const = default;
 };
 

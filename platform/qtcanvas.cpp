@@ -16,6 +16,7 @@ QFont ToQFont(const Font& f) {
   q.setPixelSize(std::max(1, static_cast<int>(std::lround(f.points * 96.0 / 72.0))));
   q.setBold(f.bold);
   q.setUnderline(f.underline);
+  if (f.stretch != 100) q.setStretch(f.stretch);
   return q;
 }
 
