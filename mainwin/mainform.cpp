@@ -476,26 +476,18 @@ void TMainForm::SBStepAngChange() {
   Step1->setEnabled(m_.StepAng != 1);
 }
 
-void TMainForm::Step1Click() {
-  Step1->setEnabled(false);
-  m_.StepAng = 1;
+// The three step buttons: the step, then the bar to its position, whose
+// change handler snaps to the same step and sets the buttons.
+void TMainForm::StepButton(Button* clicked, float step, int position) {
+  clicked->setEnabled(false);
+  m_.StepAng = step;
   if (Running()) m_.DrvAngInc = m_.StepAng;
-  SBStepAng->SetPosition(8000);
+  SBStepAng->SetPosition(position);
 }
 
-void TMainForm::Step10Click() {
-  Step10->setEnabled(false);
-  m_.StepAng = 10;
-  if (Running()) m_.DrvAngInc = m_.StepAng;
-  SBStepAng->SetPosition(12000);
-}
-
-void TMainForm::Step45Click() {
-  Step45->setEnabled(false);
-  m_.StepAng = 45;
-  if (Running()) m_.DrvAngInc = m_.StepAng;
-  SBStepAng->SetPosition(14613);
-}
+void TMainForm::Step1Click() { StepButton(Step1, 1, 8000); }
+void TMainForm::Step10Click() { StepButton(Step10, 10, 12000); }
+void TMainForm::Step45Click() { StepButton(Step45, 45, 14613); }
 
 // --- Reverse arm ---
 
@@ -763,33 +755,19 @@ void TMainForm::PanToRefPoint(int joint) {
 void TMainForm::RefPt1Click() { PanToRefPoint(19); }
 void TMainForm::RefPt2Click() { PanToRefPoint(20); }
 
-void TMainForm::SBRef1VertChange() {
-  const float inc = RecentreInc(ref1Vert_, SBRef1Vert, 1000, 25);
-  RefPt1Zero->setEnabled(true);
-  m_.mech.PtY[19] += inc;
-  SBRef1Vert->SetPosition(0);
+// A reference-point bar moves one coordinate by 0.001 per arrow click and
+// 0.025 per page.
+void TMainForm::RefPointBar(RecentreCells& cells, ScrollBar* bar, Button* zero, float& coord) {
+  const float inc = RecentreInc(cells, bar, 1000, 25);
+  zero->setEnabled(true);
+  coord += inc;
+  bar->SetPosition(0);
 }
 
-void TMainForm::SBRef1HorzChange() {
-  const float inc = RecentreInc(ref1Horz_, SBRef1Horz, 1000, 25);
-  RefPt1Zero->setEnabled(true);
-  m_.mech.PtX[19] += inc;
-  SBRef1Horz->SetPosition(0);
-}
-
-void TMainForm::SBRef2VertChange() {
-  const float inc = RecentreInc(ref2Vert_, SBRef2Vert, 1000, 25);
-  RefPt2Zero->setEnabled(true);
-  m_.mech.PtY[20] += inc;
-  SBRef2Vert->SetPosition(0);
-}
-
-void TMainForm::SBRef2HorzChange() {
-  const float inc = RecentreInc(ref2Horz_, SBRef2Horz, 1000, 25);
-  RefPt2Zero->setEnabled(true);
-  m_.mech.PtX[20] += inc;
-  SBRef2Horz->SetPosition(0);
-}
+void TMainForm::SBRef1VertChange() { RefPointBar(ref1Vert_, SBRef1Vert, RefPt1Zero, m_.mech.PtY[19]); }
+void TMainForm::SBRef1HorzChange() { RefPointBar(ref1Horz_, SBRef1Horz, RefPt1Zero, m_.mech.PtX[19]); }
+void TMainForm::SBRef2VertChange() { RefPointBar(ref2Vert_, SBRef2Vert, RefPt2Zero, m_.mech.PtY[20]); }
+void TMainForm::SBRef2HorzChange() { RefPointBar(ref2Horz_, SBRef2Horz, RefPt2Zero, m_.mech.PtX[20]); }
 
 void TMainForm::RefPt1ZeroClick() {
   m_.mech.PtX[19] = m_.mech.PtY[19] = 0;

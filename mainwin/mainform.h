@@ -153,6 +153,8 @@ class TMainForm : public QMainWindow {
   float RecentreInc(RecentreCells& cells, ScrollBar* bar, float u, int pageStep);
   void EmptyCutOffTexts();
   void PanToRefPoint(int joint);
+  void StepButton(Button* clicked, float step, int position);
+  void RefPointBar(RecentreCells& cells, ScrollBar* bar, Button* zero, float& coord);
 
   AppState& app_;
   ModelState& m_;

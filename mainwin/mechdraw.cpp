@@ -172,6 +172,23 @@ void AdvanceErrorIndicator(Frame& f) {
   }
 }
 
+// The piston position at which a steam opening crossed zero between the
+// previous frame and this one (linear interpolation), kept for the other port.
+LD CutOffPosition(ScreenState& s, float prevSteam, float steam, float piston) {
+  const LD x0 = s.PrevPistonUnits - static_cast<LD>(prevSteam) * (static_cast<LD>(piston) - s.PrevPistonUnits) /
+                                        (static_cast<LD>(steam) - prevSteam);
+  s.PrevPistonUnits = static_cast<float>(x0);
+  return x0;
+}
+
+void ShowCutOff(Frame& f, int y, const char* label, int& frames, const std::string& text) {
+  Text(f, 545, y, label);
+  if (frames > 0) {
+    Text(f, 600, y, text);
+    --frames;
+  }
+}
+
 void DrawCutOff(Frame& f) {
   ScreenState& s = f.s;
   const ValveEvents& ve = f.m.valve;
@@ -179,32 +196,14 @@ void DrawCutOff(Frame& f) {
   const bool shown = inc != 0 && inc < 23;
   if (s.PrevSteamF > 0 && ve.OpenSteamF < 0) {
     s.COFramesF = RoundEven(400 / (inc + 0.1L));
-    const LD x0 = s.PrevPistonUnits - static_cast<LD>(s.PrevSteamF) * (static_cast<LD>(ve.PistonUnits) - s.PrevPistonUnits) /
-                                         (static_cast<LD>(ve.OpenSteamF) - s.PrevSteamF);
-    s.PrevPistonUnits = static_cast<float>(x0);
-    f.m.FrontCOText = Str(x0 / 6.4L, 4, 1);
+    f.m.FrontCOText = Str(CutOffPosition(s, s.PrevSteamF, ve.OpenSteamF, ve.PistonUnits) / 6.4L, 4, 1);
   }
-  if (shown) {
-    Text(f, 545, 109, "FrontCO% ");
-    if (s.COFramesF > 0) {
-      Text(f, 600, 109, f.m.FrontCOText);
-      --s.COFramesF;
-    }
-  }
+  if (shown) ShowCutOff(f, 109, "FrontCO% ", s.COFramesF, f.m.FrontCOText);
   if (s.PrevSteamR > 0 && ve.OpenSteamR < 0) {
     s.COFramesR = RoundEven(400 / (inc + 0.1L));
-    const LD x0 = s.PrevPistonUnits - static_cast<LD>(s.PrevSteamR) * (static_cast<LD>(ve.PistonUnits) - s.PrevPistonUnits) /
-                                         (static_cast<LD>(ve.OpenSteamR) - s.PrevSteamR);
-    s.PrevPistonUnits = static_cast<float>(x0);
-    f.m.RearCOText = Str((640 - x0) / 6.4L, 4, 1);
+    f.m.RearCOText = Str((640 - CutOffPosition(s, s.PrevSteamR, ve.OpenSteamR, ve.PistonUnits)) / 6.4L, 4, 1);
   }
-  if (shown) {
-    Text(f, 545, 121, "RearCO% ");
-    if (s.COFramesR > 0) {
-      Text(f, 600, 121, f.m.RearCOText);
-      --s.COFramesR;
-    }
-  }
+  if (shown) ShowCutOff(f, 121, "RearCO% ", s.COFramesR, f.m.RearCOText);
   s.PrevPistonUnits = ve.PistonUnits;
   s.PrevSteamF = ve.OpenSteamF;
   s.PrevSteamR = ve.OpenSteamR;
