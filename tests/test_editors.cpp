@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cmath>
 #include <memory>
 
 #include "editors/dimeditor.h"
@@ -312,6 +313,21 @@ TEST_F(EditorTest, HighlightScaleFollowsTheZoomFactorAndKeepsOriginsWhereNoneIsG
   s().HiliteTicks = 1005;
   form->Timer1Timer();
   CloseReopenedEditors();
+}
+
+TEST_F(EditorTest, ImpossibleValuesAreTakenByTheGuards) {
+  DimEditor& d = Open(form->FrameDi);
+  Type(d, 10, "0");
+  Type(d, 3, "1000000000000000000000000000000");
+  Leave(d);
+  EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 1e30f);
+  EXPECT_EQ(m().dims.frame.RadRodLen, 0);
+  for (int i = 0; i < 3; ++i) form->Timer1Timer();
+  EXPECT_TRUE(form->Error->isVisible());
+  QTest::mouseClick(d.Close1, Qt::LeftButton);  // mid gear with a zero radius rod
+  EXPECT_TRUE(std::isfinite(m().revArm.Positions[0]));
+  for (int i = 0; i < 30; ++i) form->Timer1Timer();
+  EXPECT_EQ(form->Sound.PlayCount(), 2);  // the error persists: frames 10 and 31
 }
 
 TEST(Highlight, EveryDimensionHasAMarkAndAName) {

@@ -31,3 +31,29 @@ TEST(StrFormat, RightAlignsToWidthWithFixedDecimals) {
 }
 
 }  // namespace brevold
+
+namespace brevold {
+
+TEST(ReadingNumbers, TypedFormsAndTheSettledEmptyCases) {
+  float v = -1;
+  for (const char* zero : {"", "-", ".", "   ", "-."}) {
+    EXPECT_TRUE(ReadNumber(zero, v)) << zero;
+    EXPECT_EQ(v, 0.0f) << zero;
+  }
+  EXPECT_TRUE(ReadNumber("  -1.25", v));
+  EXPECT_FLOAT_EQ(v, -1.25f);
+  EXPECT_TRUE(ReadNumber("5.", v));
+  EXPECT_FLOAT_EQ(v, 5);
+  EXPECT_TRUE(ReadNumber(".5", v));
+  EXPECT_FLOAT_EQ(v, 0.5f);
+  EXPECT_TRUE(ReadNumber("2.5e3", v));
+  EXPECT_FLOAT_EQ(v, 2500);
+  EXPECT_TRUE(ReadNumber("1000000000000000000000000000000", v));
+  EXPECT_FLOAT_EQ(v, 1e30f);
+  for (const char* bad : {"5-", "1-2", "--1", "1.2.3", "e5", "1e", "abc", "1e39", "0x10", "nan", "inf"}) {
+    EXPECT_FALSE(ReadNumber(bad, v)) << bad;
+    EXPECT_EQ(v, 0.0f) << bad;
+  }
+}
+
+}  // namespace brevold
