@@ -132,8 +132,8 @@ void TMainForm::BuildMenu() {
   SetSteam = item(SetUp, "SetS&teamDisp On", &TMainForm::SetSteamClick);
   SetBeepOnError = item(SetUp, "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick);
   SetLineWidth = item(SetUp, "Set&LineWidth 2", &TMainForm::SetLineWidthClick);
-  SetScreenData = item(SetUp, "SetScree&nData Off");
-  SetPanZoom = item(SetUp, "SetP&anZoom On");
+  SetScreenData = item(SetUp, "SetScree&nData Off", &TMainForm::SetScreenDataClick);
+  SetPanZoom = item(SetUp, "SetP&anZoom On", &TMainForm::SetPanZoomClick);
   SetPanZoom->setEnabled(false);
 
   Edit1 = mb->addMenu("&EditDimen");
@@ -624,6 +624,49 @@ void TMainForm::DynamicVariablesClick() {
 }
 
 void TMainForm::SetUnDoClick() { m_.dyn.UndoOn = !m_.dyn.UndoOn; }
+
+// --- Screen data ---
+
+void TMainForm::SetScreenDataClick() {
+  const bool on = !s_.ScreenDataOn;
+  s_.ScreenDataOn = on;
+  SetScreenData->setText(on ? "SetScree&nData Off" : "SetScree&nData On");
+  std::vector<QWidget*> strip = {NormVHZ, RefPt1, RefPt2, SBPanVert, SBPanHorz, SBZoom, Rev, Center, Fwd, Deg180,
+                                 Run, Deg00, Step1, Step10, Step45, SBRevArm, SBDrvAng, SBStepAng, ToolBar1};
+  for (Button* p : Preset) strip.push_back(p);
+  if (on) {
+    for (int i : {1, 2, 3, 4, 9, 10, 12}) strip.push_back(Panel[static_cast<size_t>(i)]);
+    for (QWidget* w : strip) w->show();
+  } else {
+    for (int i = 1; i <= 12; ++i) strip.push_back(Panel[static_cast<size_t>(i)]);
+    for (QWidget* w : {static_cast<QWidget*>(RefPt1Zero), static_cast<QWidget*>(RefPt2Zero), static_cast<QWidget*>(SBRef1Vert),
+                       static_cast<QWidget*>(SBRef1Horz), static_cast<QWidget*>(SBRef2Vert), static_cast<QWidget*>(SBRef2Horz),
+                       static_cast<QWidget*>(DataTableBut)})
+      strip.push_back(w);
+    for (size_t k = 1; k <= 4; ++k) strip.push_back(SBDynVar[k]);
+    for (QWidget* w : strip) w->hide();
+  }
+  DriverAng->setEnabled(on);
+  RefPoints1->setVisible(on);
+  for (QAction* a : {FindRevArmCent, DynamicVariables, RefPoints, SetUnDo, SetPivotData}) a->setEnabled(on);
+  if (!on) {
+    DrawLines1->setEnabled(false);
+    ToolButton[23]->setEnabled(false);
+    // The optional features go off without their usual handlers.
+    m_.dyn.DynVarsOn = false;
+    m_.view.RefPointsOn = false;
+    m_.dyn.UndoOn = false;
+    s_.PivotDataOn = false;
+  }
+  SetPanZoom->setEnabled(!on);
+  if (on) SetPanZoom->setText("Set&PanZoom On");
+}
+
+void TMainForm::SetPanZoomClick() {
+  const bool show = SetPanZoom->text() != "SetP&anZoom Off";
+  SetPanZoom->setText(show ? "SetP&anZoom Off" : "SetP&anZoom On");
+  for (QWidget* w : {SBPanVert, SBPanHorz, SBZoom}) w->setVisible(show);
+}
 
 void TMainForm::FrameDimClick() { FrameDi->exec(); }
 

@@ -74,6 +74,8 @@ class TMainForm : public QMainWindow {
   void SetGraphicZoomClick();
   void DrawLines1Click();
   void FormMouseDown(Qt::MouseButton button, int x, int y);
+  void SetScreenDataClick();
+  void SetPanZoomClick();
   void FrameDimClick();
   void CylDimClick();
   void RevArmPosClick();

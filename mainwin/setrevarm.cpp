@@ -29,12 +29,11 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
     const int fieldX = k <= 4 ? 130 : 345;
     PosEdit[i] = new NumberEdit(this, fieldX, kRowY[k] - 2, 64, 19);
     PosEdit[i]->onKeyPress = [this, k](char key, const QString& t) {
-      if (!NumberKeyAllowed(key, t, true, true)) return false;
-      if (k <= 8) {
+      if (k <= 8) {  // any key opens the next position
         PosLabel[static_cast<size_t>(k + 1)]->show();
         PosEdit[static_cast<size_t>(k + 1)]->show();
       }
-      return true;
+      return NumberKeyAllowed(key, t, true, true);
     };
     PosEdit[i]->onExit = [this, k] { StorePosition(m_, k, Read(PosEdit[static_cast<size_t>(k)])); };
   }

@@ -400,3 +400,50 @@ TEST_F(MainFormTest, TimerRunsTheAnimationByItself) {
 }
 
 }  // namespace brevold
+
+namespace brevold {
+
+TEST_F(MainFormTest, ScreenDataOffLeavesAClearPictureAndOnRestoresTheStrip) {
+  form->RefPointsClick();
+  form->DynamicVariablesClick();
+  form->SetUnDoClick();
+  form->SetScreenDataClick();
+  EXPECT_EQ(form->SetScreenData->text(), "SetScree&nData On");
+  EXPECT_TRUE(form->ToolBar1->isHidden());
+  EXPECT_TRUE(form->SBRevArm->isHidden());
+  EXPECT_TRUE(form->SBRef1Vert->isHidden());
+  EXPECT_TRUE(form->SBDynVar[1]->isHidden());
+  EXPECT_TRUE(form->Panel[12]->isHidden());
+  EXPECT_FALSE(form->RefPoints1->isVisible());
+  EXPECT_FALSE(form->DriverAng->isEnabled());
+  EXPECT_TRUE(form->SetPanZoom->isEnabled());
+  EXPECT_FALSE(m().view.RefPointsOn);
+  EXPECT_FALSE(m().dyn.DynVarsOn);
+  EXPECT_FALSE(m().dyn.UndoOn);
+
+  // An error raised meanwhile waits for the screen data.
+  m().mech.ErrFlag = 1;
+  form->Timer1Timer();
+  EXPECT_FALSE(form->Error->isVisible());
+
+  form->SetPanZoomClick();
+  EXPECT_EQ(form->SetPanZoom->text(), "SetP&anZoom Off");
+  EXPECT_FALSE(form->SBZoom->isHidden());
+  Page(form->SBZoom, true);
+  EXPECT_NEAR(m().view.Scale, 18.9f * 1.01f, 1e-4);
+
+  form->SetScreenDataClick();
+  EXPECT_EQ(form->SetScreenData->text(), "SetScree&nData Off");
+  EXPECT_EQ(form->SetPanZoom->text(), "Set&PanZoom On");
+  EXPECT_FALSE(form->SetPanZoom->isEnabled());
+  EXPECT_FALSE(form->ToolBar1->isHidden());
+  EXPECT_FALSE(form->SBZoom->isHidden());
+  EXPECT_TRUE(form->SBRef1Vert->isHidden());
+  EXPECT_TRUE(form->SBDynVar[1]->isHidden());
+  EXPECT_TRUE(form->RefPoints1->isVisible());
+  EXPECT_FALSE(m().view.RefPointsOn);
+  form->Timer1Timer();
+  EXPECT_TRUE(form->Error->isVisible());
+}
+
+}  // namespace brevold
