@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -15,6 +17,7 @@
 #include "mainwin/dialogs.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setupdlg.h"
+#include "model/dimfile.h"
 #include "model/numfmt.h"
 #include "platform/icons.h"
 #include "platform/qtcanvas.h"
@@ -115,9 +118,9 @@ void TMainForm::BuildMenu() {
     return a;
   };
   File1 = mb->addMenu("&File");
-  OpenDimensions = item(File1, "&OpenDimensions");
-  OpenDosVersionDim = item(File1, "Open&DosVersionDim");
-  SaveAsDimensions = item(File1, "Save&AsDimensions");
+  OpenDimensions = item(File1, "&OpenDimensions", &TMainForm::OpenDimensionsClick);
+  OpenDosVersionDim = item(File1, "Open&DosVersionDim");  // kept in the menu; it does nothing
+  SaveAsDimensions = item(File1, "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
   File1->addSeparator()->setText("-");
   Exit1 = item(File1, "E&xit", &TMainForm::Exit1Click);
 
@@ -624,6 +627,45 @@ void TMainForm::DynamicVariablesClick() {
 }
 
 void TMainForm::SetUnDoClick() { m_.dyn.UndoOn = !m_.dyn.UndoOn; }
+
+// --- Dimension files ---
+
+void TMainForm::SaveAsDimensionsClick() {
+  QFileDialog dlg(this, "Save As.....");
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setNameFilters({"Data File (*.dmi)", "All Files (*.*)"});
+  dlg.setDefaultSuffix("dmi");
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  SaveDimensionsFile(dlg.selectedFiles().front());
+}
+
+bool TMainForm::SaveDimensionsFile(const QString& path) {
+  const FileResult r = SaveDimensions(m_, path.toStdString());
+  if (!r.ok) QMessageBox::critical(this, "BREVOLD", QString::fromStdString(r.message));
+  return r.ok;
+}
+
+void TMainForm::OpenDimensionsClick() {
+  QFileDialog dlg(this);
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  dlg.setNameFilters({"Data File (*.dmi) ", "All Files (*.*)"});
+  dlg.setDefaultSuffix("dmi");
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  OpenDimensionsFile(dlg.selectedFiles().front());
+}
+
+bool TMainForm::OpenDimensionsFile(const QString& path) {
+  const FileResult r = LoadDimensions(m_, path.toStdString());
+  if (!r.ok) {
+    QMessageBox::critical(this, "BREVOLD", QString::fromStdString(r.message));
+    return false;
+  }
+  SyncRevArmRange();
+  // The bar's own change handler then sets RevArmX to the thousandth it shows.
+  SBRevArm->SetPosition(RevArmBarPosition(m_));
+  return true;
+}
 
 // --- Screen data ---
 

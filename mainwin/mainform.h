@@ -74,6 +74,11 @@ class TMainForm : public QMainWindow {
   void SetGraphicZoomClick();
   void DrawLines1Click();
   void FormMouseDown(Qt::MouseButton button, int x, int y);
+  void OpenDimensionsClick();
+  void SaveAsDimensionsClick();
+  // The file operations without their dialogs; false after the error box.
+  bool OpenDimensionsFile(const QString& path);
+  bool SaveDimensionsFile(const QString& path);
   void SetScreenDataClick();
   void SetPanZoomClick();
   void FrameDimClick();

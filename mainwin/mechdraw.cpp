@@ -4,6 +4,7 @@
 
 #include "mainwin/highlight.h"
 #include "model/numfmt.h"
+#include "overlay/overlaydraw.h"
 
 namespace brevold {
 
@@ -47,7 +48,6 @@ void Circle(Frame& f, int j, LD r) {
 }
 
 void DrawSteam(Frame&) {}          // steam display: a later part of the window
-void DrawOverlay(Frame&) {}        // the user's lines and circles
 void DrawPivotData(Frame&) {}      // the pivot-data panel
 void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
 
@@ -377,7 +377,7 @@ void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime) {
   a.model.mech.PtX[18] = a.model.mech.RevArmX;
   DrawCylinder(f);
   DrawLinks(f);
-  DrawOverlay(f);
+  DrawOverlay(c, a.model);
   DrawUndoLine(f);
   if (a.screen.ScreenDataOn) {
     c.SetFont(kPictureFont);

@@ -22,6 +22,7 @@ void InitModelState(ModelState& s) {
   m.IterTol = 0.0001f;
   m.BeepOnError = true;
   EmptyDynVarList(s);
+  SetOverlayDefaults(s.overlay);
 }
 
 void StartUp(ModelState& s) {

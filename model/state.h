@@ -5,6 +5,7 @@
 
 #include "model/dimensions.h"
 #include "model/dynvars.h"
+#include "model/overlay.h"
 #include "model/revarm.h"
 #include "model/solver.h"
 #include "model/valve.h"
@@ -26,6 +27,8 @@ struct ModelState {
   // The main window's last front and rear cut-off texts: emptied whenever the
   // reverse arm or a dimension moves, since they no longer describe the gear.
   std::string FrontCOText, RearCOText;
+  OverlayTable overlay;
+  float DiagLastRevArm = 0;  // the last reverse-arm position a diagram drew
 };
 
 // Model state as at the start of a run, before the dimensions are reset.

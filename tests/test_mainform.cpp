@@ -447,3 +447,37 @@ TEST_F(MainFormTest, ScreenDataOffLeavesAClearPictureAndOnRestoresTheStrip) {
 }
 
 }  // namespace brevold
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+namespace brevold {
+
+TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
+  form->Timer1Timer();  // a solve: the direct sense
+  const QString file = QDir::temp().filePath("brevold-form-test.dmi");
+  form->SBRevArm->SetPosition(350);
+  ASSERT_TRUE(form->SaveDimensionsFile(file));
+  EXPECT_EQ(m().dims.DimFileName, "brevold-form-test");
+  form->ResetAllClick();
+  EXPECT_EQ(form->SBRevArm->Position(), 0);
+  ASSERT_TRUE(form->OpenDimensionsFile(file));
+  EXPECT_EQ(form->SBRevArm->Position(), 350);
+  EXPECT_NEAR(m().mech.RevArmX, m().revArm.Positions[0] + 0.35f, 1e-5);
+  QFile::remove(file);
+
+  // A missing file: the error box, and nothing else moves.
+  QString shown;
+  QTimer::singleShot(50, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  EXPECT_FALSE(form->OpenDimensionsFile(QDir::temp().filePath("no-such-brevold-file.dmi")));
+  EXPECT_EQ(shown, "File not found");
+  EXPECT_EQ(form->SBRevArm->Position(), 350);
+}
+
+}  // namespace brevold
