@@ -414,6 +414,12 @@ void TMainForm::ApplyFrameEffects() {
     ++soundsPlayed_;
     Sound.Play("Error.wav");
   }
+  if (exhaustPlayed_ < s_.ExhaustSoundRequests) {
+    exhaustPlayed_ = s_.ExhaustSoundRequests;  // a new beat cuts off one still playing
+    Sound.SetVolume(s_.ExhaustVolume, s_.ExhaustVolume);
+    Sound.Play("Exhaust.wav");
+  }
+  for (; beeped_ < s_.BeepRequests; ++beeped_) Beep();
 }
 
 // --- Run, driver angle and step ---

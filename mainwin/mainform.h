@@ -167,7 +167,7 @@ class TMainForm : public QMainWindow {
   ModelState& m_;
   ScreenState& s_;
   QImage frame_;
-  int soundsPlayed_ = 0;
+  int soundsPlayed_ = 0, exhaustPlayed_ = 0, beeped_ = 0;
   bool hourglass_ = false;
   std::vector<QPushButton*> undoButtons_;
   RecentreCells panVert_, panHorz_, zoom_, ref1Vert_, ref1Horz_, ref2Vert_, ref2Horz_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "mainwin/highlight.h"
+#include "mainwin/steam.h"
 #include "model/numfmt.h"
 #include "overlay/overlaydraw.h"
 
@@ -47,7 +48,6 @@ void Circle(Frame& f, int j, LD r) {
   f.c.Ellipse(ScreenX(f.v, x - r), ScreenY(f.v, y - r), ScreenX(f.v, x + r), ScreenY(f.v, y + r));
 }
 
-void DrawSteam(Frame&) {}          // steam display: a later part of the window
 void DrawPivotData(Frame&) {}      // the pivot-data panel
 void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
 
@@ -371,7 +371,7 @@ void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime) {
   c.SetPen(clBlack, a.screen.LineWidth);
   c.SetBrushClear();
   c.SetFont(kPictureFont);
-  if (a.screen.SteamDisp) DrawSteam(f);
+  if (a.screen.SteamDisp) DrawSteam(c, a);
   DrawCaptions(f, dateTime);
   DrawWheel(f);
   a.model.mech.PtX[18] = a.model.mech.RevArmX;

@@ -42,6 +42,17 @@ struct ScreenState {
   ChestOutline chest;
   PistonValveOutline pv;
 
+  // Steam display and exhaust beats.
+  float SteamDenF = 20, SteamDenR = 20;
+  int SteamDotsF = 0, SteamDotsR = 0;
+  char SteamStateF = 0, SteamStateR = 0;  // 'E' admission seen, 'C' exhaust seen
+  char ExhArmedF = 0, ExhArmedR = 0;      // '1' the next exhaust opening sounds
+  float ExhLevelF = 0, ExhLevelR = 0;
+  unsigned SteamFrame = 0;                // seeds each frame's dots
+  int ExhaustSoundRequests = 0;           // the window plays "Exhaust.wav" when this grows
+  int ExhaustVolume = 0x8000;             // at this level on both channels
+  int BeepRequests = 0;                   // a zero pixel height met (with the error beep on)
+
   // Cut-off read-outs.
   float PrevSteamF = 0, PrevSteamR = 0, PrevPistonUnits = 0;
   int COFramesF = 0, COFramesR = 0;

@@ -27,7 +27,19 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device), painter_(device) {
   FontChanged();
 }
 
+QtCanvas::~QtCanvas() { FlushPixels(); }
+
+void QtCanvas::FlushPixels() {
+  if (pixels_.empty()) return;
+  painter_.save();
+  painter_.setPen(QPen(ToQColor(pixelColor_), 1));
+  painter_.drawPoints(pixels_.data(), static_cast<int>(pixels_.size()));
+  painter_.restore();
+  pixels_.clear();
+}
+
 void QtCanvas::PenChanged() {
+  FlushPixels();
   QPen pen(ToQColor(pen_));
   pen.setWidth(width_);
   pen.setCapStyle(Qt::FlatCap);
@@ -35,15 +47,20 @@ void QtCanvas::PenChanged() {
   painter_.setPen(pen);
 }
 
-void QtCanvas::FontChanged() { painter_.setFont(ToQFont(font_)); }
+void QtCanvas::FontChanged() {
+  FlushPixels();
+  painter_.setFont(ToQFont(font_));
+}
 
-void QtCanvas::Clear(Color c) { painter_.fillRect(QRect(0, 0, device_->width(), device_->height()), ToQColor(c)); }
+void QtCanvas::Clear(Color c) {
+  pixels_.clear();
+  painter_.fillRect(QRect(0, 0, device_->width(), device_->height()), ToQColor(c));
+}
 
 void QtCanvas::Pixel(int x, int y, Color c) {
-  painter_.save();
-  painter_.setPen(QPen(ToQColor(c), 1));
-  painter_.drawPoint(x, y);
-  painter_.restore();
+  if (c != pixelColor_) FlushPixels();
+  pixelColor_ = c;
+  pixels_.emplace_back(x, y);
 }
 
 void QtCanvas::MoveTo(int x, int y) { at_ = {x, y}; }
@@ -56,15 +73,18 @@ void QtCanvas::Segment(Pt a, Pt b) {
 }
 
 void QtCanvas::LineTo(int x, int y) {
+  FlushPixels();
   Segment(at_, {x, y});
   at_ = {x, y};
 }
 
 void QtCanvas::Polyline(const std::vector<Pt>& pts) {
+  FlushPixels();
   for (size_t i = 1; i < pts.size(); ++i) Segment(pts[i - 1], pts[i]);
 }
 
 void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  FlushPixels();
   if (brushSolid_) painter_.setBrush(ToQColor(brush_));
   else painter_.setBrush(Qt::NoBrush);
   painter_.drawEllipse(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1));
@@ -72,6 +92,7 @@ void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
 }
 
 void QtCanvas::Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) {
+  FlushPixels();
   const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
   // Angles counter-clockwise on the screen (y down), in degrees.
   const double a0 = std::atan2(-(sy - cy), sx - cx) * 180.0 / M_PI;
@@ -83,6 +104,7 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int e
 }
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
+  FlushPixels();
   painter_.save();
   painter_.setPen(ToQColor(font_.color));
   const QFontMetrics fm(painter_.font());

@@ -17,6 +17,7 @@ QFont ToQFont(const Font& f);
 class QtCanvas : public CanvasBase {
  public:
   explicit QtCanvas(QPaintDevice* device);
+  ~QtCanvas() override;
   void Clear(Color c) override;
   void Pixel(int x, int y, Color c) override;
   void MoveTo(int x, int y) override;
@@ -30,6 +31,9 @@ class QtCanvas : public CanvasBase {
   void PenChanged() override;
   void FontChanged() override;
   void Segment(Pt a, Pt b);
+  void FlushPixels();  // single pixels of one colour go out together
+  std::vector<QPoint> pixels_;
+  Color pixelColor_ = clBlack;
   QPaintDevice* device_;
   QPainter painter_;
   Pt at_;

@@ -18,18 +18,19 @@ void SoundPlayer::Play(const QString& fileName) {
   ++plays_;
   const QFileInfo file(fileName);
   if (!file.exists()) return;
-  if (!effect_) effect_ = std::make_unique<QSoundEffect>();
-  if (loaded_ != file.absoluteFilePath()) {
-    loaded_ = file.absoluteFilePath();
-    effect_->setSource(QUrl::fromLocalFile(loaded_));
+  auto& effect = effects_[file.absoluteFilePath()];
+  if (!effect) {
+    effect = std::make_unique<QSoundEffect>();
+    effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
   }
-  effect_->setVolume(static_cast<float>(volume_));
-  effect_->play();
+  effect->setVolume(static_cast<float>(volume_));
+  effect->stop();
+  effect->play();
 }
 
 void SoundPlayer::SetVolume(int left, int right) {
   volume_ = ((left & 0xFFFF) + (right & 0xFFFF)) / 2.0 / 65535.0;
-  if (effect_) effect_->setVolume(static_cast<float>(volume_));
+  for (auto& [name, effect] : effects_) effect->setVolume(static_cast<float>(volume_));
 }
 
 QString DateTimeText() {

@@ -1,6 +1,7 @@
 // Beep, sound files and the date and time as the captions show them.
 #pragma once
 #include <QString>
+#include <map>
 #include <memory>
 
 class QSoundEffect;
@@ -24,8 +25,7 @@ class SoundPlayer {
  private:
   double volume_ = 0.5;
   int plays_ = 0;
-  std::unique_ptr<QSoundEffect> effect_;
-  QString loaded_;
+  std::map<QString, std::unique_ptr<QSoundEffect>> effects_;  // one per file
 };
 
 // "date   time" in the locale's short date and long time formats.

@@ -1,0 +1,16 @@
+// The steam display: coloured dots for live steam, expansion, exhaust and
+// compression in the cylinder, passages and chest, and an exhaust beat each
+// time a cylinder end starts to exhaust.
+#pragma once
+#include "mainwin/appstate.h"
+#include "platform/canvas.h"
+
+namespace brevold {
+
+void DrawSteam(Canvas& c, AppState& a);
+
+// The wave volume of an exhaust beat recorded at steam density v, or -1 to
+// leave the volume as it is.
+int ExhaustVolumeFor(int v);
+
+}  // namespace brevold

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mainwin/mechdraw.h"
+#include "mainwin/steam.h"
+#include "model/numfmt.h"
+
+namespace brevold {
+
+using Op = RecordingCanvas::Op;
+
+AppState Started() {
+  AppState a;
+  StartUp(a.model);
+  return a;
+}
+
+RecordingCanvas Frame(AppState& a) {
+  SolveAndTransform(a);
+  AdvanceAngle(a);
+  RecordingCanvas c;
+  DrawMechanism(c, a, "");
+  return c;
+}
+
+TEST(SteamDisplay, OffDrawsNothingRandomAndSoundsNothing) {
+  AppState a = Started();
+  for (int i = 0; i < 72; ++i) {
+    RecordingCanvas c = Frame(a);
+    for (const auto& it : c.items) ASSERT_NE(it.op, Op::Pixel);
+  }
+  EXPECT_EQ(a.screen.ExhaustSoundRequests, 0);
+}
+
+TEST(SteamDisplay, LiveSteamDotsAtTheDefaultScaleAndTheLegend) {
+  AppState a = Started();
+  a.screen.SteamDisp = true;
+  SolveAndTransform(a);
+  RecordingCanvas c;
+  DrawSteam(c, a);
+  // The first dots are the live steam: 102 above the chest, 816 between the heads.
+  int red = 0;
+  size_t i = 0;
+  for (; i < c.items.size() && c.items[i].op == Op::Pixel && c.items[i].color == clRed; ++i) ++red;
+  EXPECT_GE(red, 102 + 816);
+  const auto& A = a.screen.chest.A;
+  for (size_t k = 0; k < 102; ++k) {
+    EXPECT_GE(c.items[k].pts[0].x, A[13].x);
+    EXPECT_LT(c.items[k].pts[0].x, A[11].x);
+  }
+  const auto* adm = c.FindText("ADMISSION");
+  ASSERT_NE(adm, nullptr);
+  EXPECT_EQ(adm->color, clRed);
+  EXPECT_EQ(adm->pts[0], (Pt{A[4].x - 40, A[4].y + 5}));
+  EXPECT_EQ(c.FindText("COMPRESSION")->color, clGreen);
+  a.screen.ScreenDataOn = false;
+  RecordingCanvas quiet;
+  DrawSteam(quiet, a);
+  EXPECT_EQ(quiet.FindText("ADMISSION"), nullptr);
+}
+
+TEST(SteamDisplay, StoppedKeepsTheDensitiesAndTheEndsShareAColour) {
+  AppState a = Started();
+  a.screen.SteamDisp = true;
+  a.model.DrvAngInc = 0;
+  SolveAndTransform(a);
+  RecordingCanvas c;
+  DrawSteam(c, a);
+  EXPECT_FLOAT_EQ(a.screen.SteamDenF, 25);  // 20 raised to the least density
+  EXPECT_EQ(a.screen.SteamDotsF, 26);       // round(25 * 18.9 / 18.5)
+  for (int i = 0; i < 5; ++i) DrawSteam(c, a);
+  EXPECT_FLOAT_EQ(a.screen.SteamDenF, 25);
+
+  // Front port open, rear end that has seen nothing yet: it takes the front's red.
+  AppState b = Started();
+  b.screen.SteamDisp = true;
+  SolveAndTransform(b);
+  b.model.valve.OpenSteamF = 0.1f;
+  b.model.valve.OpenExhF = b.model.valve.OpenSteamR = b.model.valve.OpenExhR = -0.1f;
+  RecordingCanvas rc;
+  DrawSteam(rc, b);
+  const int rearEnd = b.screen.pv.P[0].x, top = b.screen.chest.A[3].y;
+  int rearRed = 0, rearOther = 0;
+  for (const auto& it : rc.items)
+    if (it.op == Op::Pixel && it.pts[0].x < rearEnd && it.pts[0].y >= top) (it.color == clRed ? rearRed : rearOther)++;
+  EXPECT_GE(rearRed, b.screen.SteamDotsR);
+  EXPECT_EQ(b.screen.SteamStateR, 0);
+}
+
+TEST(SteamDisplay, EachEndBeatsOncePerRevolutionOnceArmed) {
+  AppState a = Started();
+  a.screen.SteamDisp = true;
+  a.model.mech.RevArmX = a.model.revArm.Positions[0] + 0.7f;
+  a.model.DrvAngInc = 5;
+  for (int i = 0; i < 72; ++i) Frame(a);  // one revolution arms both ends
+  const int before = a.screen.ExhaustSoundRequests;
+  float densest = 0;
+  for (int i = 0; i < 72 * 3; ++i) {
+    Frame(a);
+    densest = std::max(densest, a.screen.SteamDenF);
+  }
+  EXPECT_EQ(a.screen.ExhaustSoundRequests - before, 6);
+  EXPECT_GT(densest, 100);  // admission fills the cylinder
+  // Each beat plays at the level the other end had at its last beat.
+  EXPECT_NE(ExhaustVolumeFor(RoundEven(a.screen.ExhLevelF)), -1);
+  EXPECT_TRUE(a.screen.ExhaustVolume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelF)) ||
+              a.screen.ExhaustVolume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelR)));
+
+  // No beat is armed while a highlight runs.
+  AppState h = Started();
+  h.screen.SteamDisp = true;
+  h.model.DrvAngInc = 5;
+  h.screen.HiliteDim = 3;
+  for (int i = 0; i < 144; ++i) {
+    h.screen.HiliteTicks = 1;  // keep it running
+    Frame(h);
+  }
+  EXPECT_EQ(h.screen.ExhaustSoundRequests, 0);
+}
+
+TEST(SteamDisplay, VolumeTable) {
+  EXPECT_EQ(ExhaustVolumeFor(0), -1);
+  EXPECT_EQ(ExhaustVolumeFor(24), 0x0700);
+  EXPECT_EQ(ExhaustVolumeFor(101), 0x1400);
+  EXPECT_EQ(ExhaustVolumeFor(1000), 0x6000);
+  EXPECT_EQ(ExhaustVolumeFor(2001), 0x8000);
+  EXPECT_EQ(ExhaustVolumeFor(2002), -1);
+}
+
+}  // namespace brevold
