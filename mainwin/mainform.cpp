@@ -16,6 +16,7 @@
 #include "editors/dimeditor.h"
 #include "mainwin/dialogs.h"
 #include "mainwin/mechdraw.h"
+#include "mainwin/pivotdata.h"
 #include "mainwin/setupdlg.h"
 #include "model/dimfile.h"
 #include "model/numfmt.h"
@@ -149,7 +150,7 @@ void TMainForm::BuildMenu() {
   RefPoints = item(Edit1, "&ReferPoints", &TMainForm::RefPointsClick);
   DrawLines1 = item(Edit1, "&DrawLinesCircles", &TMainForm::DrawLines1Click);
   DrawLines1->setEnabled(false);
-  SetPivotData = item(Edit1, "Pi&votData");
+  SetPivotData = item(Edit1, "Pi&votData", &TMainForm::SetPivotDataClick);
   DynamicVariables = item(Edit1, "D&ynamicVari", &TMainForm::DynamicVariablesClick);
   SetUnDo = item(Edit1, "&UnDo", &TMainForm::SetUnDoClick);
 
@@ -745,15 +746,42 @@ void TMainForm::DrawLines1Click() {
 
 void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
   const bool picture = y > 120 || (y >= 68 && x > 247);
-  if (m_.view.RefPointsOn && picture && button == Qt::LeftButton) {
+  const bool left = button == Qt::LeftButton, right = button == Qt::RightButton;
+  const bool refOn = m_.view.RefPointsOn;
+  if (refOn && picture && left) {
     SetRefPoint1FromMouse(x, y);
     RefPt1Zero->setEnabled(true);
   }
-  if (m_.view.RefPointsOn && picture && button == Qt::RightButton) {
+  if (refOn && picture && right) {
     SetRefPoint2FromMouse(x, y);
     RefPt2Zero->setEnabled(true);
   }
+  if (left) s_.LeftFirst = true;
+  // A row label armed before: this left click chooses its joint.
+  if (s_.PivotDataOn && s_.PivotArmed && refOn && left) {
+    SetRefPoint1FromMouse(x, y);
+    s_.PivotSel[static_cast<size_t>(s_.PivotRow)] = static_cast<float>(FindNearestJoint(app_));
+    s_.PivotArmed = false;
+  }
+  if (s_.PivotDataOn && refOn && !s_.PivotArmed && left) {
+    if (const int r = PivotRowAt(s_, x, y)) {
+      s_.PivotRow = r;
+      s_.PivotRowSet[static_cast<size_t>(r)] = 1;
+      s_.PivotArmed = true;
+    }
+  }
   if (s_.HiliteDim > 0) s_.HiliteTicks = 1005;  // a click ends the highlight at the next frame
+}
+
+void TMainForm::SetPivotDataClick() {
+  if (s_.PivotDataOn) {
+    s_.PivotDataOn = false;
+    DataTableBut->hide();
+  } else {
+    s_.PivotDataOn = true;
+    DataTableBut->show();
+    if (!m_.view.RefPointsOn) RefPointsClick();
+  }
 }
 
 // --- The view ---

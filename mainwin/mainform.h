@@ -79,6 +79,7 @@ class TMainForm : public QMainWindow {
   // The file operations without their dialogs; false after the error box.
   bool OpenDimensionsFile(const QString& path);
   bool SaveDimensionsFile(const QString& path);
+  void SetPivotDataClick();
   void SetScreenDataClick();
   void SetPanZoomClick();
   void FrameDimClick();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "mainwin/highlight.h"
+#include "mainwin/pivotdata.h"
 #include "mainwin/steam.h"
 #include "model/numfmt.h"
 #include "overlay/overlaydraw.h"
@@ -48,7 +49,6 @@ void Circle(Frame& f, int j, LD r) {
   f.c.Ellipse(ScreenX(f.v, x - r), ScreenY(f.v, y - r), ScreenX(f.v, x + r), ScreenY(f.v, y + r));
 }
 
-void DrawPivotData(Frame&) {}      // the pivot-data panel
 void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
 
 void DrawCaptions(Frame& f, const std::string& dateTime) {
@@ -383,7 +383,7 @@ void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime) {
     c.SetFont(kPictureFont);
     DrawReadouts(f);
     AdvanceErrorIndicator(f);
-    DrawPivotData(f);
+    if (a.screen.PivotDataOn) DrawPivotData(c, a);
     DrawPickPrompt(f);
     DrawCutOff(f);
     DrawRefPoints(f);

@@ -23,7 +23,15 @@ struct PistonValveOutline {
 struct ScreenState {
   bool ScreenDataOn = true;
   bool SteamDisp = false;
+  // Pivot data: the joint chosen for each of six rows, and the row armed for
+  // the next pick in the picture.
   bool PivotDataOn = false;
+  std::array<float, 7> PivotSel{};     // rows 1..6
+  std::array<int, 7> PivotRowSet{};    // 1 once the row has a joint
+  bool PivotArmed = false;
+  int PivotRow = 0;
+  bool LeftFirst = false;
+  int LastNearestJoint = 0;
   int LineWidth = 1;
   float TextScaleX = 1, TextScaleY = 1;
   std::string GearDir = "Fwd";

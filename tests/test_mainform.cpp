@@ -481,3 +481,68 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
 }
 
 }  // namespace brevold
+
+#include <algorithm>
+
+#include "mainwin/mechdraw.h"
+#include "mainwin/pivotdata.h"
+#include "model/numfmt.h"
+
+namespace brevold {
+
+TEST_F(MainFormTest, PivotRowsArmThenPickTheNearestJoint) {
+  form->SetPivotDataClick();
+  EXPECT_TRUE(s().PivotDataOn);
+  EXPECT_TRUE(m().view.RefPointsOn);  // turned on with the pivot data
+  EXPECT_FALSE(form->DataTableBut->isHidden());
+  form->Timer1Timer();
+  // Row 2's label arms the row (and, being in the picture, moves RP1).
+  form->FormMouseDown(Qt::LeftButton, 5, 165);
+  EXPECT_TRUE(s().PivotArmed);
+  EXPECT_EQ(s().PivotRow, 2);
+  EXPECT_EQ(s().PivotSel[2], 0);
+  // The next left click picks the joint nearest the click: the crosshead.
+  form->FormMouseDown(Qt::LeftButton, s().ScrX[3] + 1, s().ScrY[3] - 1);
+  EXPECT_FALSE(s().PivotArmed);
+  EXPECT_EQ(s().PivotSel[2], 3);
+  form->FormMouseDown(Qt::LeftButton, 5, 155);  // row 1
+  form->FormMouseDown(Qt::LeftButton, s().ScrX[2], s().ScrY[2]);
+  EXPECT_EQ(s().PivotSel[1], 2);
+
+  RecordingCanvas c;
+  DrawPivotData(c, app);
+  EXPECT_NE(c.FindText("    Pivot Data"), nullptr);
+  const auto* row2 = c.FindText(Str(m().mech.PtX[3], 7, 3));
+  ASSERT_NE(row2, nullptr);
+  EXPECT_EQ(row2->pts[0], (Pt{50, 160}));
+  const auto dist = std::find_if(c.items.begin(), c.items.end(), [](const auto& i) { return i.pts.size() && i.pts[0] == Pt{90, 155}; });
+  ASSERT_NE(dist, c.items.end());
+  EXPECT_EQ(dist->text, Str(16.5, 7, 3));  // the main rod between crank pin and crosshead
+
+  form->RefPointsClick();  // reference points off: pivot data off too
+  EXPECT_FALSE(s().PivotDataOn);
+  EXPECT_TRUE(form->DataTableBut->isHidden());
+}
+
+TEST(PivotData, NearestJointTiesGoToTheLowerNumber) {
+  AppState a;
+  StartUp(a.model);
+  a.model.mech.PtX[3] = 10;
+  a.model.mech.PtY[3] = 0;
+  a.model.mech.PtX[4] = 12;
+  a.model.mech.PtY[4] = 0;
+  a.model.mech.PtX[19] = 11;  // half way in the sum of differences
+  a.model.mech.PtY[19] = 0;
+  for (int j : {2, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 22, 23, 24, 25}) a.model.mech.PtX[static_cast<size_t>(j)] = 500;
+  a.model.mech.PtX[1] = a.model.mech.PtX[13] = a.model.mech.PtX[21] = 500;
+  EXPECT_EQ(FindNearestJoint(a), 3);
+  a.model.mech.PtX[19] = 1e9f;  // nothing within 10000: the previous answer
+  EXPECT_EQ(FindNearestJoint(a), 3);
+  ScreenState s;
+  EXPECT_EQ(PivotRowAt(s, 5, 153), 1);
+  EXPECT_EQ(PivotRowAt(s, 5, 152), 0);
+  EXPECT_EQ(PivotRowAt(s, 5, 210), 6);
+  EXPECT_EQ(PivotRowAt(s, 25, 160), 0);
+}
+
+}  // namespace brevold
