@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "editors/dimeditor.h"
+#include "help/helpwin.h"
 #include "mainwin/dialogs.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/pivotdata.h"
@@ -94,6 +95,9 @@ void TMainForm::FormCreate() {
   Sound.SetVolume(0x8000, 0x8000);
   FrameDi = new TFrameDi(*this);
   CylDimen = new TCylDimen(*this);
+  AboutBox = new TAboutBox(this);
+  Inst = new TInst(this);
+  BrvSpIn = new TBrvSpIn(this);
 
   // Client area 632 x 380 below the menu, centred on the screen.
   Client->setMinimumSize(1, 1);
@@ -165,6 +169,9 @@ void TMainForm::BuildMenu() {
   SpecInstr = item(Help1, "Instructions&Special");
   Help1->addSeparator()->setText("-");
   About1 = item(Help1, "&About");
+  connect(Instructions, &QAction::triggered, this, [this] { Inst->exec(); });
+  connect(SpecInstr, &QAction::triggered, this, [this] { BrvSpIn->exec(); });
+  connect(About1, &QAction::triggered, this, [this] { AboutBox->exec(); });
 
   Error = mb->addAction(ErrorIcon(), QString());
   Error->setVisible(false);

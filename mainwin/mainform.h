@@ -22,6 +22,9 @@ namespace brevold {
 class TMainForm;
 class TFrameDi;
 class TCylDimen;
+class TInst;
+class TBrvSpIn;
+class TAboutBox;
 
 // The client area: shows the last frame, under the control strip.
 class ClientArea : public QWidget {
@@ -135,6 +138,9 @@ class TMainForm : public QMainWindow {
   QTimer* Timer1 = nullptr;
   TFrameDi* FrameDi = nullptr;
   TCylDimen* CylDimen = nullptr;
+  TInst* Inst = nullptr;
+  TBrvSpIn* BrvSpIn = nullptr;
+  TAboutBox* AboutBox = nullptr;
   SoundPlayer Sound;
 
   // Menu items.

@@ -546,3 +546,32 @@ TEST(PivotData, NearestJointTiesGoToTheLowerNumber) {
 }
 
 }  // namespace brevold
+
+#include <QPlainTextEdit>
+
+#include "help/helpwin.h"
+
+namespace brevold {
+
+TEST_F(MainFormTest, InstructionTextsComeFromTheirFiles) {
+  // ctest runs in the folder the texts are copied to.
+  EXPECT_TRUE(form->Inst->LoadError().isEmpty());
+  EXPECT_TRUE(form->Inst->Memo1->toPlainText().startsWith("BREVOLD Inside Admission - Instructions"));
+  EXPECT_EQ(form->Inst->windowTitle(), "Instructions");
+  EXPECT_EQ(form->BrvSpIn->windowTitle(), "Brevold Special Instructions");
+  EXPECT_EQ(form->AboutBox->windowTitle(), "About These Programs");
+  EXPECT_EQ(form->AboutBox->size(), QSize(340, 143));
+
+  const QString here = QDir::currentPath();
+  QDir::setCurrent(QDir::tempPath());
+  TInst missing(nullptr);
+  QDir::setCurrent(here);
+  if (!QFile::exists(QDir::temp().filePath("instruct.doc"))) {
+    EXPECT_EQ(missing.LoadError(), "Error Loading instruct.doc: File not found");
+    EXPECT_EQ(missing.Memo1->toPlainText(), "Memo1");
+  }
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<QMessageBox*>(w)) w->close();
+}
+
+}  // namespace brevold
