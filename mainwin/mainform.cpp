@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "diagrams/diagramwin.h"
 #include "editors/dimeditor.h"
 #include "help/helpwin.h"
 #include "mainwin/dialogs.h"
@@ -98,6 +99,10 @@ void TMainForm::FormCreate() {
   AboutBox = new TAboutBox(this);
   Inst = new TInst(this);
   BrvSpIn = new TBrvSpIn(this);
+  SineDia = new TSineDia(*this);
+  OvalDia = new TOvalDia(*this);
+  SteamDia = new TSteamDia(*this);
+  PortDia = new TPortDia(*this);
 
   // Client area 632 x 380 below the menu, centred on the screen.
   Client->setMinimumSize(1, 1);
@@ -163,6 +168,13 @@ void TMainForm::BuildMenu() {
   OvalDiag = item(View1, "&OvalDiagram");
   SteamDiag = item(View1, "S&teamDiagram");
   FourEvents = item(View1, "&PortOpenClose");
+  connect(SineDiag, &QAction::triggered, this, [this] { SineDia->exec(); });
+  connect(OvalDiag, &QAction::triggered, this, [this] { OvalDia->exec(); });
+  connect(SteamDiag, &QAction::triggered, this, [this] { SteamDia->exec(); });
+  connect(FourEvents, &QAction::triggered, this, [this] {
+    Diagrams.PortGraphMode = 'F';
+    PortDia->exec();
+  });
 
   Help1 = mb->addMenu("&Help");
   Instructions = item(Help1, "&Instructions");
@@ -605,8 +617,7 @@ void TMainForm::ResetAllClick() {
   m_.dims.DimFileName = "Nominal";
   m_.revArm.VertScale = 1.5f;
   m_.dyn.DynVarsOn = false;
-  for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->hide();
-  for (int i : {7, 8, 9}) Panel[static_cast<size_t>(i)]->hide();
+  ShowDynVarControls(false);
   ClearUndo(m_);
   m_.dyn.UndoOn = false;
 }
@@ -636,8 +647,12 @@ void TMainForm::UnDoDnClick() { Undo(m_); }
 
 void TMainForm::DynamicVariablesClick() {
   m_.dyn.DynVarsOn = !m_.dyn.DynVarsOn;
-  for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->setVisible(m_.dyn.DynVarsOn);
-  for (int i : {7, 8, 9}) Panel[static_cast<size_t>(i)]->setVisible(m_.dyn.DynVarsOn);
+  ShowDynVarControls(m_.dyn.DynVarsOn);
+}
+
+void TMainForm::ShowDynVarControls(bool on) {
+  for (size_t k = 1; k <= 4; ++k) SBDynVar[k]->setVisible(on);
+  for (int i : {7, 8, 9}) Panel[static_cast<size_t>(i)]->setVisible(on);
 }
 
 void TMainForm::SetUnDoClick() { m_.dyn.UndoOn = !m_.dyn.UndoOn; }

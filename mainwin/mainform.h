@@ -10,6 +10,7 @@
 #include <array>
 #include <vector>
 
+#include "diagrams/diagramdraw.h"
 #include "mainwin/appstate.h"
 #include "platform/controls.h"
 #include "platform/services.h"
@@ -23,6 +24,10 @@ class TMainForm;
 class TFrameDi;
 class TCylDimen;
 class TInst;
+class TPortDia;
+class TSteamDia;
+class TOvalDia;
+class TSineDia;
 class TBrvSpIn;
 class TAboutBox;
 
@@ -97,6 +102,8 @@ class TMainForm : public QMainWindow {
   void SBDynVarEndScroll(int k);
   void UnDoDnClick();
   void DynamicVariablesClick();
+  // Shows or hides SBDynVar1..4 and Panel7..9 (the diagrams switch them too).
+  void ShowDynVarControls(bool on);
   void SetUnDoClick();
   // Every window's "UnDo" button joins here; all follow the undo stack.
   void JoinUndoButtons(QPushButton* b);
@@ -139,6 +146,11 @@ class TMainForm : public QMainWindow {
   TFrameDi* FrameDi = nullptr;
   TCylDimen* CylDimen = nullptr;
   TInst* Inst = nullptr;
+  TPortDia* PortDia = nullptr;
+  TSteamDia* SteamDia = nullptr;
+  TOvalDia* OvalDia = nullptr;
+  TSineDia* SineDia = nullptr;
+  DiagramState Diagrams;  // shared by the four diagram windows
   TBrvSpIn* BrvSpIn = nullptr;
   TAboutBox* AboutBox = nullptr;
   SoundPlayer Sound;

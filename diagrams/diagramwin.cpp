@@ -1,0 +1,255 @@
+#include "diagrams/diagramwin.h"
+
+#include <QEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "mainwin/mainform.h"
+#include "mainwin/setrevarm.h"
+#include "platform/qtcanvas.h"
+
+namespace brevold {
+
+namespace {
+
+class PictureWidget : public QWidget {
+ public:
+  PictureWidget(QWidget* parent, const QImage* img) : QWidget(parent), img_(img) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.drawImage(0, 0, *img_);
+  }
+
+ private:
+  const QImage* img_;
+};
+
+}  // namespace
+
+DiagramWindow::DiagramWindow(TMainForm& form, Kind kind)
+    : QDialog(&form), form_(form), app_(form.App()), state_(form.Diagrams), kind_(kind) {
+  const int height = kind == Kind::Oval ? 426 : 414;
+  picture_ = QImage(632, height, QImage::Format_RGB32);
+  picture_.fill(Qt::white);
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  Menu = new QMenuBar(this);
+  layout->setMenuBar(Menu);
+  canvas_ = new PictureWidget(this, &picture_);
+  canvas_->setFixedSize(632, height);
+  canvas_->installEventFilter(this);
+  layout->addWidget(canvas_);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  const bool port = kind == Kind::Port;
+  CloseButton = new Button(canvas_, "Close", port ? 447 : 408, port ? 2 : 8, 75, 25);
+  CloseButton->onClick = [this] { close(); };
+  for (int k = 1; k <= 4; ++k) {
+    ScrollBar* b = new ScrollBar(canvas_, 112, 3 + 12 * (k - 1), 121, 10, QString());
+    b->SetRange(-200, 200);
+    b->SetSmallChange(1);
+    b->SetLargeChange(10);
+    b->hide();
+    b->onEnter = [this, k] { DynVarBarEnter(app_.model, k); };
+    b->onChange = [this, k] { BarChange(k); };
+    b->onEndScroll = [this, k] { BarEndScroll(k); };
+    Bars[static_cast<size_t>(k)] = b;
+  }
+  UnDoButton = new Button(canvas_, "UnDo", 110, 54, 40, 16);
+  UnDoButton->hide();
+  form_.JoinUndoButtons(UnDoButton);
+  UnDoButton->onClick = [this] { UnDoButtonClick(); };
+
+  auto add = [this](const char* caption, std::function<void()> f) {
+    QAction* a = Menu->addAction(caption);
+    connect(a, &QAction::triggered, this, std::move(f));
+    return a;
+  };
+  switch (kind) {
+    case Kind::Port:
+      break;  // its own menu first; see TPortDia
+    case Kind::Steam:
+      SetRevArmPosItem = add("SetRevArmPos", [this] { SetRevArmPosClick(); });
+      ReDrawItem = add("ReDraw", [this] { ClearAndDraw(); });
+      UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
+      DynVariItem = add("DynamicVari", [this] { DynamicVariClick(); });
+      break;
+    case Kind::Oval:
+      SetRevArmPosItem = add("SetRevArmPos", [this] { SetRevArmPosClick(); });
+      ReDrawItem = add("ReDraw", [this] { ClearAndDraw(); });
+      UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
+      DynVariItem = add("DynamicVari", [this] { DynamicVariClick(); });
+      break;
+    case Kind::Sine:
+      SetRevArmPosItem = add("&SetRevArmPos", [this] { SetRevArmPosClick(); });
+      ReDrawItem = add("&ReDraw", [this] { ClearAndDraw(); });
+      UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
+      DynVariItem = add("&DymamicVariables", [this] { DynamicVariClick(); });
+      break;
+  }
+}
+
+DiagramWindow::~DiagramWindow() = default;
+
+void DiagramWindow::ClearAndDraw() {
+  picture_.fill(Qt::white);
+  Draw();
+}
+
+void DiagramWindow::Draw() {
+  DiagramControls ctl;
+  {
+    QtCanvas c(&picture_);
+    switch (kind_) {
+      case Kind::Port: ctl = DrawPortDia(c, app_, state_); break;
+      case Kind::Steam: ctl = DrawSteamDia(c, app_, state_); break;
+      case Kind::Oval: ctl = DrawOvalDia(c, app_, state_); break;
+      case Kind::Sine: ctl = DrawSineDia(c, app_, state_); break;
+    }
+  }
+  for (size_t k = 1; k <= 4; ++k) {
+    Bars[k]->setVisible(ctl.barsVisible);
+    if (ctl.barsVisible) Bars[k]->setEnabled(ctl.barEnabled[k]);
+  }
+  UnDoButton->setVisible(ctl.undoVisible);
+  canvas_->update();
+}
+
+void DiagramWindow::Redraw() { ClearAndDraw(); }
+
+void DiagramWindow::FormActivate() {
+  form_.Timer1->stop();
+  if (kind_ != Kind::Port && AskPositionsOnOpen) {
+    TSetRevArm dlg(app_.model, app_.screen, this);
+    dlg.exec();
+  }
+  ClearAndDraw();
+}
+
+void DiagramWindow::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  using Cap = std::string ScreenState::*;
+  const Cap caps[] = {&ScreenState::PortCaption, &ScreenState::SteamCaption, &ScreenState::OvalCaption,
+                      &ScreenState::SineCaption};
+  setWindowTitle(QString::fromStdString(app_.screen.*caps[static_cast<int>(kind_)]));
+  // Once the window is up, so that the positions dialog opens over it.
+  QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void DiagramWindow::done(int r) {
+  form_.Timer1->start();
+  QDialog::done(r);
+}
+
+bool DiagramWindow::eventFilter(QObject* o, QEvent* e) {
+  if (o == canvas_ && e->type() == QEvent::MouseMove && kind_ != Kind::Port && app_.model.revArm.RedrawPending) {
+    ClearAndDraw();
+    app_.model.revArm.RedrawPending = 0;
+  }
+  return QDialog::eventFilter(o, e);
+}
+
+void DiagramWindow::SetRevArmPosClick() {
+  TSetRevArm dlg(app_.model, app_.screen, this);
+  dlg.exec();
+}
+
+void DiagramWindow::DynamicVariClick() {
+  app_.model.dyn.DynVarsOn = !app_.model.dyn.DynVarsOn;
+  if (kind_ == Kind::Port) {
+    form_.ShowDynVarControls(app_.model.dyn.DynVarsOn);
+    Redraw();
+  } else {
+    Redraw();
+    form_.ShowDynVarControls(app_.model.dyn.DynVarsOn);
+  }
+}
+
+void DiagramWindow::UnDoMenuClick() {
+  bool& on = app_.model.dyn.UndoOn;
+  if (on) {
+    on = false;
+    picture_.fill(Qt::white);
+  } else {
+    on = true;
+    Draw();
+  }
+  if (kind_ == Kind::Port) Redraw();
+  else Draw();
+}
+
+void DiagramWindow::UnDoButtonClick() {
+  if (app_.model.undo.UndoId[1] == 0) {
+    form_.UnDoDn->setEnabled(false);
+    UnDoButton->setEnabled(false);
+  } else {
+    Undo(app_.model);
+  }
+  Redraw();
+  if (kind_ == Kind::Oval || kind_ == Kind::Sine) Redraw();
+}
+
+void DiagramWindow::BarChange(int k) {
+  ScrollBar* b = Bars[static_cast<size_t>(k)];
+  DynVarBarChange(app_.model, k, b->Position());
+  b->SetPosition(0);
+  Redraw();
+}
+
+void DiagramWindow::BarEndScroll(int k) {
+  form_.UnDoDn->setEnabled(true);
+  DynVarEndScroll(app_.model, k);
+  CloseButton->setFocus();
+  if (kind_ == Kind::Port) Redraw();
+  else Draw();
+}
+
+TPortDia::TPortDia(TMainForm& form) : DiagramWindow(form, Kind::Port) {
+  QMenu* setUp = Menu->addMenu("SetUp");
+  ForwardGraph1 = setUp->addAction("ForwardGraph");
+  ReverseGraph1 = setUp->addAction("ReverseGraph");
+  BothGraphs1 = setUp->addAction("BothGraphs");
+  connect(ForwardGraph1, &QAction::triggered, this, [this] {
+    state_.PortGraphMode = 'F';
+    ClearAndDraw();
+  });
+  connect(ReverseGraph1, &QAction::triggered, this, [this] {
+    state_.PortGraphMode = 'R';
+    ClearAndDraw();
+  });
+  connect(BothGraphs1, &QAction::triggered, this, [this] { BothGraphs1Click(); });
+  ReDrawItem = Menu->addAction("ReDraw");
+  connect(ReDrawItem, &QAction::triggered, this, [this] { Redraw(); });
+  UnDoItem = Menu->addAction("&UnDo");
+  connect(UnDoItem, &QAction::triggered, this, [this] { UnDoMenuClick(); });
+  DynVariItem = Menu->addAction("DynamicVari");
+  connect(DynVariItem, &QAction::triggered, this, [this] { DynamicVariClick(); });
+}
+
+void TPortDia::Redraw() {
+  if (state_.PortGraphMode == 'B') BothGraphs1Click();
+  else ClearAndDraw();
+}
+
+// The forward graph, with the reverse graph drawn over it.
+void TPortDia::BothGraphs1Click() {
+  state_.PortGraphMode = 'F';
+  ClearAndDraw();
+  state_.PortGraphMode = 'R';
+  state_.PortEventLabels = false;
+  Draw();
+  state_.PortEventLabels = true;
+  state_.PortGraphMode = 'B';
+}
+
+}  // namespace brevold

@@ -1,0 +1,92 @@
+// The four diagram windows. Each shows its picture drawn by a sweep of the
+// solver, stops the main window's animation while it is open, and carries
+// the strip of dynamic-variable bars and the undo button.
+#pragma once
+#include <QDialog>
+#include <QImage>
+#include <array>
+#include <functional>
+
+#include "diagrams/diagramdraw.h"
+#include "platform/controls.h"
+
+class QMenuBar;
+class QAction;
+
+namespace brevold {
+
+class TMainForm;
+
+class DiagramWindow : public QDialog {
+  Q_OBJECT
+ public:
+  enum class Kind { Port, Steam, Oval, Sine };
+  DiagramWindow(TMainForm& form, Kind kind);
+  ~DiagramWindow() override;
+
+  void ClearAndDraw();
+  void Draw();  // over the picture as it stands
+  // A redraw as the window's own controls ask for one (the port window in
+  // both-graphs mode draws both).
+  virtual void Redraw();
+  void DynamicVariClick();
+  void UnDoMenuClick();
+  void UnDoButtonClick();
+  void SetRevArmPosClick();
+  void BarChange(int k);
+  void BarEndScroll(int k);
+
+  const QImage& Picture() const { return picture_; }
+  Kind kind() const { return kind_; }
+  QMenuBar* Menu = nullptr;
+  Button* CloseButton = nullptr;
+  Button* UnDoButton = nullptr;
+  std::array<ScrollBar*, 5> Bars{};  // 1..4
+  QAction *ReDrawItem = nullptr, *UnDoItem = nullptr, *DynVariItem = nullptr, *SetRevArmPosItem = nullptr;
+  // Whether activation opens the reverse-arm positions dialog first (tests
+  // turn it off to drive the window directly).
+  bool AskPositionsOnOpen = true;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void done(int r) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+  void FormActivate();
+  TMainForm& form_;
+  AppState& app_;
+  DiagramState& state_;
+
+ private:
+  Kind kind_;
+  QImage picture_;
+  QWidget* canvas_ = nullptr;
+};
+
+class TPortDia : public DiagramWindow {
+  Q_OBJECT
+ public:
+  explicit TPortDia(TMainForm& form);
+  void Redraw() override;
+  void BothGraphs1Click();
+  QAction *ForwardGraph1, *ReverseGraph1, *BothGraphs1;
+};
+
+class TSteamDia : public DiagramWindow {
+  Q_OBJECT
+ public:
+  explicit TSteamDia(TMainForm& form) : DiagramWindow(form, Kind::Steam) {}
+};
+
+class TOvalDia : public DiagramWindow {
+  Q_OBJECT
+ public:
+  explicit TOvalDia(TMainForm& form) : DiagramWindow(form, Kind::Oval) {}
+};
+
+class TSineDia : public DiagramWindow {
+  Q_OBJECT
+ public:
+  explicit TSineDia(TMainForm& form) : DiagramWindow(form, Kind::Sine) {}
+};
+
+}  // namespace brevold

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "diagrams/diagramdraw.h"
+#include "model/numfmt.h"
+
+namespace brevold {
+
+using Op = RecordingCanvas::Op;
+
+// The program as it runs: a first solve gives the gear's sense, then mid gear.
+AppState Running() {
+  AppState a;
+  StartUp(a.model);
+  Solve(a.model);
+  CalcCentre(a.model);
+  TidyPositions(a.model.revArm);
+  return a;
+}
+
+int Count(const RecordingCanvas& c, const std::string& text) {
+  return static_cast<int>(std::count_if(c.items.begin(), c.items.end(), [&](const auto& i) { return i.op == Op::Text && i.text == text; }));
+}
+
+TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
+  using Fn = DiagramControls (*)(Canvas&, AppState&, DiagramState&);
+  for (Fn draw : {&DrawPortDia, &DrawSteamDia, &DrawOvalDia, &DrawSineDia}) {
+    AppState a = Running();
+    a.model.mech.DrvAngle = 123;
+    a.model.mech.RevArmX = 9.9f;
+    DiagramState d;
+    RecordingCanvas c;
+    const DiagramControls ctl = draw(c, a, d);
+    EXPECT_EQ(a.model.mech.DrvAngle, 123);
+    EXPECT_EQ(a.model.mech.RevArmX, 9.9f);
+    EXPECT_FALSE(ctl.barsVisible);  // dynamic variables off
+    EXPECT_FALSE(ctl.undoVisible);
+    EXPECT_GT(c.items.size(), 100u);
+  }
+}
+
+TEST(Diagrams, LegendWordsFollowTheGearsSense) {
+  AppState a = Running();
+  const float c = a.model.revArm.Positions[0];
+  EXPECT_STREQ(PositionWord(a.model, c), "Cen");
+  EXPECT_STREQ(PositionWord(a.model, c + 0.5f), "Fwd");
+  EXPECT_STREQ(PositionWord(a.model, c - 0.5f), "Rev");
+  a.model.mech.LiftArmSgn = -2.75f;  // signs differ: forward is below the centre
+  EXPECT_STREQ(PositionWord(a.model, c - 0.5f), "Fwd");
+  RecordingCanvas rc;
+  DiagramState d;
+  a.model.mech.LiftArmSgn = 2.75f;
+  DrawSineDia(rc, a, d);
+  const auto* word = rc.FindText("Cen");
+  ASSERT_NE(word, nullptr);
+  EXPECT_EQ(word->pts[0], (Pt{533, 24}));
+  EXPECT_NE(rc.FindText("Reverse Arm Positions"), nullptr);
+}
+
+TEST(Diagrams, TravelScaleTicksAndLabels) {
+  AppState a = Running();
+  DiagramState d;
+  RecordingCanvas c;
+  DrawSineDia(c, a, d);  // VertScale 1.5
+  EXPECT_NE(c.FindText("-0.6"), nullptr);
+  EXPECT_NE(c.FindText("0.6"), nullptr);
+  EXPECT_EQ(c.FindText("0.7"), nullptr);
+  auto minorTicks = [](const RecordingCanvas& r) {
+    return std::count_if(r.items.begin(), r.items.end(), [](const auto& i) {
+      return i.op == Op::Line && i.pts[0].x == 39 && i.pts[1].x == 44;
+    });
+  };
+  EXPECT_EQ(minorTicks(c), 61);  // h = -30..30
+  a.model.revArm.VertScale = 5;
+  RecordingCanvas five;
+  DrawSineDia(five, a, d);
+  EXPECT_EQ(minorTicks(five), 41);  // only every fifth of h = -100..100
+  EXPECT_NE(five.FindText(Str(5, 3, 1)), nullptr);
+}
+
+TEST(Diagrams, MidGearReadoutOnlyNearTheCentre) {
+  AppState a = Running();
+  DiagramState d;
+  a.model.revArm.Positions = {a.model.revArm.Positions[0], a.model.revArm.Positions[0], 0, 0, 0, 0, 0, 0, 0, 0};
+  a.model.revArm.RevArmCount = 1;
+  RecordingCanvas c;
+  DrawOvalDia(c, a, d);
+  EXPECT_EQ(Count(c, "Lead"), 2);
+  EXPECT_EQ(Count(c, "Lap"), 2);
+  EXPECT_NE(c.FindText("ExCl"), nullptr);
+  // Lead: the largest steam opening reached in mid gear, at x = 592.
+  const auto lead = std::find_if(c.items.begin(), c.items.end(), [](const auto& i) { return i.op == Op::Text && i.pts[0] == Pt{592, 166}; });
+  ASSERT_NE(lead, c.items.end());
+  EXPECT_GT(std::stof(lead->text), 0.0f);
+  EXPECT_LT(std::stof(lead->text), 0.1f);
+
+  a.model.revArm.Positions[1] = a.model.revArm.Positions[0] + 0.05f;
+  RecordingCanvas far;
+  DrawOvalDia(far, a, d);
+  EXPECT_EQ(far.FindText("Lead"), nullptr);
+}
+
+TEST(Diagrams, SineCurveMeetsItselfAtTheTwoZeroDegreeColumns) {
+  AppState a = Running();
+  DiagramState d;
+  a.model.revArm.RevArmCount = 1;
+  RecordingCanvas c;
+  DrawSineDia(c, a, d);
+  int y90 = -1, y450 = -1;
+  for (const auto& i : c.items)
+    if (i.op == Op::Line && i.color == clBlack && i.pts[1].y != i.pts[0].y + 0) {
+      if (i.pts[1].x == 90) y90 = i.pts[1].y;
+      if (i.pts[1].x == 450) y450 = i.pts[1].y;
+    }
+  EXPECT_NE(y90, -1);
+  EXPECT_EQ(y90, y450);
+  EXPECT_NE(c.FindText(" 1"), nullptr);  // the curve's number at its left end
+}
+
+TEST(Diagrams, PortBothGraphsCarryBothLegendsAndOneAnnotation) {
+  AppState a = Running();
+  DiagramState d;
+  RecordingCanvas c;
+  d.PortGraphMode = 'F';
+  DrawPortDia(c, a, d);
+  d.PortGraphMode = 'R';
+  d.PortEventLabels = false;
+  DrawPortDia(c, a, d);
+  EXPECT_NE(c.FindText("Fwd."), nullptr);
+  EXPECT_NE(c.FindText("Rev."), nullptr);
+  EXPECT_EQ(Count(c, "Exp"), 1);
+  EXPECT_EQ(Count(c, "Adm"), 1);
+  auto column = [&](int x) {
+    return std::any_of(c.items.begin(), c.items.end(), [&](const auto& i) { return i.op == Op::Text && i.pts[0] == Pt{x, 336}; });
+  };
+  EXPECT_TRUE(column(556));  // the forward graph's reverse-arm values
+  EXPECT_TRUE(column(596));  // the reverse graph's
+  // The "Normal" line at RevArmNorm / RevArmMax of the height, out to x = 650.
+  const int yN = RoundEven(343 - 288.0L * 0.7f / 0.9f);
+  const bool normal = std::any_of(c.items.begin(), c.items.end(), [&](const auto& i) {
+    return i.op == Op::Line && i.color == clBlue && i.pts[0] == Pt{59, yN} && i.pts[1] == Pt{650, yN};
+  });
+  EXPECT_TRUE(normal);
+  // Event curves in the forward colours (teal, red) and the reverse ones (green, maroon).
+  for (Color col : {Color{0x808000}, clRed, clGreen, clMaroon})
+    EXPECT_TRUE(std::any_of(c.items.begin(), c.items.end(), [&](const auto& i) { return i.op == Op::Line && i.color == col; }))
+        << std::hex << col;
+}
+
+TEST(Diagrams, SteamCardPrintsCutOffsPerPosition) {
+  AppState a = Running();
+  DiagramState d;
+  RecordingCanvas c;
+  DrawSteamDia(c, a, d);
+  EXPECT_NE(c.FindText("%CutOff"), nullptr);
+  // Position w's cut-offs on the row 13 w + 233, front at x = 600.
+  for (int w = 1; w <= a.model.revArm.RevArmCount; ++w) {
+    const int row = 13 * w + 233;
+    EXPECT_TRUE(std::any_of(c.items.begin(), c.items.end(), [&](const auto& i) {
+      return i.op == Op::Text && i.pts[0] == Pt{600, row};
+    })) << w;
+  }
+  // The card stays within the window: pressures 5..303 units.
+  for (const auto& i : c.items) {
+    if (i.op != Op::Line || i.color != clGreen) continue;
+    for (const Pt& p : i.pts) EXPECT_GE(p.y, 343 - 273 - 40);
+  }
+}
+
+TEST(Diagrams, StripShowsTheVariablesOrTheNotice) {
+  AppState a = Running();
+  DiagramState d;
+  a.model.dyn.DynVarsOn = true;
+  RecordingCanvas empty;
+  DiagramControls ctl = DrawOvalDia(empty, a, d);
+  EXPECT_TRUE(ctl.barsVisible);
+  EXPECT_FALSE(ctl.barEnabled[1]);
+  EXPECT_EQ(empty.FindText("* First Select Dimensions *")->color, clRed);
+  a.model.undo.EditDirty = 0;
+  EditorFieldExit(a.model, 3, 16.5f, "Main Rod Length");
+  a.model.dyn.UndoOn = true;
+  RecordingCanvas one;
+  ctl = DrawOvalDia(one, a, d);
+  EXPECT_TRUE(ctl.barEnabled[1]);
+  EXPECT_FALSE(ctl.barEnabled[2]);
+  EXPECT_TRUE(ctl.undoVisible);
+  EXPECT_EQ(one.FindText("Main Rod Length")->pts[0], (Pt{235, 2}));
+  EXPECT_EQ(d.UndoText.size(), std::string(" 0-   0.000 to  0.000").size() + 46);
+}
+
+}  // namespace brevold

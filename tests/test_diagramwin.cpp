@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <memory>
+
+#include "diagrams/diagramwin.h"
+#include "mainwin/mainform.h"
+
+namespace brevold {
+
+class DiagramWinTest : public ::testing::Test {
+ protected:
+  DiagramWinTest() : form(std::make_unique<TMainForm>(app)) {
+    form->show();
+    form->Timer1Timer();  // the first solve: the gear's sense
+  }
+  // Opens a window as the menu does, without its modal loop or the
+  // positions dialog.
+  DiagramWindow& Open(DiagramWindow* w) {
+    w->AskPositionsOnOpen = false;
+    w->show();
+    QTest::qWait(20);
+    return *w;
+  }
+  bool Blank(const QImage& img) {
+    for (int y = 60; y < img.height(); y += 3)
+      for (int x = 0; x < img.width(); x += 3)
+        if (img.pixel(x, y) != qRgb(255, 255, 255)) return false;
+    return true;
+  }
+  void Shot(DiagramWindow& w, const char* name) {
+    const QByteArray dir = qgetenv("BREVOLD_SHOTS");
+    if (!dir.isEmpty()) w.grab().save(QString(dir) + "/" + name + ".png");
+  }
+  AppState app;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(DiagramWinTest, OpeningStopsTheAnimationAndClosingResumesIt) {
+  for (DiagramWindow* w : std::initializer_list<DiagramWindow*>{form->PortDia, form->SteamDia, form->OvalDia, form->SineDia}) {
+    Open(w);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(Blank(w->Picture()));
+    for (size_t k = 1; k <= 4; ++k) EXPECT_TRUE(w->Bars[k]->isHidden());
+    EXPECT_TRUE(w->UnDoButton->isHidden());
+    w->close();
+    EXPECT_TRUE(form->Timer1->isActive());
+  }
+  EXPECT_EQ(form->OvalDia->Picture().size(), QSize(632, 426));
+  EXPECT_EQ(form->SineDia->CloseButton->geometry(), QRect(408, 8, 75, 25));
+  EXPECT_EQ(form->PortDia->CloseButton->geometry(), QRect(447, 2, 75, 25));
+}
+
+TEST_F(DiagramWinTest, BarsChangeTheDimensionAndRedraw) {
+  app.model.undo.EditDirty = 0;
+  EditorFieldExit(app.model, 3, 16.5f, "Main Rod Length");
+  DiagramWindow& w = Open(form->SineDia);
+  w.DynamicVariClick();
+  EXPECT_TRUE(app.model.dyn.DynVarsOn);
+  EXPECT_FALSE(w.Bars[1]->isHidden());
+  EXPECT_TRUE(w.Bars[1]->isEnabled());
+  EXPECT_FALSE(w.Bars[2]->isEnabled());
+  EXPECT_FALSE(form->SBDynVar[1]->isHidden());  // the main window's bars follow
+  const QImage before = w.Picture();
+  w.Bars[1]->onEnter();  // the bar takes the focus as it is clicked
+  w.Bars[1]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_FLOAT_EQ(app.model.dims.frame.MainRodLen, 16.501f);
+  EXPECT_EQ(w.Bars[1]->Position(), 0);
+  EXPECT_NE(w.Picture(), before);  // the value in the strip changed
+  w.BarEndScroll(1);
+  EXPECT_EQ(app.model.undo.UndoCount, 1);
+  w.UnDoMenuClick();
+  EXPECT_TRUE(app.model.dyn.UndoOn);
+  EXPECT_FALSE(w.UnDoButton->isHidden());
+  QTest::mouseClick(w.UnDoButton, Qt::LeftButton);
+  EXPECT_FLOAT_EQ(app.model.dims.frame.MainRodLen, 16.5f);
+  EXPECT_FALSE(w.UnDoButton->isEnabled());
+  EXPECT_FALSE(form->UnDoDn->isEnabled());
+  Shot(w, "sine-diagram");
+  w.close();
+}
+
+TEST_F(DiagramWinTest, PositionsDialogClosingMakesTheNextMouseMoveRedraw) {
+  DiagramWindow& w = Open(form->OvalDia);
+  app.model.revArm.RedrawPending = 1;
+  QMouseEvent move(QEvent::MouseMove, QPointF(300, 300), QPointF(300, 300), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  for (QWidget* child : w.findChildren<QWidget*>())
+    if (child->hasMouseTracking()) QApplication::sendEvent(child, &move);
+  EXPECT_EQ(app.model.revArm.RedrawPending, 0);
+  Shot(w, "oval-diagram");
+  w.close();
+}
+
+TEST_F(DiagramWinTest, PortWindowBothGraphsKeepsItsModeOnRedraw) {
+  auto* port = form->PortDia;
+  Open(port);
+  port->BothGraphs1Click();
+  EXPECT_EQ(form->Diagrams.PortGraphMode, 'B');
+  EXPECT_TRUE(form->Diagrams.PortEventLabels);
+  port->Redraw();
+  EXPECT_EQ(form->Diagrams.PortGraphMode, 'B');
+  Shot(*port, "port-diagram");
+  port->close();
+  Open(form->SteamDia);
+  Shot(*form->SteamDia, "steam-diagram");
+  form->SteamDia->close();
+}
+
+}  // namespace brevold
