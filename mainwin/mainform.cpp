@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "diagrams/datatablewin.h"
 #include "diagrams/diagramwin.h"
 #include "editors/dimeditor.h"
 #include "help/helpwin.h"
@@ -103,6 +104,7 @@ void TMainForm::FormCreate() {
   OvalDia = new TOvalDia(*this);
   SteamDia = new TSteamDia(*this);
   PortDia = new TPortDia(*this);
+  DataTable = new TDataTable(*this);
 
   // Client area 632 x 380 below the menu, centred on the screen.
   Client->setMinimumSize(1, 1);
@@ -342,6 +344,7 @@ void TMainForm::BuildControls() {
   }
   JoinUndoButtons(UnDoDn);
   UnDoDn->onClick = [this] { UnDoDnClick(); };
+  DataTableBut->onClick = [this] { DataTable->exec(); };
 
   // Buttons take no focus from a click, so the keyboard stays on the bars.
   for (QPushButton* b : Client->findChildren<QPushButton*>()) b->setFocusPolicy(Qt::NoFocus);

@@ -28,6 +28,7 @@ class TPortDia;
 class TSteamDia;
 class TOvalDia;
 class TSineDia;
+class TDataTable;
 class TBrvSpIn;
 class TAboutBox;
 
@@ -150,6 +151,7 @@ class TMainForm : public QMainWindow {
   TSteamDia* SteamDia = nullptr;
   TOvalDia* OvalDia = nullptr;
   TSineDia* SineDia = nullptr;
+  TDataTable* DataTable = nullptr;
   DiagramState Diagrams;  // shared by the four diagram windows
   TBrvSpIn* BrvSpIn = nullptr;
   TAboutBox* AboutBox = nullptr;

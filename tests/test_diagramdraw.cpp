@@ -190,3 +190,31 @@ TEST(Diagrams, StripShowsTheVariablesOrTheNotice) {
 }
 
 }  // namespace brevold
+
+#include "diagrams/datatable.h"
+
+namespace brevold {
+
+TEST(DataTable, HeadingsAndOneRowPerStepUpTo360) {
+  AppState a = Running();
+  a.screen.PivotSel = {0, 2, 3, 4, 9, 0, 0};
+  a.model.StepAng = 10;
+  a.model.mech.DrvAngle = 77;
+  a.model.DrvAngInc = 10;
+  auto lines = BuildDataTable(a, "12/8/26   3:04:05 PM");
+  ASSERT_EQ(lines.size(), 4u + 37u);
+  EXPECT_EQ(lines[0], "Pivot Data   Nominal     12/8/26   3:04:05 PM");
+  EXPECT_EQ(lines[1], "       Reverse Arm " + Str(a.model.mech.RevArmX, 7, 3) + "      Step Angle  10.000");
+  EXPECT_EQ(lines[3].rfind("  Angle     Vert   Horz", 0), 0u);
+  EXPECT_EQ(lines[4].rfind("   0.00     0.000    2.000", 0), 0u) << lines[4];  // crank pin at 0 degrees
+  EXPECT_EQ(lines.back().rfind(" 360.00", 0), 0u);
+  EXPECT_EQ(a.model.mech.DrvAngle, 77);
+  EXPECT_EQ(a.model.DrvAngInc, 10);
+
+  a.model.StepAng = 45;
+  EXPECT_EQ(BuildDataTable(a, "").size(), 4u + 9u);
+  a.screen.PivotSel[1] = 1e9f;  // no such joint: joint 0
+  EXPECT_EQ(BuildDataTable(a, "")[4].substr(7, 21), "     0.000    0.000  ");
+}
+
+}  // namespace brevold

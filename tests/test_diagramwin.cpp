@@ -110,3 +110,29 @@ TEST_F(DiagramWinTest, PortWindowBothGraphsKeepsItsModeOnRedraw) {
 }
 
 }  // namespace brevold
+
+#include <QMenu>
+#include <QPlainTextEdit>
+
+#include "diagrams/datatablewin.h"
+
+namespace brevold {
+
+TEST_F(DiagramWinTest, DataTableEditMenu) {
+  TDataTable& t = *form->DataTable;
+  t.show();
+  EXPECT_TRUE(t.DataMemo->toPlainText().startsWith("Pivot Data   Nominal"));
+  EXPECT_EQ(t.DataMemo->document()->blockCount(), 4 + 37);
+  EXPECT_FALSE(t.Cut1->isEnabled());
+  t.Edit1Click();  // nothing selected: Cut and Copy stay as they were
+  EXPECT_FALSE(t.Copy1->isEnabled());
+  t.SelectAll1Click();
+  EXPECT_TRUE(t.Cut1->isEnabled());
+  EXPECT_TRUE(t.Copy1->isEnabled());
+  EXPECT_FALSE(t.SelectAll1->isEnabled());
+  t.Copy1Click();
+  EXPECT_TRUE(t.SelectAll1->isEnabled());
+  t.close();
+}
+
+}  // namespace brevold
