@@ -3,12 +3,14 @@
 #pragma once
 #include "mainwin/screen.h"
 #include "model/state.h"
+#include "overlay/linesctl.h"
 
 namespace brevold {
 
 struct AppState {
   ModelState model;
   ScreenState screen;
+  LinesDialogState lines;
 };
 
 }  // namespace brevold

@@ -17,6 +17,7 @@
 #include "diagrams/diagramwin.h"
 #include "editors/dimeditor.h"
 #include "help/helpwin.h"
+#include "overlay/linesdlg.h"
 #include "mainwin/dialogs.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/pivotdata.h"
@@ -105,6 +106,7 @@ void TMainForm::FormCreate() {
   SteamDia = new TSteamDia(*this);
   PortDia = new TPortDia(*this);
   DataTable = new TDataTable(*this);
+  DrawLines = new TDrawLines(*this);
 
   // Client area 632 x 380 below the menu, centred on the screen.
   Client->setMinimumSize(1, 1);
@@ -688,6 +690,7 @@ void TMainForm::OpenDimensionsClick() {
 }
 
 bool TMainForm::OpenDimensionsFile(const QString& path) {
+  EmptyLineTexts(app_.lines);
   const FileResult r = LoadDimensions(m_, path.toStdString());
   if (!r.ok) {
     QMessageBox::critical(this, "BREVOLD", QString::fromStdString(r.message));
@@ -696,6 +699,7 @@ bool TMainForm::OpenDimensionsFile(const QString& path) {
   SyncRevArmRange();
   // The bar's own change handler then sets RevArmX to the thousandth it shows.
   SBRevArm->SetPosition(RevArmBarPosition(m_));
+  LinesDataClick(m_, app_.lines);
   return true;
 }
 
@@ -767,6 +771,7 @@ void TMainForm::DrawLines1Click() {
   const auto& X = m_.mech.PtX;
   const auto& Y = m_.mech.PtY;
   if (X[19] == 0 && Y[19] == 0 && X[20] == 0 && Y[20] == 0) Beep();
+  if (!DrawLines->isVisible()) DrawLines->exec();
 }
 
 void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
@@ -781,7 +786,12 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     SetRefPoint2FromMouse(x, y);
     RefPt2Zero->setEnabled(true);
   }
+  if (refOn && left && PickReopensOnLeft(app_.lines)) DrawLines1Click();
   if (left) s_.LeftFirst = true;
+  if (refOn && right && PickReopensOnRight(app_.lines, s_.LeftFirst)) {
+    s_.LeftFirst = false;
+    DrawLines1Click();
+  }
   // A row label armed before: this left click chooses its joint.
   if (s_.PivotDataOn && s_.PivotArmed && refOn && left) {
     SetRefPoint1FromMouse(x, y);

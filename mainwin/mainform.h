@@ -29,6 +29,7 @@ class TSteamDia;
 class TOvalDia;
 class TSineDia;
 class TDataTable;
+class TDrawLines;
 class TBrvSpIn;
 class TAboutBox;
 
@@ -152,6 +153,7 @@ class TMainForm : public QMainWindow {
   TOvalDia* OvalDia = nullptr;
   TSineDia* SineDia = nullptr;
   TDataTable* DataTable = nullptr;
+  TDrawLines* DrawLines = nullptr;
   DiagramState Diagrams;  // shared by the four diagram windows
   TBrvSpIn* BrvSpIn = nullptr;
   TAboutBox* AboutBox = nullptr;

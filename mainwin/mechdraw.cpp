@@ -49,7 +49,22 @@ void Circle(Frame& f, int j, LD r) {
   f.c.Ellipse(ScreenX(f.v, x - r), ScreenY(f.v, y - r), ScreenX(f.v, x + r), ScreenY(f.v, y + r));
 }
 
-void DrawPickPrompt(Frame&) {}     // the pivot-pick prompt of the lines dialog
+// While the lines dialog waits for a pivot pick.
+void DrawPickPrompt(Frame& f) {
+  const LinesDialogState& d = f.a.lines;
+  if (!d.PivotPickMode) return;
+  Font font = f.c.CurrentFont();
+  font.color = clRed;
+  font.bold = true;
+  f.c.SetFont(font);
+  const bool two = d.Ref == 3;
+  Text(f, 10, 130, two ? "STOP MOTION AND SELECT PIVOT 1 AND PIVOT 2" : "STOP MOTION AND SELECT PIVOT 1");
+  Text(f, 10, 143, two ? "USE LEFT MOUSE BUTTON FIRST THEN RIGHT" : "USE LEFT MOUSE BUTTON");
+  Text(f, 10, 156, two ? "MOVE MOTION IF NECESSARY TO CLEAR PIVOTS" : "MOVE MOTION IF NECESSARY TO CLEAR PIVOT");
+  font.color = clBlack;
+  font.bold = false;
+  f.c.SetFont(font);
+}
 
 void DrawCaptions(Frame& f, const std::string& dateTime) {
   const std::string T = dateTime + "   " + VersionText;

@@ -136,3 +136,42 @@ TEST_F(DiagramWinTest, DataTableEditMenu) {
 }
 
 }  // namespace brevold
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "overlay/linesdlg.h"
+
+namespace brevold {
+
+TEST_F(DiagramWinTest, LinesDialogMakesALineFromTheReferencePoints) {
+  form->RefPointsClick();
+  form->FormMouseDown(Qt::LeftButton, 300, 300);
+  form->FormMouseDown(Qt::RightButton, 400, 250);
+  TDrawLines& d = *form->DrawLines;
+  d.show();
+  d.RadioGroup1->button(0)->click();
+  d.RadioGroup2->button(1)->click();
+  EXPECT_FALSE(d.DrawBut->isEnabled());
+  d.RadioGroup3->button(0)->click();
+  EXPECT_TRUE(d.DrawBut->isEnabled());
+  EXPECT_EQ(d.RowLabels[1][1]->text(), "Line");
+  EXPECT_EQ(d.RowLabels[1][3]->text(), "0 , 0");
+  QTest::mouseClick(d.DrawBut, Qt::LeftButton);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(app.model.overlay.LineNo, 2);
+  EXPECT_EQ(app.model.overlay.LineColor[1], 255);
+  form->Timer1Timer();
+  // The red line runs between the two clicks.
+  EXPECT_EQ(form->Frame().pixel(350, 275), qRgb(255, 0, 0));
+  d.show();
+  EXPECT_EQ(d.RowFields[1][1]->text().trimmed(), QString::number(app.model.overlay.Line1Horz[1], 'f', 3));
+  QTest::mouseClick(d.RowLabels[5][0], Qt::LeftButton);
+  EXPECT_EQ(app.model.overlay.LineNo, 5);
+  const QByteArray dir = qgetenv("BREVOLD_SHOTS");
+  if (!dir.isEmpty()) d.grab().save(QString(dir) + "/lines-dialog.png");
+  d.CloseButClick();
+}
+
+}  // namespace brevold
