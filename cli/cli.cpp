@@ -141,13 +141,13 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
     } else if (solve && !frame && a == "--sweep") {
       if (anglesGiven) throw Usage{"give --angles or --sweep once"};
       anglesGiven = true;
-      const std::string& spec = value();
-      auto p = Split(spec, ':');
-      if (p.size() != 3) throw Usage{"--sweep takes FROM:TO:STEP, not '" + spec + "'"};
+      const std::string& range = value();
+      auto p = Split(range, ':');
+      if (p.size() != 3) throw Usage{"--sweep takes FROM:TO:STEP, not '" + range + "'"};
       const long double from = Number(p[0], "--sweep"), to = Number(p[1], "--sweep"), step = Number(p[2], "--sweep");
       if (step == 0 || (to - from) * step < 0) throw Usage{"--sweep step " + p[2] + " does not lead from " + p[0] + " to " + p[1]};
       const long double count = std::floor((to - from) / step + 1e-9L) + 1;
-      if (count > kMaxAngles) throw Usage{"--sweep " + spec + " has more than 10000000 angles"};
+      if (count > kMaxAngles) throw Usage{"--sweep " + range + " has more than 10000000 angles"};
       for (long n = 0; n < static_cast<long>(count); ++n) o.angles.push_back(static_cast<float>(from + n * step));
     } else if (solve && !frame && a == "--no-error-beep") {
       o.noBeep = true;

@@ -75,27 +75,12 @@ DiagramWindow::DiagramWindow(TMainForm& form, Kind kind)
     connect(a, &QAction::triggered, this, std::move(f));
     return a;
   };
-  switch (kind) {
-    case Kind::Port:
-      break;  // its own menu first; see TPortDia
-    case Kind::Steam:
-      SetRevArmPosItem = add("SetRevArmPos", [this] { SetRevArmPosClick(); });
-      ReDrawItem = add("ReDraw", [this] { ClearAndDraw(); });
-      UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
-      DynVariItem = add("DynamicVari", [this] { DynamicVariClick(); });
-      break;
-    case Kind::Oval:
-      SetRevArmPosItem = add("SetRevArmPos", [this] { SetRevArmPosClick(); });
-      ReDrawItem = add("ReDraw", [this] { ClearAndDraw(); });
-      UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
-      DynVariItem = add("DynamicVari", [this] { DynamicVariClick(); });
-      break;
-    case Kind::Sine:
-      SetRevArmPosItem = add("&SetRevArmPos", [this] { SetRevArmPosClick(); });
-      ReDrawItem = add("&ReDraw", [this] { ClearAndDraw(); });
-      UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
-      DynVariItem = add("&DymamicVariables", [this] { DynamicVariClick(); });
-      break;
+  if (kind != Kind::Port) {  // the port window builds its own menu
+    const bool sine = kind == Kind::Sine;
+    SetRevArmPosItem = add(sine ? "&SetRevArmPos" : "SetRevArmPos", [this] { SetRevArmPosClick(); });
+    ReDrawItem = add(sine ? "&ReDraw" : "ReDraw", [this] { ClearAndDraw(); });
+    UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
+    DynVariItem = add(sine ? "&DymamicVariables" : "DynamicVari", [this] { DynamicVariClick(); });
   }
 }
 

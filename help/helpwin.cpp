@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QTextStream>
 
+#include "platform/services.h"
+
 namespace brevold {
 
 InstructionWindow::InstructionWindow(QWidget* parent, const QString& caption, const QString& fileName, bool memoFills)
@@ -24,7 +26,7 @@ InstructionWindow::InstructionWindow(QWidget* parent, const QString& caption, co
 }
 
 void InstructionWindow::FormCreate(const QString& fileName) {
-  QFile file(fileName);  // from the current folder
+  QFile file(FindDataFile(fileName));
   if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
     QTextStream in(&file);
     Memo1->setPlainText(in.readAll());

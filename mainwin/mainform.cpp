@@ -470,25 +470,19 @@ void TMainForm::SBDrvAngChange() {
   Deg00->setEnabled(true);
 }
 
-void TMainForm::Deg00Click() {
-  m_.mech.DrvAngle = 0;
-  SBDrvAng->SetPosition(0);
+// "0.0" and "180": the driver stopped at a dead centre.
+void TMainForm::DeadCentre(float angle, Button* clicked, Button* other) {
+  m_.mech.DrvAngle = angle;
+  SBDrvAng->SetPosition(RoundEven(static_cast<long double>(angle) * 100));
   m_.DrvAngInc = 0;
   SBDrvAng->setEnabled(true);
   Run->setText("Run");
-  Deg00->setEnabled(false);
-  Deg180->setEnabled(true);
+  clicked->setEnabled(false);
+  other->setEnabled(true);
 }
 
-void TMainForm::Deg180Click() {
-  m_.mech.DrvAngle = 180;
-  SBDrvAng->SetPosition(18000);
-  m_.DrvAngInc = 0;
-  SBDrvAng->setEnabled(true);
-  Run->setText("Run");
-  Deg180->setEnabled(false);
-  Deg00->setEnabled(true);
-}
+void TMainForm::Deg00Click() { DeadCentre(0, Deg00, Deg180); }
+void TMainForm::Deg180Click() { DeadCentre(180, Deg180, Deg00); }
 
 void TMainForm::SBStepAngChange() {
   if (s_.StepSnapOn) {

@@ -184,6 +184,7 @@ class TMainForm : public QMainWindow {
   void EmptyCutOffTexts();
   void PanToRefPoint(int joint);
   void StepButton(Button* clicked, float step, int position);
+  void DeadCentre(float angle, Button* clicked, Button* other);
   void RefPointBar(RecentreCells& cells, ScrollBar* bar, Button* zero, float& coord);
 
   AppState& app_;

@@ -1,6 +1,7 @@
 #include "platform/services.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
@@ -14,9 +15,15 @@ void Beep() { QApplication::beep(); }
 SoundPlayer::SoundPlayer() = default;
 SoundPlayer::~SoundPlayer() = default;
 
+QString FindDataFile(const QString& name) {
+  if (QFileInfo::exists(name) || QFileInfo(name).isAbsolute()) return name;
+  const QString beside = QCoreApplication::applicationDirPath() + "/" + name;
+  return QFileInfo::exists(beside) ? beside : name;
+}
+
 void SoundPlayer::Play(const QString& fileName) {
   ++plays_;
-  const QFileInfo file(fileName);
+  const QFileInfo file(FindDataFile(fileName));
   if (!file.exists()) return;
   auto& effect = effects_[file.absoluteFilePath()];
   if (!effect) {

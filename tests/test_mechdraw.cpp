@@ -2,26 +2,11 @@
 
 #include <algorithm>
 
-#include "mainwin/mechdraw.h"
+#include "draw_helpers.h"
 
 namespace brevold {
 
 using Op = RecordingCanvas::Op;
-
-AppState Fresh() {
-  AppState a;
-  StartUp(a.model);
-  return a;
-}
-
-// One tick as the window runs it, drawn on a recording canvas.
-RecordingCanvas Tick(AppState& a) {
-  SolveAndTransform(a);
-  AdvanceAngle(a);
-  RecordingCanvas c;
-  DrawMechanism(c, a, "12/8/26   3:04:05 PM");
-  return c;
-}
 
 TEST(FrameContents, ReadoutsStandAtTheirPlacesWithFixedDecimals) {
   AppState a = Fresh();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "mainwin/mechdraw.h"
+#include "draw_helpers.h"
 #include "mainwin/steam.h"
 #include "model/numfmt.h"
 
@@ -10,31 +10,17 @@ namespace brevold {
 
 using Op = RecordingCanvas::Op;
 
-AppState Started() {
-  AppState a;
-  StartUp(a.model);
-  return a;
-}
-
-RecordingCanvas Frame(AppState& a) {
-  SolveAndTransform(a);
-  AdvanceAngle(a);
-  RecordingCanvas c;
-  DrawMechanism(c, a, "");
-  return c;
-}
-
 TEST(SteamDisplay, OffDrawsNothingRandomAndSoundsNothing) {
-  AppState a = Started();
+  AppState a = Fresh();
   for (int i = 0; i < 72; ++i) {
-    RecordingCanvas c = Frame(a);
+    RecordingCanvas c = Tick(a);
     for (const auto& it : c.items) ASSERT_NE(it.op, Op::Pixel);
   }
   EXPECT_EQ(a.screen.ExhaustSoundRequests, 0);
 }
 
 TEST(SteamDisplay, LiveSteamDotsAtTheDefaultScaleAndTheLegend) {
-  AppState a = Started();
+  AppState a = Fresh();
   a.screen.SteamDisp = true;
   SolveAndTransform(a);
   RecordingCanvas c;
@@ -61,7 +47,7 @@ TEST(SteamDisplay, LiveSteamDotsAtTheDefaultScaleAndTheLegend) {
 }
 
 TEST(SteamDisplay, StoppedKeepsTheDensitiesAndTheEndsShareAColour) {
-  AppState a = Started();
+  AppState a = Fresh();
   a.screen.SteamDisp = true;
   a.model.DrvAngInc = 0;
   SolveAndTransform(a);
@@ -73,7 +59,7 @@ TEST(SteamDisplay, StoppedKeepsTheDensitiesAndTheEndsShareAColour) {
   EXPECT_FLOAT_EQ(a.screen.SteamDenF, 25);
 
   // Front port open, rear end that has seen nothing yet: it takes the front's red.
-  AppState b = Started();
+  AppState b = Fresh();
   b.screen.SteamDisp = true;
   SolveAndTransform(b);
   b.model.valve.OpenSteamF = 0.1f;
@@ -89,15 +75,15 @@ TEST(SteamDisplay, StoppedKeepsTheDensitiesAndTheEndsShareAColour) {
 }
 
 TEST(SteamDisplay, EachEndBeatsOncePerRevolutionOnceArmed) {
-  AppState a = Started();
+  AppState a = Fresh();
   a.screen.SteamDisp = true;
   a.model.mech.RevArmX = a.model.revArm.Positions[0] + 0.7f;
   a.model.DrvAngInc = 5;
-  for (int i = 0; i < 72; ++i) Frame(a);  // one revolution arms both ends
+  for (int i = 0; i < 72; ++i) Tick(a);  // one revolution arms both ends
   const int before = a.screen.ExhaustSoundRequests;
   float densest = 0;
   for (int i = 0; i < 72 * 3; ++i) {
-    Frame(a);
+    Tick(a);
     densest = std::max(densest, a.screen.SteamDenF);
   }
   EXPECT_EQ(a.screen.ExhaustSoundRequests - before, 6);
@@ -108,13 +94,13 @@ TEST(SteamDisplay, EachEndBeatsOncePerRevolutionOnceArmed) {
               a.screen.ExhaustVolume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelR)));
 
   // No beat is armed while a highlight runs.
-  AppState h = Started();
+  AppState h = Fresh();
   h.screen.SteamDisp = true;
   h.model.DrvAngInc = 5;
   h.screen.HiliteDim = 3;
   for (int i = 0; i < 144; ++i) {
     h.screen.HiliteTicks = 1;  // keep it running
-    Frame(h);
+    Tick(h);
   }
   EXPECT_EQ(h.screen.ExhaustSoundRequests, 0);
 }
