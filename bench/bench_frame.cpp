@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include "mainwin/mainform.h"
+#include "diagrams/diagramdraw.h"
 #include "mainwin/mechdraw.h"
 #include "platform/qtcanvas.h"
 
@@ -63,6 +64,61 @@ void BM_CopyToWindow(benchmark::State& st) {
   for (auto _ : st) form.Client->render(&window, QPoint(), QRegion(), QWidget::DrawWindowBackground);
 }
 BENCHMARK(BM_CopyToWindow)->Unit(benchmark::kMicrosecond);
+
+// One redraw of a diagram window: the whole sweep through the solver.
+template <brevold::DiagramControls (*Draw)(brevold::Canvas&, brevold::AppState&, brevold::DiagramState&)>
+void BM_Diagram(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::StartUp(a.model);
+  brevold::Solve(a.model);
+  brevold::CalcCentre(a.model);
+  brevold::DiagramState d;
+  QImage image(632, 426, QImage::Format_RGB32);
+  for (auto _ : st) {
+    image.fill(Qt::white);
+    brevold::QtCanvas canvas(&image);
+    Draw(canvas, a, d);
+  }
+}
+BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawPortDia)->Name("BM_PortDiagram")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawSteamDia)->Name("BM_SteamDiagram")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawOvalDia)->Name("BM_OvalDiagram")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawSineDia)->Name("BM_SineDiagram")->Unit(benchmark::kMillisecond);
+
+// A dynamic-variable bar dragged one step: apply, re-centre, and the next tick.
+void BM_DynVarDragStep(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::TMainForm form(a);
+  form.Timer1->stop();
+  form.show();
+  a.model.undo.EditDirty = 0;
+  brevold::EditorFieldExit(a.model, 3, 16.5f, "Main Rod Length");
+  form.DynamicVariablesClick();
+  int p = 1;
+  for (auto _ : st) {
+    form.SBDynVar[1]->SetPosition(p);
+    p = p == 1 ? -1 : 1;
+    form.Timer1Timer();
+  }
+}
+BENCHMARK(BM_DynVarDragStep)->Unit(benchmark::kMicrosecond);
+
+// The tick with the steam display on, at the start view and at preset 5.
+void BM_TickWithSteam(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::StartUp(a.model);
+  a.screen.SteamDisp = true;
+  if (st.range(0) == 5) {
+    const auto& p = a.model.view.ViewPreset[5];
+    a.model.view.Scale = p.Scale;
+    a.model.view.OriginX = p.OriginX;
+    a.model.view.OriginY = p.OriginY;
+  }
+  QImage image(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
+  for (auto _ : st) TickInto(a, image);
+  st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TickWithSteam)->Arg(0)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
