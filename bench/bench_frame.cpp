@@ -20,6 +20,13 @@ void TickInto(brevold::AppState& a, QImage& image) {
   brevold::DrawMechanism(canvas, a, "12/8/26   3:04:05 PM");
 }
 
+void UsePreset(brevold::AppState& a, int n) {
+  const auto& p = a.model.view.ViewPreset[static_cast<size_t>(n)];
+  a.model.view.Scale = p.Scale;
+  a.model.view.OriginX = p.OriginX;
+  a.model.view.OriginY = p.OriginY;
+}
+
 void BM_TickStartView(benchmark::State& st) {
   brevold::AppState a;
   brevold::StartUp(a.model);
@@ -32,10 +39,7 @@ BENCHMARK(BM_TickStartView)->Unit(benchmark::kMicrosecond);
 void BM_TickPreset5(benchmark::State& st) {
   brevold::AppState a;
   brevold::StartUp(a.model);
-  const auto& p = a.model.view.ViewPreset[5];
-  a.model.view.Scale = p.Scale;
-  a.model.view.OriginX = p.OriginX;
-  a.model.view.OriginY = p.OriginY;
+  UsePreset(a, 5);
   QImage image(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
   for (auto _ : st) TickInto(a, image);
   st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
@@ -108,12 +112,7 @@ void BM_TickWithSteam(benchmark::State& st) {
   brevold::AppState a;
   brevold::StartUp(a.model);
   a.screen.SteamDisp = true;
-  if (st.range(0) == 5) {
-    const auto& p = a.model.view.ViewPreset[5];
-    a.model.view.Scale = p.Scale;
-    a.model.view.OriginX = p.OriginX;
-    a.model.view.OriginY = p.OriginY;
-  }
+  if (st.range(0) == 5) UsePreset(a, 5);
   QImage image(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
   for (auto _ : st) TickInto(a, image);
   st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);

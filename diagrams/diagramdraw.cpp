@@ -320,6 +320,65 @@ void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
   }
 }
 
+// The steam card's phase model of one cylinder end: exhaust ('1'),
+// compression ('2'), admission ('3') and expansion ('4'), each changing the
+// pressure by its own rule per step. x and x' are the piston's distance from
+// this end now and a step before (0..640).
+struct SteamEnd {
+  char phase;
+  LD press = 0, rel = 0;  // pressure now, and when the exhaust opened
+  char label = '1';       // '1': the curve number may be printed this cycle
+
+  void Exhaust() { press = std::max<LD>(press - rel / 15, 5); }
+  void Compress(LD x, LD xPrev) { press += std::pow(xPrev / (x + 1) + 0.3L, 4); }
+  void Admit(LD x, float& steam) {
+    if (steam < 0.005f) steam = 0.005f;  // a port barely open admits as if open 0.005
+    press = std::min<LD>(press + 100000.0L * steam / (x + 45), 303);
+  }
+  void Expand(LD x, LD xPrev) { press = 0.96L * press * (xPrev + 100) / (x + 100); }
+
+  void Step(LD x, LD xPrev, float& steam, float exh) {
+    switch (phase) {
+      case '1':
+        if (exh > 0) {
+          Exhaust();
+        } else {
+          Compress(x, xPrev);
+          phase = '2';
+        }
+        break;
+      case '2':
+        if (steam > 0) {
+          Admit(x, steam);
+          phase = '3';
+        } else {
+          Compress(x, xPrev);
+        }
+        if (xPrev < x) phase = '3';  // the piston has passed this end's dead centre
+        break;
+      case '3':
+        if (steam > 0) {
+          Admit(x, steam);
+        } else {
+          Expand(x, xPrev);
+          phase = '4';
+        }
+        if (label == '2') label = '1';
+        break;
+      case '4':
+        if (exh > 0) {
+          rel = press;
+          Exhaust();
+          phase = '1';
+        } else {
+          Expand(x, xPrev);
+        }
+        if (steam > 0) phase = '3';
+        break;
+    }
+  }
+};
+
 }  // namespace
 
 const char* PositionWord(const ModelState& m, float position) {
@@ -363,8 +422,10 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
   LegendHeading(x);
 
   // The phase model of each cylinder end.
-  LD frontPress = 0, rearPress = 0, prevFront = 0, prevRear = 0, frontRel = 0, rearRel = 0;
-  char frontPhase = '1', rearPhase = '3', frontLabel = '1', rearLabel = '1';
+  SteamEnd front{'1'}, rear{'3'};
+  LD& frontPress = front.press;
+  LD& rearPress = rear.press;
+  LD prevFront = 0, prevRear = 0;
   int curveNo = 0;
   float prevPiston = 0, prevSteamF = 0, prevSteamR = 0;
   m.valve.PistonUnits = 0;
@@ -376,8 +437,8 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
     m.mech.RevArmX = m.revArm.Positions[static_cast<size_t>(w)];
     m.DiagLastRevArm = m.mech.RevArmX;
     ++curveNo;
-    if (frontLabel == '2') frontLabel = '1';
-    if (rearLabel == '2') rearLabel = '1';
+    if (front.label == '2') front.label = '1';
+    if (rear.label == '2') rear.label = '1';
     LegendRow(x, w);
     for (int n = 1; n <= 150; ++n) {
       const Mechanism& me = m.mech;
@@ -390,63 +451,9 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
       PostCalc(m);
       ValveEvents& v = m.valve;
       const LD xp = v.PistonUnits, xq = prevPiston;
-      // Front end: x' < x means the piston has passed front dead centre.
-      auto frontAdmit = [&] {
-        if (v.OpenSteamF < 0.005f) v.OpenSteamF = 0.005f;
-        frontPress = std::min<LD>(frontPress + 100000.0L * v.OpenSteamF / (xp + 45), 303);
-      };
-      auto frontComp = [&] { frontPress += std::pow(xq / (xp + 1) + 0.3L, 4); };
-      auto frontExp = [&] { frontPress = 0.96L * frontPress * (xq + 100) / (xp + 100); };
-      auto frontExh = [&] { frontPress = std::max<LD>(frontPress - frontRel / 15, 5); };
-      switch (frontPhase) {
-        case '1':
-          if (v.OpenExhF > 0) frontExh();
-          else { frontComp(); frontPhase = '2'; }
-          break;
-        case '2':
-          if (v.OpenSteamF > 0) { frontAdmit(); frontPhase = '3'; }
-          else frontComp();
-          if (xq < xp) frontPhase = '3';
-          break;
-        case '3':
-          if (v.OpenSteamF > 0) frontAdmit();
-          else { frontExp(); frontPhase = '4'; }
-          if (frontLabel == '2') frontLabel = '1';
-          break;
-        case '4':
-          if (v.OpenExhF > 0) { frontRel = frontPress; frontExh(); frontPhase = '1'; }
-          else frontExp();
-          if (v.OpenSteamF > 0) frontPhase = '3';
-          break;
-      }
-      auto rearAdmit = [&] {
-        if (v.OpenSteamR < 0.005f) v.OpenSteamR = 0.005f;
-        rearPress = std::min<LD>(rearPress + 100000.0L * v.OpenSteamR / (685 - xp), 303);
-      };
-      auto rearComp = [&] { rearPress += std::pow((640 - xq) / (641 - xp) + 0.3L, 4); };
-      auto rearExp = [&] { rearPress = 0.96L * rearPress * (740 - xq) / (740 - xp); };
-      auto rearExh = [&] { rearPress = std::max<LD>(rearPress - rearRel / 15, 5); };
-      switch (rearPhase) {
-        case '1':
-          if (v.OpenExhR > 0) rearExh();
-          else { rearComp(); rearPhase = '2'; }
-          break;
-        case '2':
-          if (v.OpenSteamR > 0) { rearAdmit(); rearPhase = '3'; }
-          else rearComp();
-          if (xq > xp) rearPhase = '3';
-          break;
-        case '3':
-          if (v.OpenSteamR > 0) rearAdmit();
-          else { rearExp(); rearPhase = '4'; }
-          if (rearLabel == '2') rearLabel = '1';
-          break;
-        case '4':
-          if (v.OpenExhR > 0) { rearRel = rearPress; rearExh(); rearPhase = '1'; }
-          else rearExp();
-          if (v.OpenSteamR > 0) rearPhase = '3';
-          break;
-      }
+      // The rear end runs the front's rules with the piston measured from its end.
+      front.Step(xp, xq, v.OpenSteamF, v.OpenExhF);
+      rear.Step(640 - xp, 640 - xq, v.OpenSteamR, v.OpenExhR);
       if (prevFront != 0) {
         struct End {
           bool front;
@@ -458,8 +465,8 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
           char phase;
           char& label;
         };
-        End ends[2] = {{true, clGreen, prevSteamF, v.OpenSteamF, frontPress, prevFront, frontPhase, frontLabel},
-                       {false, clRed, prevSteamR, v.OpenSteamR, rearPress, prevRear, rearPhase, rearLabel}};
+        End ends[2] = {{true, clGreen, prevSteamF, v.OpenSteamF, frontPress, prevFront, front.phase, front.label},
+                       {false, clRed, prevSteamR, v.OpenSteamR, rearPress, prevRear, rear.phase, rear.label}};
         for (End& e : ends) {
           c.SetPenColor(e.col);
           if (e.prevSteam > 0 && e.steam <= 0) {

@@ -551,25 +551,22 @@ void TMainForm::SBRevArmChange() {
   EmptyCutOffTexts();
 }
 
-void TMainForm::FwdClick() {
+// "Fwd" and "Rev": the reverse arm at its normal travel. The bar's position
+// then sets RevArmX again through its own handler, in the gear's sense.
+void TMainForm::NormalGear(bool forward) {
   const FrameDims& f = m_.dims.frame;
-  m_.mech.RevArmX = static_cast<float>(static_cast<long double>(m_.revArm.Positions[0]) + f.RevArmNorm);
-  SBRevArm->SetPosition(RoundEven(static_cast<long double>(f.RevArmNorm) * SBRevArm->Max() / f.RevArmMax));
-  Fwd->setEnabled(false);
-  Rev->setEnabled(true);
+  const long double norm = forward ? f.RevArmNorm : -static_cast<long double>(f.RevArmNorm);
+  m_.mech.RevArmX = static_cast<float>(static_cast<long double>(m_.revArm.Positions[0]) + norm);
+  SBRevArm->SetPosition(RoundEven(static_cast<long double>(f.RevArmNorm) * (forward ? SBRevArm->Max() : SBRevArm->Min()) /
+                                  f.RevArmMax));
+  (forward ? Fwd : Rev)->setEnabled(false);
+  (forward ? Rev : Fwd)->setEnabled(true);
   Center->setEnabled(true);
   EmptyCutOffTexts();
 }
 
-void TMainForm::RevClick() {
-  const FrameDims& f = m_.dims.frame;
-  m_.mech.RevArmX = static_cast<float>(static_cast<long double>(m_.revArm.Positions[0]) - f.RevArmNorm);
-  SBRevArm->SetPosition(RoundEven(static_cast<long double>(f.RevArmNorm) * SBRevArm->Min() / f.RevArmMax));
-  Rev->setEnabled(false);
-  Fwd->setEnabled(true);
-  Center->setEnabled(true);
-  EmptyCutOffTexts();
-}
+void TMainForm::FwdClick() { NormalGear(true); }
+void TMainForm::RevClick() { NormalGear(false); }
 
 void TMainForm::CenterClick() {
   SBRevArm->SetPosition(0);

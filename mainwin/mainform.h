@@ -185,6 +185,7 @@ class TMainForm : public QMainWindow {
   void PanToRefPoint(int joint);
   void StepButton(Button* clicked, float step, int position);
   void DeadCentre(float angle, Button* clicked, Button* other);
+  void NormalGear(bool forward);
   void RefPointBar(RecentreCells& cells, ScrollBar* bar, Button* zero, float& coord);
 
   AppState& app_;

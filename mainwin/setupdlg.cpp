@@ -20,6 +20,14 @@ SetUpDialog::SetUpDialog(TMainForm& form, const QString& caption, int height)
   Cancel->onClick = [this] { reject(); };
 }
 
+// The angle dialogs: no minus sign, the range shown below the field, OK the default.
+void SetUpDialog::AngleDialog(const char* minText, const char* maxText) {
+  Edit1->onKeyPress = [](char k, const QString& t) { return k != '-' && NumberKeyAllowed(k, t, false, false); };
+  AddLabel(minText, 40, 27);
+  AddLabel(maxText, 112, 27);
+  OK->setDefault(true);
+}
+
 float SetUpDialog::Number() const {
   float v = 0;
   ReadNumber(Edit1->text().toStdString(), v);
@@ -78,10 +86,7 @@ void TRevPos::OKClick() {
 // --- TDrivAng ---
 
 TDrivAng::TDrivAng(TMainForm& form) : SetUpDialog(form, "Driver Angle", 47) {
-  Edit1->onKeyPress = [](char k, const QString& t) { return k != '-' && NumberKeyAllowed(k, t, false, false); };
-  AddLabel("Min = 0.00", 40, 27);
-  AddLabel("Max = 360.00", 112, 27);
-  OK->setDefault(true);
+  AngleDialog("Min = 0.00", "Max = 360.00");
   OK->onClick = [this] { OKClick(); };
   onActivate = [this] { FormActivate(); };
 }
@@ -109,10 +114,7 @@ void TDrivAng::OKClick() {
 // --- TStpAng ---
 
 TStpAng::TStpAng(TMainForm& form) : SetUpDialog(form, "Step Angle", 47) {
-  Edit1->onKeyPress = [](char k, const QString& t) { return k != '-' && NumberKeyAllowed(k, t, false, false); };
-  AddLabel("Min = 0.01", 40, 27);
-  AddLabel("Max = 45.00", 112, 27);
-  OK->setDefault(true);
+  AngleDialog("Min = 0.01", "Max = 45.00");
   OK->onClick = [this] { OKClick(); };
   onActivate = [this] { FormActivate(); };
 }

@@ -19,6 +19,7 @@ class SetUpDialog : public FixedDialog {
 
  protected:
   float Number() const;  // the text as a number; unreadable text gives 0
+  void AngleDialog(const char* minText, const char* maxText);
   TMainForm& form_;
 };
 
