@@ -1,5 +1,6 @@
 #include "diagrams/diagramdraw.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/numfmt.h"
@@ -69,7 +70,10 @@ void TravelScale(Ctx& x, int labelX) {
   x.Text(9, 32, "Units Travel");
   x.Text(9, 46, "Front");
   x.Text(9, 374, "Rear");
-  const int g = RoundEven(4 * vs);
+  // The tick count follows the scale; held to what the largest allowed
+  // vertical scale gives, so that no stored value can overflow it or make
+  // the scale take millions of ticks.
+  const int g = std::min(RoundEven(4 * vs), RoundEven(4.0L * MaxVertScale));
   for (int h = -5 * g; h <= 5 * g; ++h) {
     if (!(h % 5 == 0 || vs <= 3.75L)) continue;
     const LD y = h * 7.5L / vs + 215;

@@ -173,6 +173,7 @@ DimEditor::DimEditor(TMainForm& form, const EditorLayout& layout)
   int maxNumber = 0;
   for (const FieldSpec& f : layout_.fields) maxNumber = std::max(maxNumber, f.number);
   edits_.assign(static_cast<size_t>(maxNumber + 1), nullptr);
+  shown_.assign(static_cast<size_t>(maxNumber + 1), Shown{});
   buttons_.assign(static_cast<size_t>(maxNumber + 1), nullptr);
   for (const FieldSpec& f : layout_.fields) {
     const int y = 13 * f.row;
@@ -214,8 +215,17 @@ void DimEditor::FillFields() {
     float v = 0;
     if (IsTravelLimit(f)) v = f.number == 26 ? app_.model.dims.frame.RevArmNorm : app_.model.dims.frame.RevArmMax;
     else v = GetDim(app_.model, f.id);
-    Edit(f.number)->setText(QString::fromStdString(Str(v, 5, 3).substr(0, 10)));
+    Show(f, v);
   }
+}
+
+// A field shows its value with three decimals, in full. What it shows and
+// the value behind it are kept, so that leaving the field unchanged stores
+// that value bit for bit, not the shorter number its text reads as.
+void DimEditor::Show(const FieldSpec& f, float v) {
+  const QString text = QString::fromStdString(Str(v, 5, 3));
+  Edit(f.number)->setText(text);
+  shown_[static_cast<size_t>(f.number)] = {text, v};
 }
 
 void DimEditor::DrawLabels(Canvas& c) const {
@@ -258,8 +268,9 @@ bool DimEditor::KeyPress(const FieldSpec& f, char key, const QString& text) {
 void DimEditor::FieldExit(const FieldSpec& f) {
   ModelState& m = app_.model;
   NumberEdit* e = Edit(f.number);
-  float v = 0;
-  const bool read = ReadNumber(e->text().toStdString(), v);
+  const Shown& was = shown_[static_cast<size_t>(f.number)];
+  float v = was.value;
+  const bool read = (!e->isModified() && e->text() == was.text) || ReadNumber(e->text().toStdString(), v);
   if (IsTravelLimit(f)) {
     if (!read) v = f.number == 26 ? m.dims.frame.RevArmNorm : m.dims.frame.RevArmMax;
     if (f.number == 26) {
@@ -282,7 +293,7 @@ void DimEditor::FieldExit(const FieldSpec& f) {
     case 25: m.mech.PtX[10] = m.mech.PtX[9]; break;
     default: break;
   }
-  if (!read) e->setText(QString::fromStdString(Str(v, 5, 3).substr(0, 10)));
+  if (!read) Show(f, v);
 }
 
 void DimEditor::DoReset() {

@@ -77,7 +77,13 @@ class DimEditor : public QDialog {
   bool KeyPress(const FieldSpec& f, char key, const QString& text);
   void FieldExit(const FieldSpec& f);
   void DoReset();
+  void Show(const FieldSpec& f, float v);
   EditorLayout layout_;
+  struct Shown {
+    QString text;
+    float value = 0;
+  };
+  std::vector<Shown> shown_;  // by field number: the text filled in and its value
   std::vector<NumberEdit*> edits_;
   std::vector<QPushButton*> buttons_;
 };

@@ -91,8 +91,8 @@ void TGraphZoom::FormActivate() { Edit1->setText(QString::fromStdString(Str(view
 
 void TGraphZoom::OKClick() {
   float v = Read(Edit1);
-  if (v < 0.5f) v = 0.5f;
-  if (v > 2000) v = 2000;
+  if (v < MinGraphZoomFactor) v = MinGraphZoomFactor;
+  if (v > MaxGraphZoomFactor) v = MaxGraphZoomFactor;
   view_.GraphZoomFactor = v;
   accept();
 }

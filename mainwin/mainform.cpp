@@ -532,17 +532,16 @@ void TMainForm::EmptyCutOffTexts() {
 }
 
 void TMainForm::SBRevArmChange() {
-  const long double p = SBRevArm->Position();
+  const int p = SBRevArm->Position();
   const float mid = m_.revArm.Positions[0];
   const FrameDims& f = m_.dims.frame;
   float& x = m_.mech.RevArmX;
+  x = RevArmFromBar(m_, p);
   if (SensePositive(m_.mech)) {
-    x = static_cast<float>(mid + p / 1000);
     s_.GearDir = x >= mid ? "Fwd" : "Rev";
     Fwd->setEnabled(x != static_cast<float>(static_cast<long double>(mid) + f.RevArmNorm));
     Rev->setEnabled(x != static_cast<float>(static_cast<long double>(mid) - f.RevArmNorm));
   } else {
-    x = static_cast<float>(mid - p / 1000);
     s_.GearDir = x > mid ? "Rev" : "Fwd";
     Fwd->setEnabled(x != static_cast<float>(static_cast<long double>(mid) - f.RevArmNorm));
     Rev->setEnabled(x != static_cast<float>(static_cast<long double>(mid) + f.RevArmNorm));
@@ -688,12 +687,17 @@ void TMainForm::OpenDimensionsClick() {
 }
 
 bool TMainForm::OpenDimensionsFile(const QString& path) {
-  EmptyLineTexts(app_.lines);
-  const FileResult r = LoadDimensions(m_, path.toStdString());
+  // The whole file is read and checked first: a file that cannot be read
+  // leaves the working set, its name and the lines dialog as they were.
+  DimFileImage img;
+  const FileResult r = ReadDimFile(path.toStdString(), img);
   if (!r.ok) {
     QMessageBox::critical(this, "BREVOLD", QString::fromStdString(r.message));
     return false;
   }
+  EmptyLineTexts(app_.lines);
+  m_.dims.DimFileName = DimNameFromPath(path.toStdString());
+  ApplyDimFile(m_, img);
   SyncRevArmRange();
   // The bar's own change handler then sets RevArmX to the thousandth it shows.
   SBRevArm->SetPosition(RevArmBarPosition(m_));

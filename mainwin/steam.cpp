@@ -27,12 +27,26 @@ class Dots {
   std::mt19937 rng_;
 };
 
-// A zero pixel height becomes 1, with a beep when the error beep is on.
-int CheckDivisor(AppState& a, int d) {
-  if (d != 0) return d;
-  if (a.model.mech.BeepOnError) ++a.screen.BeepRequests;
-  return 1;
-}
+// No group of dots is ever larger than the densest group at the largest
+// scale the view allows, so no value can make a frame unbounded.
+constexpr int kMaxDotsPerGroup = 324325;  // density 2000 at scale 3000
+
+int Capped(int dots) { return dots < kMaxDotsPerGroup ? dots : kMaxDotsPerGroup; }
+
+// A zero pixel height becomes 1, with a beep when the error beep is on: one
+// beep a frame however often the frame meets it.
+struct DivisorGuard {
+  AppState& a;
+  bool beeped = false;
+  int operator()(int d) {
+    if (d != 0) return d;
+    if (a.model.mech.BeepOnError && !beeped) {
+      beeped = true;
+      ++a.screen.BeepRequests;
+    }
+    return 1;
+  }
+};
 
 // Steps 3 and 4 for one cylinder end: its colour and density.
 void EndState(AppState& a, float openSteam, float openExh, char& state, float& density, int& dots, Color& colour) {
@@ -51,7 +65,7 @@ void EndState(AppState& a, float openSteam, float openExh, char& state, float& d
   if (colour == clBlue) density = static_cast<float>(density - inc * 60 * static_cast<LD>(openExh));
   if (density < 25) density = 25;
   if (density > 2000) density = 2000;
-  dots = RoundEven(static_cast<LD>(density) * a.model.view.Scale / 18.5L);
+  dots = Capped(RoundEven(static_cast<LD>(density) * a.model.view.Scale / 18.5L));
 }
 
 void Beat(AppState& a, float openExh, char& armed, float& level, float density, float otherLevel) {
@@ -91,11 +105,12 @@ void DrawSteam(Canvas& c, AppState& a) {
   const int yv = ScreenY(a.model.view, a.model.mech.PtY[4]);
   Dots d(c, ++s.SteamFrame * 2654435761u);
   int r1 = 0, r2 = 0, r3 = 0;
+  DivisorGuard checkDivisor{a};
 
   // 1-2. Live steam above the chest and between the valve heads.
-  for (int n = RoundEven(scale * 5.4L); n > 0; --n)
+  for (int n = Capped(RoundEven(scale * 5.4L)); n > 0; --n)
     if (d.Random(A[11].x - A[13].x, r1) && d.Random(A[1].y - yv, r2)) d.Dot(A[13].x + r1, A[0].y - r2, clRed);
-  for (int n = RoundEven(scale * 43.2L); n > 0; --n)
+  for (int n = Capped(RoundEven(scale * 43.2L)); n > 0; --n)
     if (d.Random(F[0].x - R[3].x, r1) && d.Random(A[1].y - A[0].y, r2)) d.Dot(R[3].x + r1, A[0].y + r2, clRed);
 
   // 3-6. The front end and its passage.
@@ -105,7 +120,7 @@ void DrawSteam(Canvas& c, AppState& a) {
     if (d.Random(A[6].x - P[3].x, r1) && d.Random(A[4].y - A[3].y, r2)) d.Dot(P[3].x + r1, A[3].y + r2, colour);
   for (int n = s.SteamDotsF / 15; n > 0; --n) {
     if (!d.Random(A[3].y - A[1].y, r1)) continue;
-    const LD f = static_cast<LD>(r1) / CheckDivisor(a, A[3].y - A[1].y);
+    const LD f = static_cast<LD>(r1) / checkDivisor(A[3].y - A[1].y);
     if (d.Random(A[7].x - B[3].x, r2)) d.Dot(A[7].x + RoundEven((A[6].x - A[7].x) * f) - r2, A[1].y + r1, colour);
   }
   // 7. The rear end and its passage, in the colour the front left.
@@ -114,14 +129,14 @@ void DrawSteam(Canvas& c, AppState& a) {
     if (d.Random(P[0].x - A[3].x, r1) && d.Random(A[4].y - A[3].y, r2)) d.Dot(A[3].x + r1, A[3].y + r2, colour);
   for (int n = s.SteamDotsR / 15; n > 0; --n) {
     if (!d.Random(A[3].y - A[1].y, r1)) continue;
-    const LD f = static_cast<LD>(r1) / CheckDivisor(a, A[3].y - A[1].y);
+    const LD f = static_cast<LD>(r1) / checkDivisor(A[3].y - A[1].y);
     if (d.Random(B[0].x - A[2].x, r2)) d.Dot(A[2].x + r2 - RoundEven((A[2].x - A[3].x) * f), A[1].y + r1, colour);
   }
 
   // 8-9. Exhaust in the chest ends, rising to the middle, and the plume.
   auto plume = [&](Color col) {
     if (!d.Random(3 * A[1].y - 3 * A[0].y, r1)) return;
-    const LD f = static_cast<LD>(r1) / CheckDivisor(a, A[1].y - A[0].y);
+    const LD f = static_cast<LD>(r1) / checkDivisor(A[1].y - A[0].y);
     if (!d.Random(RoundEven(static_cast<LD>(A[11].x) - A[13].x), r3)) return;
     const LD w = static_cast<LD>(A[11].x) - A[13].x;
     d.Dot(RoundEven(2 * r3 * f + A[13].x + w / 2 - w * f), 2 * A[0].y - A[1].y - r1, col);
@@ -131,7 +146,7 @@ void DrawSteam(Canvas& c, AppState& a) {
     if (d.Random(A[9].x - F[3].x, r1) && d.Random(A[1].y - A[0].y, r2)) d.Dot(F[3].x + r1, A[0].y + r2, colour);
   for (int n = s.SteamDotsF / 12; n > 0; --n) {
     if (d.Random(A[1].y - A[0].y, r1)) {
-      const LD f = static_cast<LD>(r1) / CheckDivisor(a, A[1].y - A[0].y);
+      const LD f = static_cast<LD>(r1) / checkDivisor(A[1].y - A[0].y);
       if (d.Random(A[9].x - A[10].x, r2)) d.Dot(A[10].x + r2 - RoundEven((A[10].x - A[13].x) * f), A[0].y - r1, colour);
     }
     plume(colour);
@@ -141,7 +156,7 @@ void DrawSteam(Canvas& c, AppState& a) {
     if (d.Random(R[0].x - A[0].x, r1) && d.Random(A[1].y - A[0].y, r2)) d.Dot(A[0].x + r1, A[0].y + r2, colour);
   for (int n = s.SteamDotsR / 12; n > 0; --n) {
     if (d.Random(A[1].y - A[0].y, r1)) {
-      const LD f = static_cast<LD>(r1) / CheckDivisor(a, A[1].y - A[0].y);
+      const LD f = static_cast<LD>(r1) / checkDivisor(A[1].y - A[0].y);
       if (d.Random(A[12].x - A[0].x, r2)) d.Dot(A[0].x + r2 + RoundEven((A[13].x - A[0].x) * f), A[0].y - r1, colour);
     }
     plume(colour);

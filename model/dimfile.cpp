@@ -1,7 +1,16 @@
+// Dimension files: reading, checking, applying and safely replacing them.
 #include "model/dimfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -12,7 +21,8 @@ namespace brevold {
 
 namespace {
 
-// Every stored value of records 1 to 70, in file order.
+// Every stored value of records 1 to 70, in file order. The set is walked
+// through pointers so that reading and writing share one table.
 std::vector<float*> FileFields(ModelState& s) {
   FrameDims& f = s.dims.frame;
   Mechanism& m = s.mech;
@@ -39,6 +49,8 @@ std::vector<float*> FileFields(ModelState& s) {
   return r;
 }
 
+constexpr size_t kLineCountField = DimFileRecords * 5 - 1;
+
 void PutLE(unsigned char* out, float v) {
   std::uint32_t bits;
   std::memcpy(&bits, &v, 4);
@@ -62,69 +74,178 @@ std::string ErrnoMessage(int e) {
   }
 }
 
-struct File {
-  std::FILE* f = nullptr;
-  ~File() {
-    if (f) std::fclose(f);
+FileResult Failure(int e) { return {false, ErrnoMessage(e ? e : EIO)}; }
+
+// The view values a file brings, held where the view's own controls keep
+// them: a scale of 0.5..3000 pixels per unit, and the normal view in place of
+// anything that is not a number. A preset slot of all zeros was never stored
+// and stays so.
+void BoundView(ViewState& v) {
+  auto bound = [&v](float& scale, float& ox, float& oy, bool mayBeEmpty) {
+    if (!std::isfinite(scale) || !std::isfinite(ox) || !std::isfinite(oy)) {
+      scale = v.NormScale;
+      ox = v.NormOriginX;
+      oy = v.NormOriginY;
+      return;
+    }
+    if (mayBeEmpty && scale == 0) return;
+    scale = std::clamp(scale, MinViewScale, MaxViewScale);
+  };
+  bound(v.Scale, v.OriginX, v.OriginY, false);
+  for (ViewPresetSlot& p : v.ViewPreset) bound(p.Scale, p.OriginX, p.OriginY, true);
+  v.GraphZoomFactor = std::isfinite(v.GraphZoomFactor)
+                          ? std::clamp(v.GraphZoomFactor, MinGraphZoomFactor, MaxGraphZoomFactor)
+                          : 7.5f;
+}
+
+// The folder part of a path, for the temporary file beside it.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Where a save really writes: through a symbolic link to the file it names,
+// so that the link stays a link.
+std::string SaveTarget(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      std::string r = real;
+      std::free(real);
+      return r;
+    }
   }
-};
+  return path;
+}
+
+bool WriteAll(int fd, const unsigned char* p, size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
 
 }  // namespace
 
 std::string DimNameFromPath(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
+  size_t end = name.size();
+  for (int chars = 0; chars < 4; ++chars) {
+    if (end == 0) return std::string();
+    --end;
+    // Step back over UTF-8 continuation bytes to the character's first byte.
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+  }
+  return name.substr(0, end);
 }
 
-FileResult SaveDimensions(ModelState& s, const std::string& path) {
-  s.dims.DimFileName = DimNameFromPath(path);
-  std::vector<float*> fields = FileFields(s);
-  std::vector<unsigned char> bytes(DimFileBytes, 0);
-  for (size_t i = 0; i < fields.size(); ++i) PutLE(&bytes[i * 4], *fields[i]);
-  PutLE(&bytes[DimFileBytes - 4], static_cast<float>(s.overlay.LineNo));
-  File out;
-  errno = 0;
-  out.f = std::fopen(path.c_str(), "wb");
-  if (!out.f) return {false, ErrnoMessage(errno)};
-  if (std::fwrite(bytes.data(), 1, bytes.size(), out.f) != bytes.size() || std::fflush(out.f) != 0)
-    return {false, ErrnoMessage(errno ? errno : EIO)};
-  const int rc = std::fclose(out.f);
-  out.f = nullptr;
-  if (rc != 0) return {false, ErrnoMessage(errno ? errno : EIO)};
+DimFileImage ImageOf(const ModelState& s) {
+  DimFileImage img;
+  const std::vector<float*> fields = FileFields(const_cast<ModelState&>(s));
+  for (size_t i = 0; i < fields.size(); ++i) img.values[i] = *fields[i];
+  img.values[kLineCountField] = static_cast<float>(s.overlay.LineNo);
+  return img;
+}
+
+std::array<unsigned char, DimFileBytes> EncodeDimFile(const DimFileImage& img) {
+  std::array<unsigned char, DimFileBytes> bytes{};
+  for (size_t i = 0; i < img.values.size(); ++i) PutLE(&bytes[i * 4], img.values[i]);
+  return bytes;
+}
+
+FileResult DecodeDimFile(const unsigned char* data, std::size_t size, DimFileImage& out) {
+  if (size < static_cast<std::size_t>(DimFileBytes)) return {false, "Read beyond end of file"};
+  for (size_t i = 0; i < out.values.size(); ++i) out.values[i] = GetLE(data + 4 * i);
   return {};
 }
 
-FileResult LoadDimensions(ModelState& s, const std::string& path) {
-  s.dims.DimFileName = DimNameFromPath(path);
-  File in;
+FileResult ReadDimFile(const std::string& path, DimFileImage& out) {
   errno = 0;
-  in.f = std::fopen(path.c_str(), "rb");
-  if (!in.f) return {false, ErrnoMessage(errno)};
-  std::vector<float*> fields = FileFields(s);
-  unsigned char rec[20];
-  for (size_t r = 0; r < DimFileRecords; ++r) {
-    if (std::fread(rec, 1, sizeof rec, in.f) != sizeof rec)
-      return {false, std::ferror(in.f) ? ErrnoMessage(errno ? errno : EIO) : "Read beyond end of file"};
-    if (r + 1 < DimFileRecords) {
-      for (size_t k = 0; k < 5; ++k) *fields[r * 5 + k] = GetLE(rec + 4 * k);
-    } else {
-      // The current row of the lines dialog indexes its rows: keep it to 1..20.
-      const int line = RoundEven(GetLE(rec + 16));
-      s.overlay.LineNo = line < 1 ? 1 : line > OverlayRows ? OverlayRows : line;
-    }
-  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return Failure(errno);
+  unsigned char bytes[DimFileBytes];
+  const size_t got = std::fread(bytes, 1, sizeof bytes, f);
+  const int err = std::ferror(f) ? errno : 0;
+  std::fclose(f);
+  if (got < sizeof bytes && err) return Failure(err);
+  return DecodeDimFile(bytes, got, out);
+}
+
+void ApplyDimFile(ModelState& s, const DimFileImage& img) {
+  const std::vector<float*> fields = FileFields(s);
+  for (size_t i = 0; i < fields.size(); ++i) *fields[i] = img.values[i];
+  // The current row of the lines dialog indexes its rows: keep it to 1..20.
+  s.overlay.LineNo = std::clamp(RoundEven(img.values[kLineCountField]), 1, OverlayRows);
+  BoundView(s.view);
+  StoreVertScale(s, std::isfinite(s.revArm.VertScale) ? s.revArm.VertScale : 1.5f);
   // Mid gear from the loaded gear; the reverse arm stays where it was saved.
   const float loaded = s.mech.RevArmX;
   CalcCentre(s);
   s.mech.RevArmX = loaded;
   SetRevArmBarRange(s);
+}
+
+FileResult SaveDimensions(ModelState& s, const std::string& path) {
+  const std::array<unsigned char, DimFileBytes> bytes = EncodeDimFile(ImageOf(s));
+  const std::string target = SaveTarget(path);
+  std::string temp = FolderOf(target) + "/.brevold-save-XXXXXX";
+  errno = 0;
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return Failure(errno);
+  // The new file gets the old one's permissions, or those a new file gets.
+  struct stat st;
+  mode_t mode;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  int err = 0;
+  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) err = errno ? errno : EIO;
+  if (::close(fd) != 0 && !err) err = errno ? errno : EIO;
+  if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno ? errno : EIO;
+  if (err) {
+    ::unlink(temp.c_str());
+    return Failure(err);
+  }
+  // The rename itself is made durable with the folder.
+  const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  s.dims.DimFileName = DimNameFromPath(path);
+  return {};
+}
+
+FileResult LoadDimensions(ModelState& s, const std::string& path) {
+  DimFileImage img;
+  const FileResult r = ReadDimFile(path, img);
+  if (!r.ok) return r;
+  s.dims.DimFileName = DimNameFromPath(path);
+  ApplyDimFile(s, img);
   return {};
 }
 
 int RevArmBarPosition(const ModelState& s) {
   const long double mid = s.revArm.Positions[0], x = s.mech.RevArmX;
-  return RoundEven(SensePositive(s.mech) ? 1000 * (x - mid) : 1000 * (mid - x));
+  const int p = RoundEven(SensePositive(s.mech) ? 1000 * (x - mid) : 1000 * (mid - x));
+  // As a scroll bar holds its position: a range upside down allows only its minimum.
+  return std::clamp(p, s.revArm.BarMin, std::max(s.revArm.BarMin, s.revArm.BarMax));
 }
 
 }  // namespace brevold

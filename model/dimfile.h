@@ -1,7 +1,11 @@
 // Dimension files (".dmi"): one complete working set - dimensions, travel
 // limits and positions, the reverse-arm setting, the view and its presets,
 // the lines and circles - as 71 records of five little-endian singles.
+// A load reads and checks the whole file before it changes anything; a save
+// writes a temporary file beside the target and renames it into place.
 #pragma once
+#include <array>
+#include <cstddef>
 #include <string>
 
 namespace brevold {
@@ -16,22 +20,43 @@ struct FileResult {
   std::string message;  // "File not found", "Read beyond end of file", ...
 };
 
+// A dimension file read whole, not yet applied: every value in file order.
+struct DimFileImage {
+  std::array<float, DimFileRecords * 5> values{};
+};
+
 // The set's name from a chosen path: after the last folder separator, less
-// the last four characters (the extension).
+// the last four characters (the extension), counted as UTF-8 characters.
 std::string DimNameFromPath(const std::string& path);
 
-// Writes the set to `path` (DimFileName is set from the path first).
+// The bytes of a file that holds the set as it stands.
+DimFileImage ImageOf(const ModelState& s);
+std::array<unsigned char, DimFileBytes> EncodeDimFile(const DimFileImage& img);
+// Bytes to an image: fewer than 1420 bytes is "Read beyond end of file";
+// bytes after record 71 are not read.
+FileResult DecodeDimFile(const unsigned char* data, std::size_t size, DimFileImage& out);
+
+// Reads `path` into `out`; changes nothing else.
+FileResult ReadDimFile(const std::string& path, DimFileImage& out);
+// Stores every item of the image. Values that the program's own controls
+// keep in a range (the view's scale and presets, the highlight zoom, the
+// diagrams' vertical scale, the current line) are brought into it. Then mid
+// gear is recalculated from the loaded gear (positions 1 to 3 follow it, the
+// loaded RevArmX stays) and the reverse-arm bar's range follows RevArmMax.
+void ApplyDimFile(ModelState& s, const DimFileImage& img);
+
+// Writes the set to `path` through a temporary file in the same folder that
+// is synced and renamed over the target: on any failure the old file is
+// untouched and nothing is left behind. DimFileName follows the path only
+// when the save succeeded.
 FileResult SaveDimensions(ModelState& s, const std::string& path);
 
-// Reads `path` into the set record by record: a file that ends early leaves
-// the complete records read applied and reports the failure. The valve
-// centre line comes from the file as it was saved. On success mid gear is
-// recalculated (overwriting positions 1 to 3) and the reverse-arm bar range
-// follows RevArmMax; the caller then puts the bar at RevArmBarPosition.
+// Reads `path` whole and, only when that succeeded, applies it and names the
+// set after it. A failed load changes nothing.
 FileResult LoadDimensions(ModelState& s, const std::string& path);
 
 // Where the reverse-arm bar stands for the loaded RevArmX, in the sense of
-// the last solve.
+// the last solve, held to the bar's range.
 int RevArmBarPosition(const ModelState& s);
 
 }  // namespace brevold

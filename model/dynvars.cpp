@@ -46,6 +46,22 @@ void ApplyDynVar(ModelState& s) {
   SetDim(s, id, d.DynVarVal[k]);
 }
 
+void RefreshDynVarSlots(ModelState& s) {
+  // Each slot shows its dimension as it is stored now. Only the slots are
+  // written: passing a value through +1 and -1 in single precision would
+  // change every listed dimension (0.001 comes back as 0.00100004673).
+  DynVars& d = s.dyn;
+  for (size_t k = 1; k <= 4; ++k) {
+    const int id = static_cast<int>(d.DynVarId[k]);
+    if (id == 0 || !HasDim(id)) continue;
+    d.DynVarVal[k] = GetDim(s, id);
+    s.FrontCOText.clear();
+    s.RearCOText.clear();
+  }
+  d.DynSel = 4;
+  s.ScrollInc = -1;
+}
+
 void DynVarBarChange(ModelState& s, int k, int p) {
   if (k < 1 || k > 4) return;
   s.ScrollInc = 0;
@@ -105,15 +121,7 @@ void Undo(ModelState& s) {
     u.UndoName[i] = u.UndoName[i + 1];
   }
   SetDim(s, static_cast<int>(u.UndoId[0]), u.UndoOld[0]);
-  // Refresh the four slots: each listed dimension passes through +1 and -1,
-  // which leaves its slot showing the value now stored.
-  for (int k = 1; k <= 4; ++k) {
-    s.dyn.DynSel = k;
-    s.ScrollInc = 1;
-    ApplyDynVar(s);
-    s.ScrollInc = -1;
-    ApplyDynVar(s);
-  }
+  RefreshDynVarSlots(s);
   u.UndoId[UndoDepth] = 0;
   u.UndoOld[UndoDepth] = u.UndoNew[UndoDepth] = 0;
   u.UndoName[UndoDepth].clear();

@@ -53,6 +53,10 @@ void RecordCandidate(ModelState& s);
 // Adds ScrollInc to the dimension of slot DynSel (and keeps its slot value);
 // an empty slot or an id without a dimension does nothing.
 void ApplyDynVar(ModelState& s);
+// After an undo: every listed slot takes its dimension's stored value; no
+// dimension changes. DynSel and ScrollInc are left as the old refresh left
+// them (slot 4, -1), which the next bar change overwrites anyway.
+void RefreshDynVarSlots(ModelState& s);
 
 // Bar k's change at position p: the increment rule, then apply. The caller
 // puts the bar back to 0 afterwards.

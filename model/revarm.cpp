@@ -73,6 +73,11 @@ void SetRevArmBarRange(ModelState& s) {
   s.revArm.BarMin = RoundEven(-span);
 }
 
+float RevArmFromBar(const ModelState& s, int position) {
+  const LD mid = s.revArm.Positions[0], p = position;
+  return static_cast<float>(SensePositive(s.mech) ? mid + p / 1000 : mid - p / 1000);
+}
+
 void SetNormalTravel(ModelState& s, float v) {
   FrameDims& f = s.dims.frame;
   f.RevArmNorm = v;
@@ -118,6 +123,8 @@ void StorePosition(ModelState& s, int k, float value) {
   s.revArm.Positions[static_cast<size_t>(k)] = v;
 }
 
-void StoreVertScale(ModelState& s, float value) { s.revArm.VertScale = value < 0.1f ? 0.1f : value; }
+void StoreVertScale(ModelState& s, float value) {
+  s.revArm.VertScale = value >= MinVertScale ? std::min(value, MaxVertScale) : MinVertScale;
+}
 
 }  // namespace brevold

@@ -27,6 +27,9 @@ void CalcCentre(ModelState& s);
 int RunOfPositions(const RevArmState& r);
 
 void SetRevArmBarRange(ModelState& s);   // from RevArmMax
+// RevArmX for the reverse-arm bar at `position` thousandths from mid gear,
+// forward being the bar's positive side in either gear sense.
+float RevArmFromBar(const ModelState& s, int position);
 void SetNormalTravel(ModelState& s, float v);
 void SetMaximumTravel(ModelState& s, float v);
 
@@ -41,7 +44,10 @@ void TidyPositions(RevArmState& r);
 // Position k (1..9) as typed: a non-zero value is held within mid gear +-
 // RevArmMax; position 1 is never empty (0 becomes 0.001).
 void StorePosition(ModelState& s, int k, float value);
-// "Vertical Scale" as typed, at least 0.1.
+// The diagrams' "Vertical Scale" is kept to 0.1..100: no gear needs more,
+// and a larger one would crowd the travel scale with millions of ticks.
+constexpr float MinVertScale = 0.1f, MaxVertScale = 100;
+// "Vertical Scale" as typed or loaded, held to that range (NaN gives 0.1).
 void StoreVertScale(ModelState& s, float value);
 
 }  // namespace brevold

@@ -58,10 +58,10 @@ void PanHorizontal(ViewState& v, float inc) {
 void Zoom(ViewState& v, float inc) {
   TakeZoomBase(v);
   v.Scale = static_cast<float>(v.Scale + static_cast<LD>(v.Scale) * inc * 0.01L);
+  if (v.Scale > MaxViewScale) v.Scale = MaxViewScale;
+  if (v.Scale < MinViewScale) v.Scale = MinViewScale;
   v.OriginX = static_cast<float>((static_cast<LD>(v.ZoomBaseOriginX) - 320) * v.Scale / v.ZoomBaseScale + 320);
   v.OriginY = static_cast<float>((static_cast<LD>(v.ZoomBaseOriginY) - 240) * v.Scale / v.ZoomBaseScale + 240);
-  if (v.Scale > 3000) v.Scale = 3000;
-  if (v.Scale < 0.5f) v.Scale = 0.5f;
 }
 
 void NormalView(ViewState& v) {

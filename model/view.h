@@ -6,6 +6,11 @@
 
 namespace brevold {
 
+// The scale the view's controls keep to, in pixels per unit, and the range of
+// the dimension highlight's zoom factor.
+constexpr float MinViewScale = 0.5f, MaxViewScale = 3000;
+constexpr float MinGraphZoomFactor = 0.5f, MaxGraphZoomFactor = 2000;
+
 struct ViewPresetSlot {
   float Scale = 0, OriginX = 0, OriginY = 0;
 };
@@ -42,7 +47,8 @@ float RecentreIncrement(RecentreCells& cells, int p, float u, int pageStep);
 void PanVertical(ViewState& v, float inc);    // OriginY -= inc
 void PanHorizontal(ViewState& v, float inc);  // OriginX += inc
 // Zoom by (1 + inc/100) keeping the screen point (320, 240) in place; the
-// scale is held to 0.5..3000 without recomputing the origins.
+// scale is held to 0.5..3000 first, so that a click at a limit leaves the
+// picture where it is.
 void Zoom(ViewState& v, float inc);
 // The normal view, which also becomes the zoom base.
 void NormalView(ViewState& v);

@@ -157,7 +157,9 @@ void ClearLine(ModelState& m, LinesDialogState& d) {
 }
 
 void CloseLines(LinesDialogState& d) {
-  d.Type = d.Color = d.Ref = -1;
+  // Nothing chosen survives the close: "Draw Close" would otherwise draw a
+  // stale row next time, and a pick still armed would reopen the dialog.
+  ResetLineChoices(d);
   d.PivotPickMode = false;
 }
 

@@ -32,6 +32,8 @@ LinesStep ColorChosen(ModelState& m, LinesDialogState& d, int choice);
 LinesStep RefChosen(ModelState& m, LinesDialogState& d, int choice);
 LinesStep DrawClose(ModelState& m, LinesDialogState& d);
 void ClearLine(ModelState& m, LinesDialogState& d);
+// "Close", Esc and the close box: the three choices reset, "Draw Close"
+// disabled, pick mode over.
 void CloseLines(LinesDialogState& d);
 void RowNumberClicked(ModelState& m, LinesDialogState& d, int row);
 void ResetLineChoices(LinesDialogState& d);

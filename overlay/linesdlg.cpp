@@ -172,6 +172,12 @@ void TDrawLines::CloseButClick() {
   accept();
 }
 
+void TDrawLines::reject() {
+  CloseLines(form_.App().lines);
+  ShowState();
+  QDialog::reject();
+}
+
 void TDrawLines::RowClick(int row) {
   RowNumberClicked(form_.App().model, form_.App().lines, row);
   ShowState();

@@ -26,6 +26,8 @@ class TDrawLines : public QDialog {
   void DrawButClick();
   void ClearLineClick();
   void CloseButClick();
+  // Esc and the close box close as "Close" does.
+  void reject() override;
   void RowClick(int row);
   void MarkLineRow();
   // Shows the dialog's state: the choices, the row texts and fields.

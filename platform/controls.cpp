@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace brevold {
 
@@ -46,6 +47,36 @@ void ScrollBar::keyReleaseEvent(QKeyEvent* e) {
 void ScrollBar::focusInEvent(QFocusEvent* e) {
   QScrollBar::focusInEvent(e);
   if (onEnter) onEnter();
+}
+
+// The wheel is one more way to scroll: a bar that records its scroll actions
+// (the dynamic variables, for undo) treats each wheel gesture as one action,
+// entered when it begins and ended when the wheel has been still a moment.
+void ScrollBar::wheelEvent(QWheelEvent* e) {
+  if (!onEndScroll) {
+    QScrollBar::wheelEvent(e);
+    return;
+  }
+  if (!wheeling_) {
+    wheeling_ = true;
+    if (onEnter) onEnter();
+    if (!wheelEnd_) {
+      wheelEnd_ = new QTimer(this);
+      wheelEnd_->setSingleShot(true);
+      wheelEnd_->setInterval(WheelGestureEndMs);
+      connect(wheelEnd_, &QTimer::timeout, this, &ScrollBar::EndWheelGesture);
+    }
+  }
+  QScrollBar::wheelEvent(e);
+  if (e->phase() == Qt::ScrollEnd) EndWheelGesture();
+  else wheelEnd_->start();
+}
+
+void ScrollBar::EndWheelGesture() {
+  if (!wheeling_) return;
+  wheeling_ = false;
+  wheelEnd_->stop();
+  if (onEndScroll) onEndScroll();
 }
 
 NumberEdit::NumberEdit(QWidget* parent, int left, int top, int width, int height) : QLineEdit(parent) {

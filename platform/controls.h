@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <functional>
 
 namespace brevold {
@@ -29,16 +30,24 @@ class ScrollBar : public QScrollBar {
 
   std::function<void()> onChange;     // position changed, by the user or by code
   std::function<void()> onEndScroll;  // a user scroll action (arrow, trough, drag) ended
-  std::function<void()> onEnter;      // received the focus
+  std::function<void()> onEnter;      // received the focus (or a wheel gesture began)
+
+  // A wheel gesture on a bar that reports its scroll actions ends when the
+  // wheel has been still this long (or the touchpad says it ended).
+  static constexpr int WheelGestureEndMs = 300;
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
+  void EndWheelGesture();
   bool pressed_ = false;
+  bool wheeling_ = false;
+  QTimer* wheelEnd_ = nullptr;
 };
 
 class NumberEdit : public QLineEdit {

@@ -77,6 +77,18 @@ TEST(Diagrams, TravelScaleTicksAndLabels) {
   DrawSineDia(five, a, d);
   EXPECT_EQ(minorTicks(five), 41);  // only every fifth of h = -100..100
   EXPECT_NE(five.FindText(Str(5, 3, 1)), nullptr);
+  // A scale beyond any the program lets in draws no more ticks than the
+  // largest allowed one, and cannot overflow the count.
+  a.model.revArm.VertScale = 100;
+  RecordingCanvas most;
+  DrawSineDia(most, a, d);
+  EXPECT_EQ(minorTicks(most), 801);
+  for (float wild : {5000.0f, 3e9f}) {
+    a.model.revArm.VertScale = wild;
+    RecordingCanvas w;
+    DrawSineDia(w, a, d);
+    EXPECT_EQ(minorTicks(w), 801) << wild;
+  }
 }
 
 TEST(Diagrams, MidGearReadoutOnlyNearTheCentre) {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <limits>
 
 #include <cstdio>
 #include <cstring>
@@ -99,22 +103,120 @@ TEST_F(DimFileTest, SaveThenLoadReproducesTheSetBitForBit) {
   EXPECT_EQ(s.revArm.BarMax, RoundEven(1000.0L * s.dims.frame.RevArmMax));
 }
 
-TEST_F(DimFileTest, AShortFileAppliesItsWholeRecordsAndSaysSo) {
+// Everything a load could touch, as bytes, with the set's name.
+std::string Snapshot(const ModelState& s) {
+  const auto bytes = EncodeDimFile(ImageOf(s));
+  std::string out(bytes.begin(), bytes.end());
+  out.append(reinterpret_cast<const char*>(&s.revArm), sizeof s.revArm);
+  out.append(reinterpret_cast<const char*>(&s.view), sizeof s.view);
+  out.append(reinterpret_cast<const char*>(&s.mech.RevArmX), sizeof(float));
+  return out + "|" + s.dims.DimFileName;
+}
+
+TEST_F(DimFileTest, AShortFileChangesNothingAndSaysSo) {
   ModelState saved = Edited();
   ASSERT_TRUE(SaveDimensions(saved, Path("full.dmi")).ok);
-  fs::copy_file(Path("full.dmi"), Path("short.dmi"));
-  fs::resize_file(Path("short.dmi"), 5 * 20 + 7);  // five whole records and a piece
+  for (const uintmax_t size : {uintmax_t{0}, uintmax_t{107}, uintmax_t{240}, uintmax_t{700}, uintmax_t{1419}}) {
+    fs::copy_file(Path("full.dmi"), Path("short.dmi"), fs::copy_options::overwrite_existing);
+    fs::resize_file(Path("short.dmi"), size);
+    ModelState s = Started();
+    SolveAt(s, 10);
+    const std::string before = Snapshot(s);
+    const FileResult r = LoadDimensions(s, Path("short.dmi"));
+    EXPECT_FALSE(r.ok) << size;
+    EXPECT_EQ(r.message, "Read beyond end of file") << size;
+    EXPECT_EQ(Snapshot(s), before) << size;
+  }
+  // A longer file is read as its first 71 records.
+  fs::copy_file(Path("full.dmi"), Path("long.dmi"));
+  { std::ofstream(Path("long.dmi"), std::ios::binary | std::ios::app) << "trailing bytes"; }
   ModelState s = Started();
-  const float centreBefore = s.revArm.Positions[0];
-  const FileResult r = LoadDimensions(s, Path("short.dmi"));
+  ASSERT_TRUE(LoadDimensions(s, Path("long.dmi")).ok);
+  EXPECT_EQ(s.dims.frame.Stroke, saved.dims.frame.Stroke);
+  EXPECT_EQ(s.overlay.LineNo, 7);
+}
+
+// Bytes of a file written from `s` with field `index` (0-based, file order)
+// replaced.
+void PatchField(const std::string& path, size_t index, float v) {
+  std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
+  f.seekp(static_cast<std::streamoff>(index * 4));
+  f.write(reinterpret_cast<const char*>(&v), 4);
+}
+
+TEST_F(DimFileTest, ViewValuesFromAFileAreHeldToWhatTheControlsAllow) {
+  ModelState base = Started();
+  base.view.ViewPreset[2] = {40, 10, 20};
+  base.view.ViewPreset[3] = {0, 0, 0};
+  ASSERT_TRUE(SaveDimensions(base, Path("v.dmi")).ok);
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  // Record 11: PtY[4], Scale, OriginX, GraphZoomFactor, OriginY; record 12
+  // ends with VertScale; records 13-17 hold the presets.
+  PatchField(Path("v.dmi"), 51, 1e7f);   // Scale
+  PatchField(Path("v.dmi"), 53, 0);      // GraphZoomFactor
+  PatchField(Path("v.dmi"), 59, 1e9f);   // VertScale
+  PatchField(Path("v.dmi"), 60, 1e30f);  // preset 0 scale
+  PatchField(Path("v.dmi"), 63, -5);     // preset 1 scale
+  PatchField(Path("v.dmi"), 68, nan);    // preset 2 origin Y
+  ModelState s = Started();
+  ASSERT_TRUE(LoadDimensions(s, Path("v.dmi")).ok);
+  EXPECT_EQ(s.view.Scale, 3000);
+  EXPECT_EQ(s.view.GraphZoomFactor, 0.5f);
+  EXPECT_EQ(s.revArm.VertScale, 100);
+  EXPECT_EQ(s.view.ViewPreset[0].Scale, 3000);
+  EXPECT_EQ(s.view.ViewPreset[1].Scale, 0.5f);
+  EXPECT_EQ(s.view.ViewPreset[2].Scale, s.view.NormScale);  // not a number: the normal view
+  EXPECT_EQ(s.view.ViewPreset[2].OriginY, s.view.NormOriginY);
+  EXPECT_EQ(s.view.ViewPreset[3].Scale, 0);  // never stored, and stays so
+
+  PatchField(Path("v.dmi"), 52, inf);  // OriginX
+  PatchField(Path("v.dmi"), 53, nan);
+  PatchField(Path("v.dmi"), 59, -inf);
+  ASSERT_TRUE(LoadDimensions(s, Path("v.dmi")).ok);
+  EXPECT_EQ(s.view.Scale, s.view.NormScale);
+  EXPECT_EQ(s.view.OriginX, s.view.NormOriginX);
+  EXPECT_EQ(s.view.GraphZoomFactor, 7.5f);
+  EXPECT_EQ(s.revArm.VertScale, 1.5f);
+}
+
+TEST_F(DimFileTest, AFailedSaveLeavesTheOldFileAndNameAsTheyWere) {
+  ModelState old = Edited();
+  ASSERT_TRUE(SaveDimensions(old, Path("keep.dmi")).ok);
+  const auto oldBytes = EncodeDimFile(ImageOf(old));
+  ModelState s = Started();
+  s.dims.DimFileName = "Nominal";
+  // A file-size limit stops the write part-way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit lim;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &lim), 0);
+  const rlimit small{100, lim.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const FileResult r = SaveDimensions(s, Path("keep.dmi"));
+  ::setrlimit(RLIMIT_FSIZE, &lim);
+  std::signal(SIGXFSZ, SIG_DFL);
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.message, "Read beyond end of file");
-  EXPECT_EQ(s.dims.DimFileName, "short");
-  EXPECT_EQ(s.dims.frame.Stroke, saved.dims.frame.Stroke);    // record 1
-  EXPECT_EQ(s.mech.PtY[16], saved.mech.PtY[16]);              // record 5
-  EXPECT_FLOAT_EQ(s.mech.PtX[10], Started().mech.PtX[10]);    // record 6: not reached
-  EXPECT_EQ(s.dims.CylValveDim, Started().dims.CylValveDim);
-  EXPECT_EQ(s.revArm.Positions[0], centreBefore);  // no mid gear after a failed load
+  EXPECT_EQ(r.message, "I/O error " + std::to_string(EFBIG));
+  EXPECT_EQ(s.dims.DimFileName, "Nominal");
+  std::ifstream in(Path("keep.dmi"), std::ios::binary);
+  const std::string now((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(now, std::string(oldBytes.begin(), oldBytes.end()));
+  // No temporary file is left behind, then or after a save that succeeds.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  ASSERT_TRUE(SaveDimensions(s, Path("keep.dmi")).ok);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  EXPECT_EQ(s.dims.DimFileName, "keep");
+  // A save through a link replaces the file it names and keeps the link.
+  fs::create_symlink(Path("keep.dmi"), Path("link.dmi"));
+  ASSERT_TRUE(SaveDimensions(old, Path("link.dmi")).ok);
+  EXPECT_TRUE(fs::is_symlink(Path("link.dmi")));
+  EXPECT_EQ(fs::file_size(Path("keep.dmi")), 1420u);
+}
+
+TEST(DimFileName, TheExtensionIsStrippedAsCharacters) {
+  EXPECT_EQ(DimNameFromPath("/engines/voil\u00e0.dmi"), "voil\u00e0");
+  EXPECT_EQ(DimNameFromPath("/engines/\u00e9.dm"), "");
+  EXPECT_EQ(DimNameFromPath("/engines/caf\u00e9"), "");
+  EXPECT_EQ(DimNameFromPath("/engines/\u00e9t\u00e9.dmi"), "\u00e9t\u00e9");
 }
 
 TEST_F(DimFileTest, FailuresAreReportedInTheUsualWords) {

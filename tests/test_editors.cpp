@@ -117,6 +117,27 @@ TEST_F(EditorTest, KeyFilterAndEnter) {
   EXPECT_FLOAT_EQ(m().dims.frame.Stroke, 0);  // empty reads as 0
 }
 
+TEST_F(EditorTest, LeavingAFieldUnchangedKeepsItsValueBitForBit) {
+  m().dims.frame.MainRodLen = 12345678901.0f;  // more than ten characters
+  m().dims.frame.Stroke = 4.00012f;           // more decimals than shown
+  m().dims.frame.RadRodLen = 1e-9f;
+  DimEditor& d = Open(form->FrameDi);
+  EXPECT_EQ(d.Edit(3)->text(), "12345678848.000");
+  for (int field : {2, 3, 10}) {
+    d.Edit(field)->setFocus();
+    ASSERT_TRUE(d.Edit(field)->hasFocus());
+    Leave(d);
+  }
+  EXPECT_EQ(m().dims.frame.MainRodLen, 12345678901.0f);
+  EXPECT_EQ(m().dims.frame.Stroke, 4.00012f);
+  EXPECT_EQ(m().dims.frame.RadRodLen, 1e-9f);
+  EXPECT_EQ(m().dyn.DynVarVal[2], 12345678901.0f);
+  // Typing the text it shows stores what was typed.
+  Type(d, 10, "0.000");
+  Leave(d);
+  EXPECT_EQ(m().dims.frame.RadRodLen, 0);
+}
+
 TEST_F(EditorTest, TabbingThroughFieldsMakesThemDynamicVariablesWithoutUndo) {
   DimEditor& d = Open(form->FrameDi);
   d.Edit(4)->setFocus();

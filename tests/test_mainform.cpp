@@ -208,9 +208,17 @@ TEST_F(MainFormTest, ZoomKeepsTheCentrePointAndClamps) {
   m().view.Scale = 2990;
   for (int i = 0; i < 3; ++i) Page(form->SBZoom, true);
   EXPECT_FLOAT_EQ(m().view.Scale, 3000);
+  // At the limit a further click leaves the picture where it is.
+  const float ox = m().view.OriginX, oy = m().view.OriginY;
+  for (int i = 0; i < 50; ++i) Page(form->SBZoom, true);
+  EXPECT_EQ(m().view.OriginX, ox);
+  EXPECT_EQ(m().view.OriginY, oy);
   m().view.Scale = 0.51f;
   for (int i = 0; i < 3; ++i) Page(form->SBZoom, false);
   EXPECT_FLOAT_EQ(m().view.Scale, 0.5f);
+  const float lx = m().view.OriginX;
+  Page(form->SBZoom, false);
+  EXPECT_EQ(m().view.OriginX, lx);
 
   Arrow(form->SBPanHorz, true);
   Arrow(form->SBPanVert, true);
@@ -478,6 +486,30 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
   EXPECT_FALSE(form->OpenDimensionsFile(QDir::temp().filePath("no-such-brevold-file.dmi")));
   EXPECT_EQ(shown, "File not found");
   EXPECT_EQ(form->SBRevArm->Position(), 350);
+
+  // A short file: the same, and the set, its name and the lines dialog's
+  // rows stay as they were.
+  const QString shortFile = QDir::temp().filePath("brevold-short.dmi");
+  {
+    QFile f(shortFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(700, '\x40'));
+  }
+  app.lines.TypeText[2] = "Circle";
+  const float stroke = m().dims.frame.Stroke;
+  shown.clear();
+  QTimer::singleShot(50, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  EXPECT_FALSE(form->OpenDimensionsFile(shortFile));
+  EXPECT_EQ(shown, "Read beyond end of file");
+  EXPECT_EQ(m().dims.DimFileName, "brevold-form-test");
+  EXPECT_EQ(m().dims.frame.Stroke, stroke);
+  EXPECT_EQ(app.lines.TypeText[2], "Circle");
+  QFile::remove(shortFile);
 }
 
 }  // namespace brevold

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include "helpers.h"
 
 namespace brevold {
@@ -102,6 +105,16 @@ TEST(TravelLimits, BarRangeRoundsHalfThousandthsToEven) {
   SetMaximumTravel(s, 0.8125f);  // 812.5 exactly
   EXPECT_EQ(s.revArm.BarMax, 812);
   EXPECT_EQ(s.revArm.BarMin, -812);
+}
+
+TEST(Positions, VerticalScaleIsHeldToItsRange) {
+  ModelState s = Started();
+  for (const auto& [typed, kept] : {std::pair{0.05f, 0.1f}, {2.5f, 2.5f}, {100.0f, 100.0f}, {1e9f, 100.0f}, {-3.0f, 0.1f}}) {
+    StoreVertScale(s, typed);
+    EXPECT_EQ(s.revArm.VertScale, kept) << typed;
+  }
+  StoreVertScale(s, std::nanf(""));
+  EXPECT_EQ(s.revArm.VertScale, 0.1f);
 }
 
 TEST(Positions, RunLengthStopsAtTheFirstEmptyPosition) {

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractSlider>
+#include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setrevarm.h"
 #include "mainwin/setupdlg.h"
+#include "overlay/linesdlg.h"
 
 namespace brevold {
 
@@ -70,6 +73,63 @@ TEST_F(SetUpTest, DynamicVariableBarsChangeTheGearAndRecordUndo) {
   EXPECT_NE(c.FindText("Main Rod Length"), nullptr);
   EXPECT_EQ(c.FindText("Main Rod Length")->pts[0], (Pt{377, 71}));
   EXPECT_NE(c.FindText("16.510"), nullptr);
+}
+
+TEST_F(SetUpTest, AWheelGestureOnAVariableBarIsOneUndoEntry) {
+  Candidate(3);
+  form->DynamicVariablesClick();
+  form->Timer1Timer();
+  ScrollBar* bar = form->SBDynVar[1];
+  const float before = m().dims.frame.MainRodLen;
+  auto wheel = [bar](int notches) {
+    QWheelEvent e(QPointF(20, 5), bar->mapToGlobal(QPointF(20, 5)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &e);
+  };
+  for (int i = 0; i < 3; ++i) wheel(1);
+  EXPECT_EQ(bar->Position(), 0);
+  EXPECT_NE(m().dims.frame.MainRodLen, before);
+  EXPECT_EQ(m().undo.UndoCount, 0);  // the gesture goes on
+  QTest::qWait(ScrollBar::WheelGestureEndMs + 200);
+  EXPECT_EQ(m().undo.UndoCount, 1);
+  EXPECT_EQ(m().undo.UndoOld[1], before);
+  EXPECT_EQ(m().undo.UndoNew[1], m().dims.frame.MainRodLen);
+  form->UnDoDnClick();
+  EXPECT_EQ(m().dims.frame.MainRodLen, before);
+}
+
+TEST_F(SetUpTest, LinesDialogCloseAndEscEndEveryChoiceAndThePick) {
+  m().mech.PtX[19] = m().mech.PtX[3] + 1;
+  m().mech.PtX[20] = m().mech.PtX[3] + 2;
+  LinesDialogState& d = app.lines;
+  TDrawLines* dlg = form->DrawLines;
+  for (bool esc : {false, true}) {
+    dlg->show();
+    dlg->RadioGroup1Click(0);
+    dlg->RadioGroup2Click(1);
+    dlg->RadioGroup3Click(0);
+    EXPECT_TRUE(dlg->DrawBut->isEnabled());
+    if (esc) {
+      dlg->show();
+      QTest::keyClick(dlg, Qt::Key_Escape);
+    } else {
+      dlg->CloseButClick();
+    }
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(d.DrawButEnabled) << esc;
+    EXPECT_FALSE(dlg->DrawBut->isEnabled()) << esc;
+  }
+  // Reopened for a pivot pick and left with Esc: the next click in the
+  // picture is an ordinary click.
+  dlg->show();
+  dlg->RadioGroup1Click(0);
+  dlg->RadioGroup2Click(1);
+  dlg->RadioGroup3Click(1);  // "Pivot1": closes for the pick
+  EXPECT_TRUE(PickReopensOnLeft(d));
+  dlg->show();
+  QTest::keyClick(dlg, Qt::Key_Escape);
+  EXPECT_FALSE(PickReopensOnLeft(d));
+  EXPECT_FALSE(d.PivotPickMode);
 }
 
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {

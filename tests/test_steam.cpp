@@ -114,4 +114,45 @@ TEST(SteamDisplay, VolumeTable) {
   EXPECT_EQ(ExhaustVolumeFor(2002), -1);
 }
 
+// Counts pixels without keeping them.
+class PixelCounter : public CanvasBase {
+ public:
+  long pixels = 0;
+  void Clear(Color) override {}
+  void Pixel(int, int, Color) override { ++pixels; }
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void Polyline(const std::vector<Pt>&) override {}
+  void Ellipse(int, int, int, int) override {}
+  void Arc(int, int, int, int, int, int, int, int) override {}
+  void TextOut(int, int, const std::string&) override {}
+};
+
+TEST(SteamDisplay, NoScaleMakesAFrameUnbounded) {
+  AppState a = Fresh();
+  a.screen.SteamDisp = true;
+  PixelCounter at3000, beyond;
+  a.model.view.Scale = 3000;
+  SolveAndTransform(a);
+  DrawSteam(at3000, a);
+  a.model.view.Scale = 1e6f;
+  SolveAndTransform(a);
+  DrawSteam(beyond, a);
+  EXPECT_GT(at3000.pixels, 100000);
+  EXPECT_LT(beyond.pixels, 2 * at3000.pixels + 2000000);  // uncapped: some 50 million
+}
+
+TEST(SteamDisplay, AZeroDivisorBeepsAtMostOnceAFrame) {
+  AppState a = Fresh();
+  a.screen.SteamDisp = true;
+  a.model.dims.CylValveDim[ValveBoreDia] = 0;
+  ASSERT_TRUE(a.model.mech.BeepOnError);
+  for (int i = 0; i < 8; ++i) {
+    const int before = a.screen.BeepRequests;
+    Tick(a);
+    EXPECT_LE(a.screen.BeepRequests - before, 1) << i;
+  }
+  EXPECT_GE(a.screen.BeepRequests, 1);
+}
+
 }  // namespace brevold
