@@ -89,6 +89,23 @@ BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawSteamDia)->Name("BM_SteamDiagram")-
 BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawOvalDia)->Name("BM_OvalDiagram")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawSineDia)->Name("BM_SineDiagram")->Unit(benchmark::kMillisecond);
 
+// The worst a gear can cost a diagram: the link's levers can never close, so
+// every solve of the sweep runs the valve-stem search to its pass limit.
+void BM_PortDiagramEverySearchGivesUp(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::StartUp(a.model);
+  brevold::Solve(a.model);
+  brevold::CalcCentre(a.model);
+  a.model.dims.frame.LinkTopLevLen = 1e5f;
+  brevold::DiagramState d;
+  QImage image(632, 426, QImage::Format_RGB32);
+  for (auto _ : st) {
+    brevold::QtCanvas canvas(&image);
+    brevold::DrawPortDia(canvas, a, d);
+  }
+}
+BENCHMARK(BM_PortDiagramEverySearchGivesUp)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // A dynamic-variable bar dragged one step: apply, re-centre, and the next tick.
 void BM_DynVarDragStep(benchmark::State& st) {
   brevold::AppState a;
@@ -118,6 +135,18 @@ void BM_TickWithSteam(benchmark::State& st) {
   st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_TickWithSteam)->Arg(0)->Arg(5)->Unit(benchmark::kMicrosecond);
+
+// The most a frame can draw: the steam display at the largest scale the view
+// allows (no stored value can go beyond it).
+void BM_TickWithSteamLargestScale(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::StartUp(a.model);
+  a.screen.SteamDisp = true;
+  a.model.view.Scale = brevold::MaxViewScale;
+  QImage image(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
+  for (auto _ : st) TickInto(a, image);
+}
+BENCHMARK(BM_TickWithSteamLargestScale)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
