@@ -25,7 +25,7 @@ TDataTable::TDataTable(TMainForm& form) : QDialog(&form), form_(form) {
   Cut1 = Edit1->addAction("Cu&t");
   Copy1 = Edit1->addAction("&Copy");
   Past1 = Edit1->addAction("&Paste");
-  Edit1->addSeparator()->setText("-");
+  Edit1->addSeparator();
   SelectAll1 = Edit1->addAction("Select&All");
   Cut1->setEnabled(false);
   Copy1->setEnabled(false);

@@ -35,7 +35,9 @@ struct Ctx {
 
 Ctx Make(Canvas& c, AppState& a, DiagramState& d) {
   c.SetPen(clBlack, 1);
-  c.SetBrushClear();
+  // A window's canvas: a solid white brush, so every text is written on a
+  // white cell and a readout written again in place replaces the old one.
+  c.SetBrushSolid(clWhite);
   c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
   return Ctx{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
 }

@@ -187,6 +187,7 @@ DimEditor::DimEditor(TMainForm& form, const EditorLayout& layout)
     edits_[static_cast<size_t>(f.number)] = e;
 
     QPushButton* b = new QPushButton(this);
+    b->setAutoDefault(false);  // Return in a field is the field's, not a button's
     b->setGeometry(f.right ? 194 : 0, y + 13 - f.buttonHeight, 8, f.buttonHeight);
     const int dim = layout_.buttonBase + f.number;
     connect(b, &QPushButton::clicked, this, [this, dim] { app_.screen.HiliteDim = dim; });
@@ -268,9 +269,11 @@ bool DimEditor::KeyPress(const FieldSpec& f, char key, const QString& text) {
 void DimEditor::FieldExit(const FieldSpec& f) {
   ModelState& m = app_.model;
   NumberEdit* e = Edit(f.number);
-  const Shown& was = shown_[static_cast<size_t>(f.number)];
+  Shown& was = shown_[static_cast<size_t>(f.number)];
+  const bool edited = e->isModified();
+  e->setModified(false);
   float v = was.value;
-  const bool read = (!e->isModified() && e->text() == was.text) || ReadNumber(e->text().toStdString(), v);
+  const bool read = (!edited && e->text() == was.text) || ReadNumber(e->text().toStdString(), v);
   if (IsTravelLimit(f)) {
     if (!read) v = f.number == 26 ? m.dims.frame.RevArmNorm : m.dims.frame.RevArmMax;
     if (f.number == 26) {
@@ -280,8 +283,11 @@ void DimEditor::FieldExit(const FieldSpec& f) {
       form_.SyncRevArmRange();
     }
     if (!read) FillFields();
+    else was = {e->text(), f.number == 26 ? m.dims.frame.RevArmNorm : m.dims.frame.RevArmMax};
     return;
   }
+  // A paste or a cut changes the text as typing does, and is undone likewise.
+  if (edited) m.undo.EditDirty = 1;
   // Text that does not read as a number keeps the value already stored.
   if (!read) v = GetDim(m, f.id);
   EditorFieldExit(m, f.id, v, f.shortName);
@@ -294,6 +300,7 @@ void DimEditor::FieldExit(const FieldSpec& f) {
     default: break;
   }
   if (!read) Show(f, v);
+  else was = {e->text(), GetDim(m, f.id)};
 }
 
 void DimEditor::DoReset() {

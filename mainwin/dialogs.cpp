@@ -56,10 +56,13 @@ void TRefPnts::OKClick() {
   accept();
 }
 
-void TRefPnts::CancelClick() {
+void TRefPnts::CancelClick() { reject(); }
+
+// Cancel, Esc and the close box all switch the reference points off.
+void TRefPnts::reject() {
   form_.App().model.view.RefPointsOn = true;
   form_.RefPointsClick();
-  reject();
+  FixedDialog::reject();
 }
 
 void TRefPnts::ZeroClick() {

@@ -16,6 +16,7 @@ class TRefPnts : public FixedDialog {
   void FormActivate();
   void OKClick();
   void CancelClick();
+  void reject() override;
   void ZeroClick();
   NumberEdit *Edit1, *Edit2, *Edit3, *Edit4;  // RP1 y, RP1 x, RP2 y, RP2 x
   Button *OK, *Cancel, *Zero;

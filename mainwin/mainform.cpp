@@ -142,7 +142,7 @@ void TMainForm::BuildMenu() {
   OpenDimensions = item(File1, "&OpenDimensions", &TMainForm::OpenDimensionsClick);
   OpenDosVersionDim = item(File1, "Open&DosVersionDim");  // kept in the menu; it does nothing
   SaveAsDimensions = item(File1, "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
-  File1->addSeparator()->setText("-");
+  File1->addSeparator();
   Exit1 = item(File1, "E&xit", &TMainForm::Exit1Click);
 
   SetUp = mb->addMenu("&SetUp");
@@ -150,7 +150,7 @@ void TMainForm::BuildMenu() {
   DriverAng = item(SetUp, "Set&DriverAng", &TMainForm::DriverAngClick);
   StepAng1 = item(SetUp, "Set&StepAng", &TMainForm::StepAng1Click);
   RefPoints1 = item(SetUp, "SetRef&Points", &TMainForm::RefPoints1Click);
-  SetUp->addSeparator()->setText("-");
+  SetUp->addSeparator();
   LargeFont = item(SetUp, "SetLarge&Font", &TMainForm::LargeFontClick);
   FindRevArmCent = item(SetUp, "&CalcCentRevArm", &TMainForm::FindRevArmCentClick);
   SetSteam = item(SetUp, "SetS&teamDisp On", &TMainForm::SetSteamClick);
@@ -163,9 +163,9 @@ void TMainForm::BuildMenu() {
   Edit1 = mb->addMenu("&EditDimen");
   FrameDim = item(Edit1, "&FrameDimensions", &TMainForm::FrameDimClick);
   CylDim = item(Edit1, "&CylinderDimensions", &TMainForm::CylDimClick);
-  Edit1->addSeparator()->setText("-");
+  Edit1->addSeparator();
   SetGraphicZoom = item(Edit1, "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
-  Edit1->addSeparator()->setText("-");
+  Edit1->addSeparator();
   ResetAll = item(Edit1, "&ResetAllDimensions", &TMainForm::ResetAllClick);
   RefPoints = item(Edit1, "&ReferPoints", &TMainForm::RefPointsClick);
   DrawLines1 = item(Edit1, "&DrawLinesCircles", &TMainForm::DrawLines1Click);
@@ -190,7 +190,7 @@ void TMainForm::BuildMenu() {
   Help1 = mb->addMenu("&Help");
   Instructions = item(Help1, "&Instructions");
   SpecInstr = item(Help1, "Instructions&Special");
-  Help1->addSeparator()->setText("-");
+  Help1->addSeparator();
   About1 = item(Help1, "&About");
   connect(Instructions, &QAction::triggered, this, [this] { Inst->exec(); });
   connect(SpecInstr, &QAction::triggered, this, [this] { BrvSpIn->exec(); });
@@ -198,6 +198,27 @@ void TMainForm::BuildMenu() {
 
   Error = mb->addAction(ErrorIcon(), QString());
   Error->setVisible(false);
+  AddKeyboardCommands();
+}
+
+// What every desktop user reaches for, beside the menus' own mnemonics:
+// the usual file, exit, undo and help keys, and Space to start or stop the
+// wheel (also an item of its own at the end of the SetUp menu).
+void TMainForm::AddKeyboardCommands() {
+  OpenDimensions->setShortcut(QKeySequence::Open);
+  SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  Instructions->setShortcut(QKeySequence(Qt::Key_F1));
+  SetUp->addSeparator();
+  RunStop = SetUp->addAction("Start / Stop Driver Rotation");
+  RunStop->setShortcut(QKeySequence(Qt::Key_Space));
+  connect(RunStop, &QAction::triggered, this, &TMainForm::RunClick);
+  UndoKey = new QAction(this);
+  UndoKey->setShortcut(QKeySequence::Undo);
+  connect(UndoKey, &QAction::triggered, this, [this] {
+    if (UnDoDn->isVisible() && UnDoDn->isEnabled()) UnDoDnClick();
+  });
+  addAction(UndoKey);
 }
 
 void TMainForm::BuildToolBar() {
@@ -211,7 +232,7 @@ void TMainForm::BuildToolBar() {
   pal.setColor(QPalette::Window, ToQColor(clSilver));
   pal.setColor(QPalette::Button, ToQColor(clSilver));
   ToolBar1->setPalette(pal);
-  ToolBar1->setStyleSheet("QToolBar { border: 0px; spacing: 0px; padding: 0px; }");
+  ToolBar1->setStyleSheet("QToolBar { background: #c0c0c0; border: 0px; spacing: 0px; padding: 0px; }");
   struct Tb {
     int number, image;
     const char* hint;
@@ -661,13 +682,23 @@ void TMainForm::SetUnDoClick() { m_.dyn.UndoOn = !m_.dyn.UndoOn; }
 
 // --- Dimension files ---
 
-void TMainForm::SaveAsDimensionsClick() {
-  QFileDialog dlg(this, "Save As.....");
-  dlg.setAcceptMode(QFileDialog::AcceptSave);
-  dlg.setNameFilters({"Data File (*.dmi)", "All Files (*.*)"});
+// The file dialogs: "All Files" shows every file ("*.*" would hide the
+// names without a dot), and each opens in the folder last used in this run.
+QString TMainForm::ChooseDimensionFile(bool save) {
+  QFileDialog dlg(this, save ? QString("Save As.....") : QString());
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (!save) dlg.setFileMode(QFileDialog::ExistingFile);
+  dlg.setNameFilters({save ? "Data File (*.dmi)" : "Data File (*.dmi) ", "All Files (*)"});
   dlg.setDefaultSuffix("dmi");
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-  SaveDimensionsFile(dlg.selectedFiles().front());
+  if (!lastFolder_.isEmpty()) dlg.setDirectory(lastFolder_);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+  lastFolder_ = dlg.directory().absolutePath();
+  return dlg.selectedFiles().front();
+}
+
+void TMainForm::SaveAsDimensionsClick() {
+  const QString path = ChooseDimensionFile(true);
+  if (!path.isEmpty()) SaveDimensionsFile(path);
 }
 
 bool TMainForm::SaveDimensionsFile(const QString& path) {
@@ -677,13 +708,8 @@ bool TMainForm::SaveDimensionsFile(const QString& path) {
 }
 
 void TMainForm::OpenDimensionsClick() {
-  QFileDialog dlg(this);
-  dlg.setAcceptMode(QFileDialog::AcceptOpen);
-  dlg.setFileMode(QFileDialog::ExistingFile);
-  dlg.setNameFilters({"Data File (*.dmi) ", "All Files (*.*)"});
-  dlg.setDefaultSuffix("dmi");
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-  OpenDimensionsFile(dlg.selectedFiles().front());
+  const QString path = ChooseDimensionFile(false);
+  if (!path.isEmpty()) OpenDimensionsFile(path);
 }
 
 bool TMainForm::OpenDimensionsFile(const QString& path) {

@@ -169,6 +169,8 @@ class TMainForm : public QMainWindow {
   QAction *SineDiag, *OvalDiag, *SteamDiag, *FourEvents;
   QAction *Instructions, *SpecInstr, *About1;
   QAction* Error = nullptr;
+  QAction* RunStop = nullptr;  // "Start / Stop Driver Rotation" (Space)
+  QAction* UndoKey = nullptr;  // Ctrl+Z: the "UnDo" button while it is shown
   std::array<QAction*, 25> ToolButton{};  // ToolButton1..ToolButton24 by number
 
  protected:
@@ -177,6 +179,8 @@ class TMainForm : public QMainWindow {
 
  private:
   void BuildMenu();
+  void AddKeyboardCommands();
+  QString ChooseDimensionFile(bool save);
   void BuildToolBar();
   void BuildControls();
   void ApplyFrameEffects();
@@ -194,6 +198,7 @@ class TMainForm : public QMainWindow {
   QImage frame_;
   int soundsPlayed_ = 0, exhaustPlayed_ = 0, beeped_ = 0;
   bool hourglass_ = false;
+  QString lastFolder_;  // where the file dialogs open
   std::vector<QPushButton*> undoButtons_;
   RecentreCells panVert_, panHorz_, zoom_, ref1Vert_, ref1Horz_, ref2Vert_, ref2Horz_;
 };

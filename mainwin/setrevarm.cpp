@@ -88,4 +88,13 @@ void TSetRevArm::CloseClick() {
   accept();
 }
 
+// Esc and the close box close as "Close" does: the field being edited is
+// stored and the diagrams redraw.
+void TSetRevArm::reject() {
+  Close->setFocus();
+  ShowTable();
+  m_.revArm.RedrawPending = 1;
+  FixedDialog::reject();
+}
+
 }  // namespace brevold

@@ -19,6 +19,7 @@ class TSetRevArm : public FixedDialog {
   void FormActivate();  // fills the header and the table
   void ShowTable();
   void CloseClick();
+  void reject() override;
   std::array<QLabel*, 5> Header{};
   QLabel* VertScaleLabel;
   NumberEdit* VertScaleEdit;

@@ -56,7 +56,8 @@ class Canvas {
   // Arc of the box's ellipse, counter-clockwise on the screen from the ray
   // through (sx, sy) to the ray through (ex, ey), rays from the box centre.
   virtual void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) = 0;
-  // Text with its top-left corner at (x, y), no background.
+  // Text with its top-left corner at (x, y): on a cell of the brush's colour
+  // while the brush is solid, over the picture while it is clear.
   virtual void TextOut(int x, int y, const std::string& text) = 0;
 };
 
@@ -103,6 +104,7 @@ class RecordingCanvas : public CanvasBase {
     Color color;  // pen colour (text: font colour; pixel and clear: their colour)
     int width;
     Font font;
+    bool opaque = false;  // text written on a cell of the brush's colour
   };
   void Clear(Color c) override { Add(Op::Clear, {}, "", c); }
   void Pixel(int x, int y, Color c) override { Add(Op::Pixel, {{x, y}}, "", c); }
@@ -116,7 +118,10 @@ class RecordingCanvas : public CanvasBase {
   void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) override {
     Add(Op::Arc, {{x1, y1}, {x2, y2}, {sx, sy}, {ex, ey}}, "", pen_);
   }
-  void TextOut(int x, int y, const std::string& text) override { Add(Op::Text, {{x, y}}, text, font_.color); }
+  void TextOut(int x, int y, const std::string& text) override {
+    Add(Op::Text, {{x, y}}, text, font_.color);
+    items.back().opaque = brushSolid_;
+  }
 
   std::vector<Item> items;
   // The first text item equal to `text`, or nullptr.

@@ -3,6 +3,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QWheelEvent>
 
 namespace brevold {
@@ -32,6 +34,19 @@ void ScrollBar::mouseReleaseEvent(QMouseEvent* e) {
   }
 }
 
+// A horizontal bar's right-hand side is always its larger end: Right adds a
+// small change and Left takes one away (QScrollBar's inverted controls turn
+// them round, and the reverse-arm bar's right-hand side means forward gear).
+void ScrollBar::keyPressEvent(QKeyEvent* e) {
+  if (orientation() == Qt::Horizontal && e->modifiers() == Qt::NoModifier &&
+      (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)) {
+    triggerAction(e->key() == Qt::Key_Right ? SliderSingleStepAdd : SliderSingleStepSub);
+    e->accept();
+    return;
+  }
+  QScrollBar::keyPressEvent(e);
+}
+
 void ScrollBar::keyReleaseEvent(QKeyEvent* e) {
   QScrollBar::keyReleaseEvent(e);
   switch (e->key()) {
@@ -46,7 +61,24 @@ void ScrollBar::keyReleaseEvent(QKeyEvent* e) {
 
 void ScrollBar::focusInEvent(QFocusEvent* e) {
   QScrollBar::focusInEvent(e);
+  update();
   if (onEnter) onEnter();
+}
+
+void ScrollBar::focusOutEvent(QFocusEvent* e) {
+  QScrollBar::focusOutEvent(e);
+  update();
+}
+
+// The bar with the keyboard focus shows it with a dotted frame.
+void ScrollBar::paintEvent(QPaintEvent* e) {
+  QScrollBar::paintEvent(e);
+  if (!hasFocus()) return;
+  QStylePainter p(this);
+  QStyleOptionFocusRect o;
+  o.initFrom(this);
+  o.rect = rect().adjusted(1, 1, -1, -1);
+  p.drawPrimitive(QStyle::PE_FrameFocusRect, o);
 }
 
 // The wheel is one more way to scroll: a bar that records its scroll actions
@@ -79,6 +111,14 @@ void ScrollBar::EndWheelGesture() {
   if (onEndScroll) onEndScroll();
 }
 
+namespace {
+bool HasDefaultButton(QWidget* window) {
+  for (QPushButton* b : window->findChildren<QPushButton*>())
+    if (b->isDefault() && b->isVisible() && b->isEnabled()) return true;
+  return false;
+}
+}  // namespace
+
 NumberEdit::NumberEdit(QWidget* parent, int left, int top, int width, int height) : QLineEdit(parent) {
   setGeometry(left, top, width, height);
 }
@@ -89,13 +129,22 @@ void NumberEdit::keyPressEvent(QKeyEvent* e) {
   else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) key = '\r';
   else if (e->text().size() == 1 && e->text()[0].unicode() >= 0x20 && e->text()[0].unicode() < 0x7F)
     key = static_cast<char>(e->text()[0].unicode());
-  if (key == 0) {
-    // Navigation and editing keys that type nothing pass through.
-    if (e->text().isEmpty() || e->key() == Qt::Key_Delete) QLineEdit::keyPressEvent(e);
+  if (key == 0 || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    // Keys that type nothing (navigation, Delete, Esc, the Ctrl shortcuts)
+    // are the line edit's; what it does not use goes on to the dialog.
+    QLineEdit::keyPressEvent(e);
+    return;
+  }
+  // Return belongs to a dialog's default button before any field filter.
+  if (key == '\r' && HasDefaultButton(window())) {
+    e->ignore();
     return;
   }
   if (onKeyPress && !onKeyPress(key, text())) return;
-  if (key == '\r') return;  // a Return the filter accepted types nothing
+  if (key == '\r') {
+    e->ignore();  // typed nothing: the dialog's default button, if any, takes it
+    return;
+  }
   QLineEdit::keyPressEvent(e);
 }
 
@@ -106,6 +155,7 @@ void NumberEdit::focusOutEvent(QFocusEvent* e) {
 
 Button::Button(QWidget* parent, const QString& caption, int left, int top, int width, int height, const QString& hint)
     : QPushButton(caption, parent) {
+  setAutoDefault(false);
   setGeometry(left, top, width, height);
   if (!hint.isEmpty()) setToolTip(hint);
   connect(this, &QPushButton::clicked, this, [this] {

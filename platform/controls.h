@@ -39,8 +39,11 @@ class ScrollBar : public QScrollBar {
  protected:
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
 
  private:
@@ -55,7 +58,9 @@ class NumberEdit : public QLineEdit {
  public:
   NumberEdit(QWidget* parent, int left, int top, int width, int height);
   // Sees each typed character (and Backspace as '\b', Return as '\r') with
-  // the text before it; returns false to discard the key.
+  // the text before it; returns false to discard the key. A Return it lets
+  // through goes on to the dialog (its default button); keys that type
+  // nothing (Esc, Tab, the arrows, Ctrl+A/C/X/V) are never filtered.
   std::function<bool(char key, const QString& text)> onKeyPress;
   std::function<void()> onExit;  // every loss of focus, changed or not
 
@@ -64,7 +69,9 @@ class NumberEdit : public QLineEdit {
   void focusOutEvent(QFocusEvent* e) override;
 };
 
-// A push button with caption, hint and a click handler.
+// A push button with caption, hint and a click handler. As on the desktop
+// the program was made for, Return presses only a dialog's default button
+// (setDefault), never whichever button was last focused.
 class Button : public QPushButton {
   Q_OBJECT
  public:

@@ -106,9 +106,13 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int e
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
   FlushPixels();
   painter_.save();
-  painter_.setPen(ToQColor(font_.color));
   const QFontMetrics fm(painter_.font());
-  painter_.drawText(QPoint(x, y + fm.ascent()), QString::fromStdString(text));
+  const QString s = QString::fromStdString(text);
+  // With a solid brush the text's cell is filled first, as a window canvas
+  // writes text; with a clear brush the picture shows through.
+  if (brushSolid_) painter_.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_));
+  painter_.setPen(ToQColor(font_.color));
+  painter_.drawText(QPoint(x, y + fm.ascent()), s);
   painter_.restore();
 }
 

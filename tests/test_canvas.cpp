@@ -31,6 +31,25 @@ TEST_F(QtCanvasTest, LineToLeavesTheLastPixelUnset) {
   EXPECT_FALSE(Black(20, 12));
 }
 
+TEST_F(QtCanvasTest, TextIsWrittenOnTheBrushWhileItIsSolid) {
+  image.fill(Qt::black);
+  {
+    QtCanvas c(&image);
+    c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+    c.SetBrushClear();
+    c.TextOut(2, 2, "    ");  // blanks over the picture: nothing changes
+  }
+  EXPECT_TRUE(Black(4, 6));
+  {
+    QtCanvas c(&image);
+    c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+    c.SetBrushSolid(clWhite);
+    c.TextOut(2, 2, "    ");  // blanks on white cells: a readout erased
+  }
+  EXPECT_EQ(image.pixel(4, 6), qRgb(255, 255, 255));
+  EXPECT_TRUE(Black(1, 6));
+}
+
 TEST_F(QtCanvasTest, EllipseFitsItsBoxWithoutTheRightAndBottomEdge) {
   {
     QtCanvas c(&image);

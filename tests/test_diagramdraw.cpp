@@ -37,6 +37,9 @@ TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
     EXPECT_FALSE(ctl.barsVisible);  // dynamic variables off
     EXPECT_FALSE(ctl.undoVisible);
     EXPECT_GT(c.items.size(), 100u);
+    // Every text replaces what stood in its place (readouts written again).
+    for (const auto& i : c.items)
+      if (i.op == Op::Text) ASSERT_TRUE(i.opaque) << i.text;
   }
 }
 

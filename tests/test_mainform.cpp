@@ -70,10 +70,14 @@ TEST_F(MainFormTest, MenuCaptionsAndToolBarHints) {
   EXPECT_EQ(top, (QStringList{"&File", "&SetUp", "&EditDimen", "Draw&Graphs", "&Help"}));
   EXPECT_FALSE(form->Error->isVisible());
   QStringList setup;
-  for (QAction* a : form->SetUp->actions()) setup << a->text();
+  for (QAction* a : form->SetUp->actions()) setup << (a->isSeparator() ? "-" : a->text());
   EXPECT_EQ(setup, (QStringList{"Set&RevArmPos", "Set&DriverAng", "Set&StepAng", "SetRef&Points", "-", "SetLarge&Font",
                                 "&CalcCentRevArm", "SetS&teamDisp On", "Set&ErrorBeep Off", "Set&LineWidth 2",
-                                "SetScree&nData Off", "SetP&anZoom On"}));
+                                "SetScree&nData Off", "SetP&anZoom On", "-", "Start / Stop Driver Rotation"}));
+  // A separator is a line, not a "-" item.
+  for (QMenu* m : {form->File1, form->SetUp, form->Edit1, form->Help1})
+    for (QAction* a : m->actions())
+      if (a->isSeparator()) EXPECT_TRUE(a->text().isEmpty());
   EXPECT_EQ(form->ToolButton[16]->toolTip(), "View Port Events vs Reverse Arm Position");
   EXPECT_FALSE(form->ToolButton[23]->isEnabled());
 }

@@ -15,6 +15,7 @@ TEST(FrameContents, ReadoutsStandAtTheirPlacesWithFixedDecimals) {
   ASSERT_NE(rev, nullptr);
   EXPECT_EQ(rev->text, "Rev Arm  9.766  ");
   EXPECT_EQ(rev->pts[0], (Pt{459, 25}));
+  EXPECT_FALSE(rev->opaque);  // the picture's texts let the gear show through
   const auto* ang = c.FindTextStarting("Driv Ang ");
   ASSERT_NE(ang, nullptr);
   EXPECT_EQ(ang->text, "Driv Ang  10.00  ");  // the angle after the tick's advance

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "mainwin/dialogs.h"
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setrevarm.h"
@@ -130,6 +131,98 @@ TEST_F(SetUpTest, LinesDialogCloseAndEscEndEveryChoiceAndThePick) {
   QTest::keyClick(dlg, Qt::Key_Escape);
   EXPECT_FALSE(PickReopensOnLeft(d));
   EXPECT_FALSE(d.PivotPickMode);
+}
+
+// The keyboard as a desktop user drives it: every case goes through key
+// events on the real widgets.
+TEST_F(SetUpTest, ArrowKeysOnHorizontalBarsMeanLargerToTheRight) {
+  form->Timer1Timer();  // a solve: the running program's sense
+  ScrollBar* arm = form->SBRevArm;
+  ASSERT_TRUE(arm->hasFocus());
+  const float mid = m().revArm.Positions[0];
+  QTest::keyClick(arm, Qt::Key_Right);
+  EXPECT_EQ(arm->Position(), 1);
+  EXPECT_GT(m().mech.RevArmX, mid);  // toward forward gear
+  EXPECT_EQ(app.screen.GearDir, "Fwd");
+  QTest::keyClick(arm, Qt::Key_Left);
+  QTest::keyClick(arm, Qt::Key_Left);
+  EXPECT_EQ(arm->Position(), -1);
+  form->SBStepAng->setFocus();
+  QTest::keyClick(form->SBStepAng, Qt::Key_Right);
+  EXPECT_EQ(form->SBStepAng->Position(), 12000 + form->SBStepAng->SmallChange());
+}
+
+TEST_F(SetUpTest, EnterConfirmsTheAngleDialogsAndEscCancelsEveryDialog) {
+  TDrivAng d(*form);
+  d.show();
+  d.Edit1->setFocus();
+  d.Edit1->selectAll();
+  QTest::keyClicks(d.Edit1, "90");
+  QTest::keyClick(d.Edit1, Qt::Key_Return);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(m().mech.DrvAngle, 90);
+  TStpAng st(*form);
+  st.show();
+  st.Edit1->setFocus();
+  st.Edit1->selectAll();
+  QTest::keyClicks(st.Edit1, "5");
+  QTest::keyClick(st.Edit1, Qt::Key_Enter);
+  EXPECT_EQ(m().StepAng, 5);
+
+  // Esc from inside the number field: the dialog goes as with Cancel.
+  TGraphZoom z(m().view, form.get());
+  z.show();
+  z.Edit1->setFocus();
+  QTest::keyClicks(z.Edit1, "33");
+  QTest::keyClick(z.Edit1, Qt::Key_Escape);
+  EXPECT_FALSE(z.isVisible());
+  EXPECT_EQ(m().view.GraphZoomFactor, 7.5f);
+  form->RefPointsClick();
+  ASSERT_TRUE(m().view.RefPointsOn);
+  TRefPnts r(*form);
+  r.show();
+  r.Edit1->setFocus();
+  QTest::keyClick(r.Edit1, Qt::Key_Escape);
+  EXPECT_FALSE(r.isVisible());
+  EXPECT_FALSE(m().view.RefPointsOn);  // what Cancel does
+}
+
+TEST_F(SetUpTest, NumberFieldsKeepTheEditingShortcuts) {
+  TDrivAng d(*form);
+  d.show();
+  d.Edit1->setFocus();
+  d.Edit1->setText("123.5");
+  QTest::keyClick(d.Edit1, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(d.Edit1->selectedText(), "123.5");
+  QTest::keyClick(d.Edit1, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(d.Edit1->text(), "");
+  QTest::keyClick(d.Edit1, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(d.Edit1->text(), "123.5");
+  QTest::keyClicks(d.Edit1, "x");  // the filter still refuses what is no number
+  EXPECT_EQ(d.Edit1->text(), "123.5");
+  d.reject();
+}
+
+TEST_F(SetUpTest, SpaceStartsAndStopsTheWheelAndCtrlZUndoes) {
+  ASSERT_TRUE(form->Running());
+  QTest::keyClick(form->SBRevArm, Qt::Key_Space);
+  EXPECT_FALSE(form->Running());
+  EXPECT_EQ(m().DrvAngInc, 0);
+  QTest::keyClick(form->SBRevArm, Qt::Key_Space);
+  EXPECT_TRUE(form->Running());
+
+  Candidate(3);
+  form->DynamicVariablesClick();
+  form->SetUnDoClick();
+  form->Timer1Timer();
+  ClickArrow(form->SBDynVar[1], true);
+  ASSERT_EQ(m().undo.UndoCount, 1);
+  form->Timer1Timer();  // shows the undo button
+  ASSERT_TRUE(form->UnDoDn->isVisible());
+  QTest::keyClick(form->SBRevArm, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(m().undo.UndoCount, 0);
+  EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 16.5f);
 }
 
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {
