@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextStream>
 
+#include "platform/dialog.h"
 #include "platform/services.h"
 
 namespace brevold {
@@ -58,6 +59,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About These Programs");
   setFixedSize(340, 143);
   setModal(true);
+  setFont(DialogFont());
   const char* lines[] = {
       "The BREVOLD valve gear programs were begun for an older",
       "operating system; these windowed versions grew from them",

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 
 #include "mainwin/mainform.h"
+#include "platform/dialog.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"
 
@@ -23,7 +24,7 @@ constexpr int kRowY[21] = {0,   123, 140, 158, 175, 192, 209, 226, 244, 261, 278
 TDrawLines::TDrawLines(TMainForm& form) : QDialog(&form), form_(form) {
   setWindowTitle("Draw Lines");
   resize(S(584), S(470));
-  setFont(ToQFont(Font{FontFace::Sans, 8, false, false, clBlack}));  // 14 pixels at 120 dpi
+  setFont(DialogFont());  // 14 pixels at 120 dpi, 92% wide
   setModal(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);

@@ -2,6 +2,8 @@
 
 #include <QShowEvent>
 
+#include "platform/qtcanvas.h"
+
 namespace brevold {
 
 FixedDialog::FixedDialog(QWidget* parent, const QString& caption, int width, int height) : QDialog(parent) {
@@ -9,7 +11,13 @@ FixedDialog::FixedDialog(QWidget* parent, const QString& caption, int width, int
   setFixedSize(width, height);
   setWindowFlags((windowFlags() | Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
   setModal(true);
+  // The layouts are in pixels for an 8-point face: the desktop's own font
+  // would be larger and run the labels into the fields; the face is drawn
+  // 92% wide, as the narrower face the layouts were made for.
+  setFont(DialogFont());
 }
+
+QFont DialogFont() { return ToQFont(Font{FontFace::Sans, 8, false, false, clBlack, 92}); }
 
 QLabel* FixedDialog::AddLabel(const QString& text, int left, int top) {
   QLabel* l = new QLabel(text, this);

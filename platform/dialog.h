@@ -8,6 +8,9 @@
 
 namespace brevold {
 
+// The face and pixel size the small dialogs are laid out for.
+QFont DialogFont();
+
 class FixedDialog : public QDialog {
   Q_OBJECT
  public:

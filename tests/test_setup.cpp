@@ -2,6 +2,8 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QLabel>
+#include <QStyle>
 #include <QTest>
 #include <QWheelEvent>
 #include <memory>
@@ -10,6 +12,7 @@
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setrevarm.h"
+#include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
 #include "overlay/linesdlg.h"
 
@@ -223,6 +226,69 @@ TEST_F(SetUpTest, SpaceStartsAndStopsTheWheelAndCtrlZUndoes) {
   QTest::keyClick(form->SBRevArm, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(m().undo.UndoCount, 0);
   EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 16.5f);
+}
+
+// Every fixed text of a dialog, measured in the font it is drawn with: it
+// must lie inside the window and clear every other text and control.
+void ExpectLabelsFit(QWidget* w, const char* name) {
+  const QByteArray dir = qgetenv("BREVOLD_SHOTS");
+  if (!dir.isEmpty()) w->grab().save(QString(dir) + "/" + name + ".png");
+  const QRect window = w->rect();
+  std::vector<std::pair<QWidget*, QRect>> placed;
+  for (QWidget* c : w->findChildren<QWidget*>()) {
+    if (!c->isVisibleTo(w) || c->parentWidget() != w) continue;
+    QRect r = c->geometry();
+    if (auto* l = qobject_cast<QLabel*>(c)) {
+      // Where the label writes its text, and the ink of the text there.
+      const QFontMetrics fm(l->font());
+      const QRect cell = QStyle::alignedRect(Qt::LeftToRight, l->alignment(),
+                                             QSize(fm.horizontalAdvance(l->text()), fm.height()), l->geometry());
+      EXPECT_TRUE(l->geometry().contains(cell)) << name << ": \"" << l->text().toStdString() << "\" is cut by its label";
+      r = fm.tightBoundingRect(l->text()).translated(cell.left(), cell.top() + fm.ascent());
+    }
+    placed.emplace_back(c, r);
+  }
+  for (const auto& [c, r] : placed) {
+    auto* l = qobject_cast<QLabel*>(c);
+    if (!l) continue;
+    EXPECT_TRUE(window.contains(r)) << name << ": \"" << l->text().toStdString() << "\" is cut at the edge";
+    for (const auto& [o, q] : placed)
+      if (o != c && r.intersects(q))
+        EXPECT_FALSE(true) << name << ": \"" << l->text().toStdString() << "\" runs into "
+                           << (qobject_cast<QLabel*>(o) ? qobject_cast<QLabel*>(o)->text().toStdString()
+                                                        : o->metaObject()->className());
+  }
+}
+
+TEST_F(SetUpTest, NoDialogTextIsClippedOrOverlapped) {
+  for (bool solved : {false, true}) {
+    if (solved) form->Timer1Timer();  // the other gear sense: the words change places
+    TRevPos rp(*form);
+    rp.show();
+    ExpectLabelsFit(&rp, "revpos");
+  }
+  TDrivAng da(*form);
+  da.show();
+  ExpectLabelsFit(&da, "drivang");
+  TStpAng sa(*form);
+  sa.show();
+  ExpectLabelsFit(&sa, "stpang");
+  TRefPnts rf(*form);
+  rf.show();
+  ExpectLabelsFit(&rf, "refpnts");
+  TGraphZoom gz(m().view, form.get());
+  gz.show();
+  ExpectLabelsFit(&gz, "graphzoom");
+  m().revArm.Positions = {9.7657f, 9.7657f, 10.4657f, 9.0657f, 10.1f, 10.2f, 10.3f, 10.4f, 10.5f, 10.6f};
+  TSetRevArm sr(m(), app.screen, form.get());
+  sr.show();
+  ExpectLabelsFit(&sr, "setrevarm");
+  form->AboutBox->show();
+  ExpectLabelsFit(form->AboutBox, "about");
+  form->AboutBox->hide();
+  form->DrawLines->show();
+  ExpectLabelsFit(form->DrawLines, "drawlines");
+  form->DrawLines->hide();
 }
 
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {
