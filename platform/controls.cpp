@@ -3,8 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
 #include <QWheelEvent>
 
 namespace brevold {
@@ -74,11 +73,9 @@ void ScrollBar::focusOutEvent(QFocusEvent* e) {
 void ScrollBar::paintEvent(QPaintEvent* e) {
   QScrollBar::paintEvent(e);
   if (!hasFocus()) return;
-  QStylePainter p(this);
-  QStyleOptionFocusRect o;
-  o.initFrom(this);
-  o.rect = rect().adjusted(1, 1, -1, -1);
-  p.drawPrimitive(QStyle::PE_FrameFocusRect, o);
+  QPainter p(this);
+  p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 // The wheel is one more way to scroll: a bar that records its scroll actions

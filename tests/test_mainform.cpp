@@ -82,6 +82,18 @@ TEST_F(MainFormTest, MenuCaptionsAndToolBarHints) {
   EXPECT_FALSE(form->ToolButton[23]->isEnabled());
 }
 
+TEST_F(MainFormTest, SilverToolBarAndAFocusMarkOnTheFocusedBar) {
+  const QImage bar = form->ToolBar1->grab().toImage();
+  EXPECT_EQ(bar.pixel(bar.width() - 2, bar.height() / 2), qRgb(192, 192, 192));
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  form->SBRevArm->setFocus();
+  const QImage focused = form->SBRevArm->grab().toImage();
+  form->SBStepAng->setFocus();
+  const QImage unfocused = form->SBRevArm->grab().toImage();
+  EXPECT_NE(focused, unfocused);
+}
+
 TEST_F(MainFormTest, StopRunAndTheFixedAngles) {
   m().mech.DrvAngle = 123.456f;
   Click(form->Run);  // stop
