@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "model/dimfile.h"
 #include "model/state.h"
+#include "model/version.h"
 
 namespace brevold {
 
@@ -15,33 +17,50 @@ namespace {
 
 const char* kUsage =
     "usage: brevold-cli COMMAND [OPTIONS]\n"
+    "       brevold-cli --version | --help\n"
     "\n"
     "Commands:\n"
     "  solve    solve the linkage for one or more driver angles, one JSON line each\n"
     "  centre   calculate mid gear and print the reverse-arm positions as JSON\n"
     "  frame    draw the main window's picture for one driver angle into a PNG\n"
+    "  save     write the working set to a dimension file\n"
     "\n"
-    "Options of both commands:\n"
-    "  --set KEY=VALUE    change a dimension before solving (repeatable); KEY is a\n"
+    "Options of every command:\n"
+    "  --dmi FILE         start from a dimension file, loaded after start-up as\n"
+    "                     &OpenDimensions loads it (mid gear, the reverse arm at\n"
+    "                     the file's setting); a file that cannot be read exits 2\n"
+    "  --set KEY=VALUE    change a dimension after --dmi (repeatable); KEY is a\n"
     "                     dimension id (1..25, 28..30, 101..117), a field name such\n"
     "                     as MainRodLen, or RevArmNorm / RevArmMax\n"
     "Options of solve:\n"
-    "  --revarm X         reverse-arm setting X (default: mid gear)\n"
+    "  --revarm X         reverse-arm setting X (default: the --dmi file's\n"
+    "                     setting, else mid gear)\n"
     "  --travel D         reverse-arm setting mid gear + D\n"
     "  --angles A,B,...   driver angles in degrees, solved in this order (default 0)\n"
     "  --sweep F:T:S      driver angles from F to T in steps of S\n"
     "  --no-error-beep    guards do not raise the geometry error (ErrFlag)\n"
     "Options of frame (renders the main window's picture to a 1280 x 1024 PNG):\n"
-    "  --set, --revarm, --travel as for solve\n"
+    "  --revarm, --travel as for solve\n"
     "  --angle A          driver angle in degrees (default 0); the gear is drawn\n"
-    "                     stopped at A, with the screen data of a fresh start\n"
+    "                     stopped at A, so the readouts agree with the picture\n"
+    "  --steam            steam display on\n"
+    "  --frames N         animation ticks drawn (default 1, at most 100000): the\n"
+    "                     gear first runs N-1 ticks at the start-up step, arriving\n"
+    "                     at A, so the steam display has a running engine's\n"
+    "                     history; the last tick is drawn stopped at A\n"
     "  --scale S --origin X,Y   the view: pixels per unit and the screen point\n"
     "                     of the driver centre (default 18.9 and 81,280)\n"
     "  --out FILE.png     the image to write\n"
+    "Options of save (prints nothing; exits 1 with one line when the write fails,\n"
+    "leaving an existing FILE as it was):\n"
+    "  --revarm, --travel as for solve\n"
+    "  --out FILE         the dimension file to write\n"
+    "\n"
     "  --help             this text\n"
     "\n"
     "Successive angles share state as the animation's successive ticks do.\n";
 
+constexpr int kMaxFrames = 100000;
 constexpr long kMaxAngles = 10000000;
 
 void Append(std::string& o, long double v) {
@@ -96,10 +115,12 @@ float Number(const std::string& text, const std::string& what) {
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
-  const bool solve = mode != CliMode::Centre;
+  const bool solve = mode == CliMode::Solve;
   const bool frame = mode == CliMode::Frame;
+  const bool save = mode == CliMode::Save;
+  const bool revArm = mode != CliMode::Centre;
   Options o;
-  bool anglesGiven = false;
+  bool anglesGiven = false, framesGiven = false;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&]() -> const std::string& {
@@ -111,10 +132,14 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       size_t eq = kv.find('=');
       if (eq == std::string::npos || eq == 0) throw Usage{"--set takes KEY=VALUE, not '" + kv + "'"};
       o.sets.emplace_back(kv.substr(0, eq), Number(kv.substr(eq + 1), "--set " + kv));
-    } else if (solve && a == "--revarm") {
+    } else if (a == "--dmi") {
+      if (!o.dmi.empty()) throw Usage{"give --dmi once"};
+      o.dmi = value();
+      if (o.dmi.empty()) throw Usage{"--dmi needs a file name"};
+    } else if (revArm && a == "--revarm") {
       o.revArm = Number(value(), "--revarm");
       o.hasRevArm = true;
-    } else if (solve && a == "--travel") {
+    } else if (revArm && a == "--travel") {
       o.travel = Number(value(), "--travel");
       o.hasTravel = true;
     } else if (frame && a == "--angle") {
@@ -131,14 +156,24 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       o.originX = Number(p[0], "--origin");
       o.originY = Number(p[1], "--origin");
       o.hasOrigin = true;
-    } else if (frame && a == "--out") {
+    } else if (frame && a == "--steam") {
+      o.steam = true;
+    } else if (frame && a == "--frames") {
+      if (framesGiven) throw Usage{"give --frames once"};
+      framesGiven = true;
+      const std::string& text = value();
+      const float n = Number(text, "--frames");
+      if (!(n >= 1 && n <= kMaxFrames && n == std::floor(n)))
+        throw Usage{"--frames takes a whole number from 1 to 100000, not '" + text + "'"};
+      o.frames = static_cast<int>(n);
+    } else if ((frame || save) && a == "--out") {
       o.out = value();
       if (o.out.empty()) throw Usage{"--out needs a file name"};
-    } else if (solve && !frame && a == "--angles") {
+    } else if (solve && a == "--angles") {
       if (anglesGiven) throw Usage{"give --angles or --sweep once"};
       anglesGiven = true;
       for (const std::string& p : Split(value(), ',')) o.angles.push_back(Number(p, "--angles"));
-    } else if (solve && !frame && a == "--sweep") {
+    } else if (solve && a == "--sweep") {
       if (anglesGiven) throw Usage{"give --angles or --sweep once"};
       anglesGiven = true;
       const std::string& range = value();
@@ -149,7 +184,7 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       const long double count = std::floor((to - from) / step + 1e-9L) + 1;
       if (count > kMaxAngles) throw Usage{"--sweep " + range + " has more than 10000000 angles"};
       for (long n = 0; n < static_cast<long>(count); ++n) o.angles.push_back(static_cast<float>(from + n * step));
-    } else if (solve && !frame && a == "--no-error-beep") {
+    } else if (solve && a == "--no-error-beep") {
       o.noBeep = true;
     } else {
       throw Usage{"unknown option '" + a + "'"};
@@ -159,22 +194,36 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   if (o.hasScale != o.hasOrigin) throw Usage{"give --scale and --origin together"};
   if (o.hasScale && !(o.scale > 0)) throw Usage{"--scale must be above 0"};
   if (frame && o.out.empty()) throw Usage{"frame needs --out FILE.png"};
+  if (save && o.out.empty()) throw Usage{"save needs --out FILE"};
   if (!anglesGiven) o.angles.push_back(0);
   return o;
 }
 
+void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path) {
+  const FileResult r = LoadDimensions(s, path);
+  if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
+  // The bar stands at 0 after start-up; only a move of the bar sets RevArmX.
+  const int p = RevArmBarPosition(s);
+  if (p != 0) s.mech.RevArmX = RevArmFromBar(s, p);
+}
+
 void Prepare(ModelState& s, const Options& o) {
   StartUp(s);
+  if (!o.dmi.empty()) LoadDimFileAsWindowDoes(s, o.dmi);
   for (const auto& [key, v] : o.sets)
     if (!ApplySetting(s, key, v)) throw Usage{"unknown dimension key '" + key + "'"};
 }
 
 void PrepareSolve(ModelState& s, const Options& o) {
   Prepare(s, o);
+  // The centre follows the --set changes; it moves RevArmX to mid gear, so
+  // the file's own setting is kept aside for when no other is asked for.
+  const float loaded = s.mech.RevArmX;
   CalcCentre(s);
   const float mid = s.revArm.Positions[0];
   if (o.hasRevArm) s.mech.RevArmX = o.revArm;
   else if (o.hasTravel) s.mech.RevArmX = static_cast<float>(static_cast<long double>(mid) + o.travel);
+  else if (!o.dmi.empty()) s.mech.RevArmX = loaded;
   else s.mech.RevArmX = mid;
   s.mech.BeepOnError = !o.noBeep;
 }
@@ -210,6 +259,15 @@ int Centre(const Options& o, std::ostream& out) {
   j += '}';
   out << j << '\n';
   return 0;
+}
+
+int Save(const Options& o, std::ostream& err) {
+  ModelState s;
+  PrepareSolve(s, o);
+  const FileResult r = SaveDimensions(s, o.out);
+  if (r.ok) return 0;
+  err << "brevold-cli: cannot write '" << o.out << "': " << r.message << '\n';
+  return 1;
 }
 
 }  // namespace
@@ -280,13 +338,19 @@ std::string SolveJson(const ModelState& s) {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FrameCommand frame) {
   try {
     if (args.empty()) throw Usage{"no command given (try --help)"};
-    for (const std::string& a : args)
+    for (const std::string& a : args) {
       if (a == "--help" || a == "-h") {
         out << kUsage;
         return 0;
       }
+      if (a == "--version") {
+        out << "brevold-cli " << ProgramVersion << "\n";
+        return 0;
+      }
+    }
     if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
     if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
+    if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), err);
     if (args[0] == "frame") {
       const Options o = ParseOptions(args, CliMode::Frame);
       if (!frame) {

@@ -9,7 +9,7 @@ namespace brevold {
 
 struct ModelState;
 
-enum class CliMode { Solve, Centre, Frame };
+enum class CliMode { Solve, Centre, Frame, Save };
 
 struct Options {
   std::vector<std::pair<std::string, float>> sets;
@@ -20,6 +20,9 @@ struct Options {
   bool hasScale = false, hasOrigin = false;
   float scale = 0, originX = 0, originY = 0;
   std::string out;
+  std::string dmi;     // dimension file loaded after start-up ("" none)
+  bool steam = false;  // frame: steam display on
+  int frames = 1;      // frame: animation ticks drawn, the last one is written
 };
 
 // Bad usage, with the one-line message that names the fault.
@@ -29,8 +32,16 @@ struct Usage {
 
 // Parses the options of one subcommand (args[0] is the command); throws Usage.
 Options ParseOptions(const std::vector<std::string>& args, CliMode mode);
-// Start-up state with the --set changes, mid gear, and RevArmX as chosen.
+// Start-up state, the --dmi file loaded as "&OpenDimensions" loads it, the
+// --set changes, mid gear, and RevArmX: --revarm or --travel when given,
+// else the file's setting, else mid gear. Throws Usage for a file that
+// cannot be read.
 void PrepareSolve(ModelState& s, const Options& o);
+// What "&OpenDimensions" does with a file after start-up: load it whole and,
+// when the reverse-arm bar moves off mid gear, take RevArmX from the bar.
+// Throws Usage naming the file and the loader's message; a failed load
+// changes nothing.
+void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path);
 
 // The frame subcommand lives with the drawing code, which needs Qt.
 using FrameCommand = int (*)(const Options& o, std::ostream& out, std::ostream& err);

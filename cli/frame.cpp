@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <cmath>
 #include <memory>
 
 #include "mainwin/mechdraw.h"
@@ -30,12 +31,26 @@ int FrameCommandMain(const Options& o, std::ostream&, std::ostream& err) {
     a.model.view.OriginX = o.originX;
     a.model.view.OriginY = o.originY;
   }
-  // Drawn as the stopped window shows it: the readouts agree with the gear.
-  a.model.DrvAngInc = 0;
-  a.model.mech.DrvAngle = o.angles.front();
-  SolveAndTransform(a);
+  a.screen.SteamDisp = o.steam;
+  const float angle = o.angles.front();
   QImage image(FrameWidth, FrameHeight, QImage::Format_RGB32);
-  {
+  // Ticks before the last run the gear at its start-up step, timed to arrive
+  // at the angle asked for, so the steam display builds up as it does in the
+  // running window.
+  if (o.frames > 1) {
+    long double start = std::fmod(angle - static_cast<long double>(o.frames - 1) * a.model.DrvAngInc, 360.0L);
+    if (start < 0) start += 360;
+    a.model.mech.DrvAngle = static_cast<float>(start);
+  }
+  for (int tick = 1; tick <= o.frames; ++tick) {
+    const bool last = tick == o.frames;
+    if (last) {
+      // Drawn as the stopped window shows it: the readouts agree with the gear.
+      a.model.DrvAngInc = 0;
+      a.model.mech.DrvAngle = angle;
+    }
+    SolveAndTransform(a);
+    if (!last) AdvanceAngle(a);
     QtCanvas canvas(&image);
     DrawMechanism(canvas, a, "");
   }

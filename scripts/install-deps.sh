@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
+  desktop-file-utils appstream shared-mime-info
 )
 if [ "${1:-}" = "--with-display" ]; then
   packages+=(xvfb xauth)

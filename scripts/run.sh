@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh build
+# The program alone: the tests and benchmarks are not built.
+bash scripts/build.sh build -DBREVOLD_TESTS=OFF -DBREVOLD_BENCH=OFF
 cd build
 exec ./brevold "$@"

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in a normal
-# build, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, once with AddressSanitizer and UndefinedBehaviorSanitizer, then
+# fuzzes the dimension-file loader and the editors' values for a minute each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
-bash scripts/build.sh build
+bash scripts/build.sh build -DBREVOLD_TESTS=ON -DBREVOLD_BENCH=ON
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 bash scripts/build.sh build-asan -DBREVOLD_SANITIZE=ON -DBREVOLD_BENCH=OFF
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j"$(nproc)")
+
+bash scripts/fuzz.sh 60

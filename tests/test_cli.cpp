@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -56,6 +60,14 @@ TEST(CliParsing, BadUsageNamesTheFaultAndExitsTwo) {
       {{"solve", "--revarm", "9", "--travel", "1"}, "not both"},
       {{"solve", "--travel"}, "needs a value"},
       {{"centre", "--angles", "0"}, "--angles"},
+      {{"centre", "--revarm", "9"}, "--revarm"},
+      {{"save"}, "--out"},
+      {{"save", "--out", "x.dmi", "--angles", "0"}, "--angles"},
+      {{"solve", "--dmi"}, "needs a value"},
+      {{"solve", "--dmi", "a.dmi", "--dmi", "b.dmi"}, "--dmi once"},
+      {{"frame", "--out", "x.png", "--frames", "0"}, "--frames"},
+      {{"frame", "--out", "x.png", "--frames", "1.5"}, "--frames"},
+      {{"solve", "--steam"}, "--steam"},
   };
   for (const Bad& b : bad) {
     CliRun r = RunTool(b.args);
@@ -66,8 +78,12 @@ TEST(CliParsing, BadUsageNamesTheFaultAndExitsTwo) {
   }
   CliRun help = RunTool({"solve", "--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* opt : {"--set", "--revarm", "--travel", "--angles", "--sweep", "--no-error-beep", "centre"})
+  for (const char* opt : {"--set", "--revarm", "--travel", "--angles", "--sweep", "--no-error-beep", "centre", "--dmi",
+                          "save", "--out", "--steam", "--frames", "--version"})
     EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
+  CliRun version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("brevold-cli ") + BREVOLD_VERSION + "\n");
 }
 
 TEST(CliSolve, OutputIsTheInProcessSolveTickByTick) {
@@ -136,6 +152,81 @@ TEST(CliCentre, PrintsTheStartUpPositions) {
   EXPECT_NE(wide.out.find("\"RevArmNorm\":1.5,\"RevArmMax\":2}"), std::string::npos) << wide.out;
   CliRun clamped = RunTool({"centre", "--set", "RevArmNorm=1.5"});
   EXPECT_NE(clamped.out.find("\"RevArmNorm\":0.899999976"), std::string::npos) << clamped.out;
+}
+
+// A folder of its own per test, removed afterwards.
+struct TempDir {
+  std::filesystem::path path;
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "brevold-cli-XXXXXX").string();
+    path = ::mkdtemp(tmpl.data());
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+  std::string operator/(const char* name) const { return (path / name).string(); }
+};
+
+float JsonNumber(const std::string& line, const std::string& key) {
+  const std::string k = "\"" + key + "\":";
+  const size_t at = line.find(k);
+  return at == std::string::npos ? NAN : std::stof(line.substr(at + k.size()));
+}
+
+TEST(CliDimFile, SavedSetComesBackThroughDmi) {
+  TempDir dir;
+  const std::string file = dir / "long rod.dmi";
+  CliRun save = RunTool({"save", "--out", file, "--set", "MainRodLen=17", "--set", "RevArmMax=2"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_TRUE(save.out.empty() && save.err.empty());
+  EXPECT_EQ(std::filesystem::file_size(file), 1420u);
+
+  // The file gives what the same changes give on the command line.
+  EXPECT_EQ(RunTool({"centre", "--dmi", file}).out, RunTool({"centre", "--set", "MainRodLen=17", "--set", "RevArmMax=2"}).out);
+  EXPECT_EQ(RunTool({"solve", "--dmi", file, "--angles", "0,135"}).out,
+            RunTool({"solve", "--set", "MainRodLen=17", "--set", "RevArmMax=2", "--angles", "0,135"}).out);
+  EXPECT_NE(RunTool({"centre", "--dmi", file}).out, RunTool({"centre"}).out);
+  // --set works on the loaded set.
+  EXPECT_EQ(RunTool({"centre", "--dmi", file, "--set", "MainRodLen=16.5"}).out,
+            RunTool({"centre", "--set", "RevArmMax=2"}).out);
+}
+
+TEST(CliDimFile, ReverseArmFromFileUnlessAskedFor) {
+  TempDir dir;
+  const std::string file = dir / "fwd.dmi";
+  ASSERT_EQ(RunTool({"save", "--out", file, "--travel", "0.5"}).status, 0);
+  const float mid = JsonNumber(RunTool({"solve"}).out, "RevArmX");
+  // The file's setting comes back through the reverse-arm bar, to a thousandth.
+  EXPECT_NEAR(JsonNumber(RunTool({"solve", "--dmi", file}).out, "RevArmX"), mid + 0.5f, 1e-3f);
+  EXPECT_NEAR(JsonNumber(RunTool({"solve", "--dmi", file, "--travel", "-0.25"}).out, "RevArmX"), mid - 0.25f, 1e-5f);
+  EXPECT_EQ(JsonNumber(RunTool({"solve", "--dmi", file, "--revarm", "9.5"}).out, "RevArmX"), 9.5f);
+}
+
+TEST(CliDimFile, UnreadableFileExitsTwoWithOneLine) {
+  TempDir dir;
+  const std::string shortFile = dir / "short.dmi";
+  std::ofstream(shortFile, std::ios::binary) << std::string(700, '\0');
+  const std::string out = dir / "never.dmi";
+  struct Case {
+    std::string file, message;
+  };
+  for (const Case& c : {Case{shortFile, "Read beyond end of file"}, Case{dir / "missing.dmi", "File not found"}})
+    for (std::vector<std::string> args : {std::vector<std::string>{"solve"}, {"centre"}, {"save", "--out", out}}) {
+      args.insert(args.end(), {"--dmi", c.file});
+      CliRun r = RunTool(args);
+      EXPECT_EQ(r.status, 2) << args[0];
+      EXPECT_TRUE(r.out.empty());
+      EXPECT_EQ(r.err, "brevold-cli: cannot read '" + c.file + "': " + c.message + "\n");
+    }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(CliDimFile, FailedSaveExitsOneAndLeavesNoFile) {
+  TempDir dir;
+  const std::string file = dir / "no such folder/x.dmi";
+  CliRun r = RunTool({"save", "--out", file});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(r.err, "brevold-cli: cannot write '" + file + "': File not found\n");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path));
 }
 
 }  // namespace brevold
