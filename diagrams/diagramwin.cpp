@@ -92,6 +92,7 @@ void DiagramWindow::ClearAndDraw() {
 }
 
 void DiagramWindow::Draw() {
+  MatchScreenResolution(picture_, 632, canvas_->height(), canvas_->devicePixelRatioF());
   DiagramControls ctl;
   {
     QtCanvas c(&picture_);

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextStream>
 
+#include "model/version.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
 
@@ -68,7 +69,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
       "The BREVOLD developers",
       "through the project's issue tracker",
       "(see README.md beside the program)",
-      "Version 2.6",
+      "Version " BREVOLD_VERSION,
   };
   int y = 8;
   for (const char* l : lines) {

@@ -111,7 +111,9 @@ void TMainForm::FormCreate() {
   DrawLines = new TDrawLines(*this);
 
   // Client area 632 x 380 below the menu, centred on the screen.
-  Client->setMinimumSize(1, 1);
+  // The strip and the picture need the whole start size; a larger window
+  // shows more of the picture, about the same origin.
+  Client->setMinimumSize(632, 380);
   resize(632, 380 + menuBar()->sizeHint().height());
   if (QScreen* scr = QGuiApplication::primaryScreen()) {
     const QRect g = scr->availableGeometry();
@@ -426,6 +428,7 @@ void TMainForm::FormActivate() { SBDrvAng->setEnabled(false); }
 void TMainForm::Timer1Timer() {
   SolveAndTransform(app_);
   AdvanceAngle(app_);
+  MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
   {
     QtCanvas canvas(&frame_);
     DrawMechanism(canvas, app_, DateTimeText().toStdString());

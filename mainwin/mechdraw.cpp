@@ -6,11 +6,12 @@
 #include "mainwin/pivotdata.h"
 #include "mainwin/steam.h"
 #include "model/numfmt.h"
+#include "model/version.h"
 #include "overlay/overlaydraw.h"
 
 namespace brevold {
 
-const char* const VersionText = "Version 2.6";
+const char* const VersionText = "Version " BREVOLD_VERSION;
 
 namespace {
 

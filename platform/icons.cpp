@@ -1,18 +1,14 @@
 #include "platform/icons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <functional>
 
 namespace brevold {
 
 namespace {
-
-QPixmap Blank() {
-  QPixmap p(16, 16);
-  p.fill(Qt::transparent);
-  return p;
-}
 
 void Letter(QPainter& g, const QString& s, QColor c) {
   QFont f("Liberation Sans");
@@ -23,12 +19,7 @@ void Letter(QPainter& g, const QString& s, QColor c) {
   g.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, s);
 }
 
-}  // namespace
-
-QIcon ToolIcon(int image) {
-  QPixmap pm = Blank();
-  QPainter g(&pm);
-  g.setRenderHint(QPainter::Antialiasing, true);
+void DrawTool(QPainter& g, int image) {
   const QColor ink(0, 0, 0), red(200, 0, 0), blue(0, 0, 200), green(0, 128, 0);
   g.setPen(QPen(ink, 1));
   switch (image) {
@@ -132,32 +123,64 @@ QIcon ToolIcon(int image) {
     default:
       break;
   }
-  g.end();
-  return QIcon(pm);
 }
 
-QIcon ErrorIcon() {
-  QPixmap pm = Blank();
-  QPainter g(&pm);
-  g.setRenderHint(QPainter::Antialiasing, true);
+void DrawError(QPainter& g) {
   g.setBrush(QColor(220, 0, 0));
   g.setPen(Qt::NoPen);
   g.drawEllipse(0, 0, 16, 16);
   Letter(g, "!", Qt::white);
-  g.end();
-  return QIcon(pm);
 }
 
-QIcon WindowIcon() {
-  QPixmap pm = Blank();
-  QPainter g(&pm);
-  g.setRenderHint(QPainter::Antialiasing, true);
+void DrawWindowIcon(QPainter& g) {
   g.setPen(QPen(Qt::black, 1.5));
   g.drawEllipse(1, 3, 11, 11);
   g.setPen(QPen(QColor(200, 0, 0), 2));
   g.drawLine(6, 9, 15, 6);
-  g.end();
-  return QIcon(pm);
 }
+
+// An icon drawn afresh at whatever size and pixel ratio it is shown: the
+// drawings are made on a 16 x 16 grid and scaled, so they stay sharp on a
+// high-resolution screen.
+class DrawnIcon : public QIconEngine {
+ public:
+  explicit DrawnIcon(std::function<void(QPainter&)> draw) : draw_(std::move(draw)) {}
+  void paint(QPainter* p, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, true);
+    p->translate(rect.topLeft());
+    p->scale(rect.width() / 16.0, rect.height() / 16.0);
+    if (mode == QIcon::Disabled) p->setOpacity(0.4);
+    draw_(*p);
+    p->restore();
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return scaledPixmap(size, mode, state, 1.0);
+  }
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+    QPixmap pm(size * scale);
+    pm.fill(Qt::transparent);
+    {
+      QPainter p(&pm);
+      paint(&p, QRect(QPoint(), pm.size()), mode, state);
+    }
+    pm.setDevicePixelRatio(scale);
+    return pm;
+  }
+  QIconEngine* clone() const override { return new DrawnIcon(draw_); }
+
+ private:
+  std::function<void(QPainter&)> draw_;
+};
+
+}  // namespace
+
+QIcon ToolIcon(int image) {
+  return QIcon(new DrawnIcon([image](QPainter& g) { DrawTool(g, image); }));
+}
+
+QIcon ErrorIcon() { return QIcon(new DrawnIcon(DrawError)); }
+
+QIcon WindowIcon() { return QIcon(new DrawnIcon(DrawWindowIcon)); }
 
 }  // namespace brevold

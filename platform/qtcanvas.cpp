@@ -32,16 +32,35 @@ QtCanvas::~QtCanvas() { FlushPixels(); }
 void QtCanvas::FlushPixels() {
   if (pixels_.empty()) return;
   painter_.save();
-  painter_.setPen(QPen(ToQColor(pixelColor_), 1));
-  painter_.drawPoints(pixels_.data(), static_cast<int>(pixels_.size()));
+  if (device_->devicePixelRatioF() == 1) {
+    painter_.setPen(QPen(ToQColor(pixelColor_), 1));
+    painter_.drawPoints(pixels_.data(), static_cast<int>(pixels_.size()));
+  } else {
+    // A dot covers its whole logical pixel on a high-resolution device.
+    std::vector<QRect> cells;
+    cells.reserve(pixels_.size());
+    for (const QPoint& p : pixels_) cells.emplace_back(p, QSize(1, 1));
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(ToQColor(pixelColor_));
+    painter_.drawRects(cells.data(), static_cast<int>(cells.size()));
+  }
   painter_.restore();
   pixels_.clear();
+}
+
+void MatchScreenResolution(QImage& picture, int width, int height, qreal ratio) {
+  if (ratio <= 0) ratio = 1;
+  if (picture.devicePixelRatio() == ratio && picture.width() == qRound(width * ratio)) return;
+  picture = QImage(qRound(width * ratio), qRound(height * ratio), QImage::Format_RGB32);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::white);
 }
 
 void QtCanvas::PenChanged() {
   FlushPixels();
   QPen pen(ToQColor(pen_));
   pen.setWidth(width_);
+  if (device_->devicePixelRatioF() != 1) pen.setCosmetic(true);
   pen.setCapStyle(Qt::FlatCap);
   pen.setJoinStyle(Qt::MiterJoin);
   painter_.setPen(pen);

@@ -3,6 +3,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 
 #include "platform/canvas.h"
@@ -14,6 +15,14 @@ QColor ToQColor(Color c);
 // sized in points at 96 dpi whatever the device.
 QFont ToQFont(const Font& f);
 
+// Keeps an off-screen picture of `width` x `height` logical pixels at the
+// screen's pixel ratio, so that it is drawn at full resolution with the same
+// coordinates (a new picture starts white).
+void MatchScreenResolution(QImage& picture, int width, int height, qreal ratio);
+
+// On a high-resolution device (pixel ratio above 1) pens are drawn in device
+// pixels, so a one-pixel line stays one fine line; a single pixel (a steam
+// dot) stays one logical pixel.
 class QtCanvas : public CanvasBase {
  public:
   explicit QtCanvas(QPaintDevice* device);

@@ -17,8 +17,13 @@ SoundPlayer::~SoundPlayer() = default;
 
 QString FindDataFile(const QString& name) {
   if (QFileInfo::exists(name) || QFileInfo(name).isAbsolute()) return name;
-  const QString beside = QCoreApplication::applicationDirPath() + "/" + name;
-  return QFileInfo::exists(beside) ? beside : name;
+  const QString bin = QCoreApplication::applicationDirPath();
+  // Beside the program in a build tree; in share/brevold once installed.
+  for (const QString& folder : {bin, bin + "/../share/brevold"}) {
+    const QString path = folder + "/" + name;
+    if (QFileInfo::exists(path)) return QFileInfo(path).absoluteFilePath();
+  }
+  return name;
 }
 
 void SoundPlayer::Play(const QString& fileName) {

@@ -28,8 +28,9 @@ class SoundPlayer {
   std::map<QString, std::unique_ptr<QSoundEffect>> effects_;  // one per file
 };
 
-// A data file by name: in the current folder, else beside the program (so
-// that the program finds its texts and sounds wherever it is started from).
+// A data file by name: in the current folder, else beside the program (a
+// build tree), else in ../share/brevold from it (an installed program), so
+// that the program finds its texts and sounds wherever it is started from.
 QString FindDataFile(const QString& name);
 
 // "date   time" in the locale's short date and long time formats.

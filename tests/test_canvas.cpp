@@ -50,6 +50,30 @@ TEST_F(QtCanvasTest, TextIsWrittenOnTheBrushWhileItIsSolid) {
   EXPECT_TRUE(Black(1, 6));
 }
 
+TEST(QtCanvasHighResolution, LinesStayFineAndDotsStayOneLogicalPixel) {
+  QImage picture;
+  MatchScreenResolution(picture, 20, 20, 2);
+  ASSERT_EQ(picture.width(), 40);
+  ASSERT_EQ(picture.devicePixelRatio(), 2);
+  {
+    QtCanvas c(&picture);
+    c.SetPen(clBlack, 1);
+    c.MoveTo(2, 5);
+    c.LineTo(12, 5);  // logical coordinates, as at 96 dpi
+    c.Pixel(3, 12, clRed);
+  }
+  auto black = [&](int x, int y) { return picture.pixel(x, y) == qRgb(0, 0, 0); };
+  int rows = 0;
+  for (int y = 8; y <= 12; ++y) rows += black(10, y) ? 1 : 0;
+  EXPECT_EQ(rows, 1);  // one device pixel wide
+  EXPECT_TRUE(black(10, 10));
+  for (int x : {6, 7})
+    for (int y : {24, 25}) EXPECT_EQ(picture.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
+  EXPECT_EQ(picture.pixel(8, 24), qRgb(255, 255, 255));
+  MatchScreenResolution(picture, 20, 20, 2);  // already right: kept as drawn
+  EXPECT_TRUE(black(10, 10));
+}
+
 TEST_F(QtCanvasTest, EllipseFitsItsBoxWithoutTheRightAndBottomEdge) {
   {
     QtCanvas c(&image);
