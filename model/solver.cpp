@@ -1,8 +1,10 @@
+// The linkage solver: joints for a driver angle and reverse-arm setting, with its two searches.
 #include "model/solver.h"
 
 #include <cmath>
 
 #include "model/state.h"
+#include "model/trig.h"
 
 namespace brevold {
 
@@ -16,9 +18,32 @@ LD Dist(const Mechanism& m, int a, int b) {
   return std::sqrt(Sq(static_cast<LD>(m.PtX[a]) - m.PtX[b]) + Sq(static_cast<LD>(m.PtY[a]) - m.PtY[b]));
 }
 
+// Sine and cosine of one angle, worked out together (model/trig.h).
+struct SC {
+  LD s, c;
+};
+SC SinCos(LD x) {
+  SC r;
+  trig::SinCos(x, r.s, r.c);
+  return r;
+}
+
+// The extended-precision arctangent. On x86 the library's is the FPU's
+// partial-arctangent instruction on (x, 1) and nothing else; issuing that
+// instruction here gives the same result without the call.
+LD Atan(LD x) {
+#if defined(__x86_64__) || defined(__i386__)
+  LD r;
+  asm("fld1\n\tfpatan" : "=t"(r) : "0"(x));
+  return r;
+#else
+  return std::atan(x);
+#endif
+}
+
 // The gear's angle constructions use one-argument arctangents only; arcsin
 // and arccos go through arctan so that they agree with them to the last bit.
-LD ArcSin(LD c) { return std::atan(c / std::sqrt(1 - c * c)); }
+LD ArcSin(LD c) { return Atan(c / std::sqrt(1 - c * c)); }
 LD ArcCos(LD c) { return kPi / 2 - ArcSin(c); }
 
 // sqrt(v) behind the square-root guard.
@@ -36,13 +61,33 @@ LD Guarded(Mechanism& m, LD den) {
 }
 
 // arctan(num / den) with the divisor guard on den.
-LD GuardedAtan(Mechanism& m, LD num, LD den) { return std::atan(num / Guarded(m, den)); }
+LD GuardedAtan(Mechanism& m, LD num, LD den) { return Atan(num / Guarded(m, den)); }
+
+// The cosine clamp, kept here so that the passes need no call for it.
+inline void ClampCosineHere(Mechanism& m) {
+  const LD c = m.CalcTmp;
+  if (c > 0.999999L) {
+    m.CalcTmp = 0.999999f;
+    if (m.IterStep < 0.01L) RaiseError(m);
+  } else if (c < -0.999999L) {
+    m.CalcTmp = -0.999999f;
+    if (m.IterStep < 0.01L) RaiseError(m);
+  }
+}
 
 // A cosine behind the clamp.
 LD Clamped(Mechanism& m, LD c) {
   m.CalcTmp = static_cast<float>(c);
-  ClampCosine(m);
+  ClampCosineHere(m);
   return m.CalcTmp;
+}
+
+// The value the cosine clamp leaves for c, without touching the state.
+LD ClampedValue(LD c) {
+  Mechanism scratch;
+  scratch.CalcTmp = static_cast<float>(c);
+  ClampCosine(scratch);
+  return scratch.CalcTmp;
 }
 
 void Abandon(Mechanism& m) {
@@ -75,7 +120,8 @@ bool SolveLinkage(ModelState& s) {
   const LD a = static_cast<LD>(m.DrvAngle) * kPi / 180;
 
   // 1. Main crank and crosshead.
-  Set(m, 2, X[1] + std::cos(a) * f.Stroke / 2, Y[1] - std::sin(a) * f.Stroke / 2);
+  const SC ta = SinCos(a);
+  Set(m, 2, X[1] + ta.c * f.Stroke / 2, Y[1] - ta.s * f.Stroke / 2);
   X[3] = static_cast<float>(X[2] + GuardedSqrt(m, Sq(f.MainRodLen) - Sq(static_cast<LD>(Y[2]) - Y[3])));
   Set(m, 6, static_cast<LD>(X[3]) - f.DropLinkBkS, static_cast<LD>(Y[3]) - f.DropLinkVert);
 
@@ -86,16 +132,18 @@ bool SolveLinkage(ModelState& s) {
     LD c = (Sq(S / 2) + Sq(D / 2) - Sq(L)) / Guarded(m, S);
     c = c / Guarded(m, D) * 2;
     const LD t = ArcCos(Clamped(m, c)) - a;
-    Set(m, 12, std::cos(t) * D / 2, std::sin(t) * D / 2);
+    const SC tt = SinCos(t);
+    Set(m, 12, tt.c * D / 2, tt.s * D / 2);
   }
 
   // 3. Link-crank search: slide joint 11 down until the eccentric rod's end
   // reaches the link-crank radius from the link pivot, then refine.
   const LD linkCrank = std::sqrt(Sq(f.LinkCrankVert) + Sq(f.LinkCrankBkS));
+  const LD eccRod2 = Sq(f.EccRodLen);
   m.IterStep = 0.1f;
   Y[11] = static_cast<float>(Y[9] - 0.8L * f.LinkCrankVert);
   for (int n = 0;;) {
-    X[11] = static_cast<float>(X[12] + GuardedSqrt(m, Sq(f.EccRodLen) - Sq(static_cast<LD>(Y[12]) - Y[11])));
+    X[11] = static_cast<float>(X[12] + GuardedSqrt(m, eccRod2 - Sq(static_cast<LD>(Y[12]) - Y[11])));
     m.CloseDist = static_cast<float>(Dist(m, 9, 11));
     const bool shortOf = m.CloseDist < linkCrank;
     if (shortOf) Y[11] = static_cast<float>(static_cast<LD>(Y[11]) - m.IterStep);
@@ -114,7 +162,8 @@ bool SolveLinkage(ModelState& s) {
   m.LinkAng = static_cast<float>(GuardedAtan(m, static_cast<LD>(X[9]) - X[11], static_cast<LD>(Y[9]) - Y[11]) -
                                  GuardedAtan(m, f.LinkCrankBkS, f.LinkCrankVert));
   {
-    const LD sn = std::sin(static_cast<LD>(m.LinkAng)), cs = std::cos(static_cast<LD>(m.LinkAng));
+    const SC tl = SinCos(m.LinkAng);
+    const LD sn = tl.s, cs = tl.c;
     Set(m, 10, X[9] - sn * f.LinkCrankVert, Y[9] - cs * f.LinkCrankVert);
     Set(m, 22, X[9] + sn * f.LinkUpLowLen, Y[9] + cs * f.LinkUpLowLen);
     Set(m, 25, X[9] - sn * f.LinkUpLowLen, Y[9] - cs * f.LinkUpLowLen);
@@ -128,47 +177,73 @@ bool SolveLinkage(ModelState& s) {
         GuardedAtan(m, static_cast<LD>(m.RevArmX) - X[16], static_cast<LD>(Y[16]) - Y[18]) -
         GuardedAtan(m, f.RevArmBkS, f.RevArmVert));
     const LD b = m.CalcAng;
-    Set(m, 15, X[16] + std::cos(b) * f.LiftArmLen, Y[16] + std::sin(b) * f.LiftArmLen);
+    const SC tb = SinCos(b);
+    Set(m, 15, X[16] + tb.c * f.LiftArmLen, Y[16] + tb.s * f.LiftArmLen);
   }
 
   // 6. Valve-stem search: move X4 back until the lever system that stands
   // for the expansion link closes (joint 24 reaches joint 25), then refine.
+  //
+  // What depends on the dimensions alone is worked out once here rather than
+  // on every pass. A guard that runs here instead of inside the passes leaves
+  // the same state: the error flag only ever goes up, and every pass ends
+  // with later guards that overwrite the scratch cells.
+  //  - the radius-rod joint's angle and distance on the combination lever;
+  const LD faLever = GuardedAtan(m, f.CombLevBkS, f.CombLevUpper);
+  const LD r = std::sqrt(Sq(f.CombLevUpper) + Sq(f.CombLevBkS));
+  //  - the radius-rod levers' angle: fixed by the three lever lengths. A zero
+  //    radius-rod lever is replaced in the dimension set during the first
+  //    pass (the top lever there still sees the zero); the angle sees the
+  //    replacement. Its clamp stays in the passes: whether a clamp is an
+  //    error depends on the search step at the time.
+  const LD lFixed = f.LinkRadRodLevLen == 0 ? 0.00001f : f.LinkRadRodLevLen;
+  const LD zCos = (2 * Sq(lFixed) - Sq(f.LinkMidLevLen)) / 2 / lFixed / lFixed;
+  const LD zLever = ArcCos(ClampedValue(zCos));
+  //  - squared lengths.
+  const LD lower2 = Sq(f.CombLevLower), union2 = Sq(f.UnionLinkLen), lift2 = Sq(f.LiftLinkLen);
+  const LD top2 = Sq(f.LinkTopLevLen);
+
   m.IterStep = 0.5f;
   X[4] = static_cast<float>(static_cast<LD>(X[9]) + f.RadRodLen + f.CombLevUpper + 0.5L);
   for (int n = 0;;) {
     // 6.1-6.3 combination lever's lower end from the union link.
     const LD g = GuardedAtan(m, static_cast<LD>(X[4]) - X[6], static_cast<LD>(Y[4]) - Y[6]);
     const LD md = Dist(m, 4, 6);
-    const LD e = ArcCos(Clamped(m, (Sq(md) + Sq(f.CombLevLower) - Sq(f.UnionLinkLen)) / 2 / md /
+    const LD e = ArcCos(Clamped(m, (Sq(md) + lower2 - union2) / 2 / md /
                                        Guarded(m, f.CombLevLower))) - g;
-    Set(m, 5, X[4] + std::sin(e) * f.CombLevLower, Y[4] - std::cos(e) * f.CombLevLower);
+    const SC te = SinCos(e);
+    Set(m, 5, X[4] + te.s * f.CombLevLower, Y[4] - te.c * f.CombLevLower);
     // 6.4 radius-rod joint on the lever.
-    const LD fa = GuardedAtan(m, f.CombLevBkS, f.CombLevUpper) + e;
-    const LD r = std::sqrt(Sq(f.CombLevUpper) + Sq(f.CombLevBkS));
-    Set(m, 7, X[4] - std::sin(fa) * r, Y[4] + std::cos(fa) * r);
+    const LD fa = faLever + e;
+    const SC tf = SinCos(fa);
+    Set(m, 7, X[4] - tf.s * r, Y[4] + tf.c * r);
     // 6.5-6.8 lift point and die, from the lifting link.
     const LD h = GuardedAtan(m, static_cast<LD>(Y[15]) - Y[7], static_cast<LD>(X[7]) - X[15]);
     const LD v = Dist(m, 7, 15);
     const LD w = Guarded(m, static_cast<LD>(f.RadRodLen) - f.RadRodLiftPt);
-    const LD k = ArcSin(Clamped(m, (Sq(v) + Sq(w) - Sq(f.LiftLinkLen)) / 2 / v / w)) + (h - kPi / 2);
-    Set(m, 14, X[7] - std::cos(k) * w, Y[7] + std::sin(k) * w);
+    const LD k = ArcSin(Clamped(m, (Sq(v) + Sq(w) - lift2) / 2 / v / w)) + (h - kPi / 2);
+    const SC tk = SinCos(k);
+    Set(m, 14, X[7] - tk.c * w, Y[7] + tk.s * w);
     Set(m, 8, X[7] + (static_cast<LD>(X[14]) - X[7]) * f.RadRodLen / w,
         Y[7] + (static_cast<LD>(Y[14]) - Y[7]) * f.RadRodLen / w);
     // 6.9 top lever.
     {
       const LD p = GuardedAtan(m, static_cast<LD>(X[8]) - X[22], static_cast<LD>(Y[22]) - Y[8]);
       const LD q = Dist(m, 8, 22);
-      const LD c = (Sq(q) + Sq(f.LinkTopLevLen) - Sq(f.LinkRadRodLevLen)) / 2 / q / Guarded(m, f.LinkTopLevLen);
+      const LD c = (Sq(q) + top2 - Sq(f.LinkRadRodLevLen)) / 2 / q / Guarded(m, f.LinkTopLevLen);
       const LD sa = ArcCos(Clamped(m, c)) - p;
-      Set(m, 23, X[22] - std::sin(sa) * f.LinkTopLevLen, Y[22] - std::cos(sa) * f.LinkTopLevLen);
+      const SC ts = SinCos(sa);
+      Set(m, 23, X[22] - ts.s * f.LinkTopLevLen, Y[22] - ts.c * f.LinkTopLevLen);
     }
     // 6.10 the radius-rod levers' lower end.
     {
       const LD u = GuardedAtan(m, static_cast<LD>(Y[23]) - Y[8], static_cast<LD>(X[8]) - X[23]);
       if (f.LinkRadRodLevLen == 0) f.LinkRadRodLevLen = 0.00001f;
       const LD l = f.LinkRadRodLevLen;
-      const LD z = ArcCos(Clamped(m, (2 * Sq(l) - Sq(f.LinkMidLevLen)) / 2 / l / l)) - u;
-      Set(m, 24, X[8] - std::cos(z) * l, Y[8] - std::sin(z) * l);
+      Clamped(m, zCos);  // the clamp's effect on the scratch cell and the error flag
+      const LD z = zLever - u;
+      const SC tz = SinCos(z);
+      Set(m, 24, X[8] - tz.c * l, Y[8] - tz.s * l);
     }
     // 6.11-6.12 closure.
     LD close = Dist(m, 24, 25);
@@ -216,16 +291,7 @@ void GuardDivisor(Mechanism& m) {
   }
 }
 
-void ClampCosine(Mechanism& m) {
-  const LD c = m.CalcTmp;
-  if (c > 0.999999L) {
-    m.CalcTmp = 0.999999f;
-    if (m.IterStep < 0.01L) RaiseError(m);
-  } else if (c < -0.999999L) {
-    m.CalcTmp = -0.999999f;
-    if (m.IterStep < 0.01L) RaiseError(m);
-  }
-}
+void ClampCosine(Mechanism& m) { ClampCosineHere(m); }
 
 void Solve(ModelState& s) {
   const bool completed = SolveLinkage(s);
