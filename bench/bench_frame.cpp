@@ -14,10 +14,9 @@
 namespace {
 
 void TickInto(brevold::AppState& a, QImage& image) {
-  brevold::SolveAndTransform(a);
-  brevold::AdvanceAngle(a);
+  brevold::AdvanceFrame(a, "12/8/26   3:04:05 PM");
   brevold::QtCanvas canvas(&image);
-  brevold::DrawMechanism(canvas, a, "12/8/26   3:04:05 PM");
+  brevold::PaintFrame(canvas, a);
 }
 
 void UsePreset(brevold::AppState& a, int n) {

@@ -1,3 +1,4 @@
+// brevold-cli's option handling and its model commands (solve, centre, save).
 #include "cli/cli.h"
 
 #include <cerrno>

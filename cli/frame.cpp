@@ -1,3 +1,4 @@
+// brevold-cli frame: ticks the gear to the angle asked for and paints the picture into a PNG.
 #include "cli/frame.h"
 
 #include <QGuiApplication>
@@ -51,8 +52,9 @@ int FrameCommandMain(const Options& o, std::ostream&, std::ostream& err) {
     }
     SolveAndTransform(a);
     if (!last) AdvanceAngle(a);
+    AdvanceDisplays(a, "");
     QtCanvas canvas(&image);
-    DrawMechanism(canvas, a, "");
+    PaintFrame(canvas, a);
   }
   if (!image.save(QString::fromStdString(o.out), "PNG")) {
     err << "brevold-cli: cannot write '" << o.out << "'\n";

@@ -1,3 +1,4 @@
+// brevold-cli's entry point: the command line to RunCli, with the drawing commands where Qt is built in.
 #include <iostream>
 
 #include "cli/cli.h"

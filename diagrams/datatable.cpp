@@ -1,3 +1,4 @@
+// The pivot data table's text: chosen joints over a revolution, one line per step.
 #include "diagrams/datatable.h"
 
 #include "model/numfmt.h"

@@ -1,3 +1,4 @@
+// TDataTable: the pivot data table's window, its memo and Edit menu.
 #include "diagrams/datatablewin.h"
 
 #include <QMenuBar>
@@ -5,13 +6,14 @@
 #include <QVBoxLayout>
 
 #include "diagrams/datatable.h"
-#include "mainwin/mainform.h"
+#include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"
 
 namespace brevold {
 
-TDataTable::TDataTable(TMainForm& form) : QDialog(&form), form_(form) {
+TDataTable::TDataTable(MainPort& form) : QDialog(form.Window()), form_(form) {
   setWindowTitle("Pivot Data Table");
   setGeometry(150, 110, 620, 400);
   setModal(true);

@@ -9,12 +9,12 @@ class QPlainTextEdit;
 
 namespace brevold {
 
-class TMainForm;
+class MainPort;
 
 class TDataTable : public QDialog {
   Q_OBJECT
  public:
-  explicit TDataTable(TMainForm& form);
+  explicit TDataTable(MainPort& form);
   void FormActivate();  // builds the table
   void Edit1Click();
   void Cut1Click();
@@ -29,7 +29,7 @@ class TDataTable : public QDialog {
   void showEvent(QShowEvent* e) override;
 
  private:
-  TMainForm& form_;
+  MainPort& form_;
 };
 
 }  // namespace brevold

@@ -1,3 +1,4 @@
+// The four valve diagrams drawn on a canvas by sweeping the driver angle through the solver.
 #include "diagrams/diagramdraw.h"
 
 #include <algorithm>
@@ -210,8 +211,8 @@ struct PortEvent {
 void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
   ModelState& m = x.m;
   Canvas& c = x.c;
-  const char mode = x.d.PortGraphMode;
-  const bool fwd = mode == 'F';
+  const PortGraphs mode = x.d.PortGraphMode;
+  const bool fwd = mode == PortGraphs::Forward;
   const Color frontCol = fwd ? clTeal2 : clGreen, rearCol = fwd ? clRed : clMaroon;
   // 1. The fixed picture.
   c.SetPenColor(clBlack);
@@ -271,7 +272,7 @@ void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
       m.mech.RevArmX = static_cast<float>(same ? cen - d : cen + d);
       x.Text(605, 32, "Rev.");
     }
-    x.Text(mode == 'R' ? 596 : 556, 336 - 16 * i, Str(m.mech.RevArmX, 7, 3));
+    x.Text(mode == PortGraphs::Reverse ? 596 : 556, 336 - 16 * i, Str(m.mech.RevArmX, 7, 3));
     m.mech.DrvAngle = 0;
     m.valve.PistonUnits = 0;
     prevPiston = 0;

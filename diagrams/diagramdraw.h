@@ -19,12 +19,6 @@ struct DiagramControls {
 };
 
 // The last undo line the diagrams built, shown by the next drawing.
-struct DiagramState {
-  std::string UndoText;
-  char PortGraphMode = 'F';
-  bool PortEventLabels = true;
-};
-
 DiagramControls DrawPortDia(Canvas& c, AppState& a, DiagramState& d);
 DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d);
 DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d);

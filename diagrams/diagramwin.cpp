@@ -1,12 +1,15 @@
+// The four diagram windows: picture, menus, the dynamic-variable strip and the undo button.
 #include "diagrams/diagramwin.h"
 
 #include <QEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "mainwin/mainform.h"
+#include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "mainwin/setrevarm.h"
 #include "platform/qtcanvas.h"
 
@@ -34,8 +37,8 @@ class PictureWidget : public QWidget {
 
 }  // namespace
 
-DiagramWindow::DiagramWindow(TMainForm& form, Kind kind)
-    : QDialog(&form), form_(form), app_(form.App()), state_(form.Diagrams), kind_(kind) {
+DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
+    : QDialog(form.Window()), form_(form), app_(form.App()), state_(form.App().diagrams), kind_(kind) {
   const int height = kind == Kind::Oval ? 426 : 414;
   picture_ = QImage(632, height, QImage::Format_RGB32);
   picture_.fill(Qt::white);
@@ -114,7 +117,7 @@ void DiagramWindow::Draw() {
 void DiagramWindow::Redraw() { ClearAndDraw(); }
 
 void DiagramWindow::FormActivate() {
-  form_.Timer1->stop();
+  form_.StopAnimation();
   if (kind_ != Kind::Port && AskPositionsOnOpen) {
     TSetRevArm dlg(app_.model, app_.screen, this);
     dlg.exec();
@@ -133,7 +136,7 @@ void DiagramWindow::showEvent(QShowEvent* e) {
 }
 
 void DiagramWindow::done(int r) {
-  form_.Timer1->start();
+  form_.RestartAnimation();
   QDialog::done(r);
 }
 
@@ -151,14 +154,11 @@ void DiagramWindow::SetRevArmPosClick() {
 }
 
 void DiagramWindow::DynamicVariClick() {
-  app_.model.dyn.DynVarsOn = !app_.model.dyn.DynVarsOn;
-  if (kind_ == Kind::Port) {
-    form_.ShowDynVarControls(app_.model.dyn.DynVarsOn);
-    Redraw();
-  } else {
-    Redraw();
-    form_.ShowDynVarControls(app_.model.dyn.DynVarsOn);
-  }
+  DynVarsClicked(app_);
+  // The port window shows the main window's bars first, the others redraw first.
+  if (kind_ == Kind::Port) form_.ShowState();
+  Redraw();
+  if (kind_ != Kind::Port) form_.ShowState();
 }
 
 void DiagramWindow::UnDoMenuClick() {
@@ -176,8 +176,7 @@ void DiagramWindow::UnDoMenuClick() {
 
 void DiagramWindow::UnDoButtonClick() {
   if (app_.model.undo.UndoId[1] == 0) {
-    form_.UnDoDn->setEnabled(false);
-    UnDoButton->setEnabled(false);
+    SetUndoButtons(app_.model, false);
   } else {
     Undo(app_.model);
   }
@@ -187,30 +186,37 @@ void DiagramWindow::UnDoButtonClick() {
 
 void DiagramWindow::BarChange(int k) {
   ScrollBar* b = Bars[static_cast<size_t>(k)];
-  DynVarBarChange(app_.model, k, b->Position());
-  b->SetPosition(0);
+  const int p = b->Position();
+  DynVarBarChange(app_.model, k, p);
+  if (p != 0) {  // the bar set back to 0 changes once more, and redraws
+    DynVarBarChange(app_.model, k, 0);
+    Redraw();
+  }
+  {
+    const QSignalBlocker quiet(b);
+    b->SetPosition(0);
+  }
   Redraw();
 }
 
 void DiagramWindow::BarEndScroll(int k) {
-  form_.UnDoDn->setEnabled(true);
   DynVarEndScroll(app_.model, k);
   CloseButton->setFocus();
   if (kind_ == Kind::Port) Redraw();
   else Draw();
 }
 
-TPortDia::TPortDia(TMainForm& form) : DiagramWindow(form, Kind::Port) {
+TPortDia::TPortDia(MainPort& form) : DiagramWindow(form, Kind::Port) {
   QMenu* setUp = Menu->addMenu("SetUp");
   ForwardGraph1 = setUp->addAction("ForwardGraph");
   ReverseGraph1 = setUp->addAction("ReverseGraph");
   BothGraphs1 = setUp->addAction("BothGraphs");
   connect(ForwardGraph1, &QAction::triggered, this, [this] {
-    state_.PortGraphMode = 'F';
+    state_.PortGraphMode = PortGraphs::Forward;
     ClearAndDraw();
   });
   connect(ReverseGraph1, &QAction::triggered, this, [this] {
-    state_.PortGraphMode = 'R';
+    state_.PortGraphMode = PortGraphs::Reverse;
     ClearAndDraw();
   });
   connect(BothGraphs1, &QAction::triggered, this, [this] { BothGraphs1Click(); });
@@ -223,19 +229,19 @@ TPortDia::TPortDia(TMainForm& form) : DiagramWindow(form, Kind::Port) {
 }
 
 void TPortDia::Redraw() {
-  if (state_.PortGraphMode == 'B') BothGraphs1Click();
+  if (state_.PortGraphMode == PortGraphs::Both) BothGraphs1Click();
   else ClearAndDraw();
 }
 
 // The forward graph, with the reverse graph drawn over it.
 void TPortDia::BothGraphs1Click() {
-  state_.PortGraphMode = 'F';
+  state_.PortGraphMode = PortGraphs::Forward;
   ClearAndDraw();
-  state_.PortGraphMode = 'R';
+  state_.PortGraphMode = PortGraphs::Reverse;
   state_.PortEventLabels = false;
   Draw();
   state_.PortEventLabels = true;
-  state_.PortGraphMode = 'B';
+  state_.PortGraphMode = PortGraphs::Both;
 }
 
 }  // namespace brevold

@@ -15,13 +15,13 @@ class QAction;
 
 namespace brevold {
 
-class TMainForm;
+class MainPort;
 
 class DiagramWindow : public QDialog {
   Q_OBJECT
  public:
   enum class Kind { Port, Steam, Oval, Sine };
-  DiagramWindow(TMainForm& form, Kind kind);
+  DiagramWindow(MainPort& form, Kind kind);
   ~DiagramWindow() override;
 
   void ClearAndDraw();
@@ -52,7 +52,7 @@ class DiagramWindow : public QDialog {
   void done(int r) override;
   bool eventFilter(QObject* o, QEvent* e) override;
   void FormActivate();
-  TMainForm& form_;
+  MainPort& form_;
   AppState& app_;
   DiagramState& state_;
 
@@ -65,7 +65,7 @@ class DiagramWindow : public QDialog {
 class TPortDia : public DiagramWindow {
   Q_OBJECT
  public:
-  explicit TPortDia(TMainForm& form);
+  explicit TPortDia(MainPort& form);
   void Redraw() override;
   void BothGraphs1Click();
   QAction *ForwardGraph1, *ReverseGraph1, *BothGraphs1;
@@ -74,19 +74,19 @@ class TPortDia : public DiagramWindow {
 class TSteamDia : public DiagramWindow {
   Q_OBJECT
  public:
-  explicit TSteamDia(TMainForm& form) : DiagramWindow(form, Kind::Steam) {}
+  explicit TSteamDia(MainPort& form) : DiagramWindow(form, Kind::Steam) {}
 };
 
 class TOvalDia : public DiagramWindow {
   Q_OBJECT
  public:
-  explicit TOvalDia(TMainForm& form) : DiagramWindow(form, Kind::Oval) {}
+  explicit TOvalDia(MainPort& form) : DiagramWindow(form, Kind::Oval) {}
 };
 
 class TSineDia : public DiagramWindow {
   Q_OBJECT
  public:
-  explicit TSineDia(TMainForm& form) : DiagramWindow(form, Kind::Sine) {}
+  explicit TSineDia(MainPort& form) : DiagramWindow(form, Kind::Sine) {}
 };
 
 }  // namespace brevold

@@ -1,9 +1,11 @@
+// The frame and cylinder dimension editors: fields, drawn labels, small highlight buttons, reset and close.
 #include "editors/dimeditor.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "mainwin/mainform.h"
+#include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "mainwin/mechdraw.h"
 #include "model/numfmt.h"
 #include "platform/qtcanvas.h"
@@ -23,36 +25,36 @@ EditorLayout FrameLayout() {
   l.width = 386;
   l.height = 248;
   l.fields = {
-      {1, false, 0, 1, "Driver Dia"},
-      {2, false, 1, 2, "Stroke"},
-      {3, false, 2, 3, "Main Rod Length"},
-      {4, false, 3, 4, "Drop Link to CrossH Vert"},
-      {5, false, 4, 5, "Drop Link to CrossH BkS"},
-      {6, false, 5, 6, "Union Link Length"},
-      {7, false, 6, 7, "Combo Lever Upper"},
-      {8, false, 7, 8, "Combo Lever BkS"},
-      {9, false, 8, 9, "Combo Lever Lower"},
-      {10, false, 9, 10, "Radius Rod Length"},
-      {17, false, 10, 17, "Radius Rod Lift Point"},
-      {11, false, 11, 11, "Link Upper Length"},
-      {28, false, 12, 28, "Link Top Lever Len"},
-      {29, false, 13, 29, "Link Middle Lever Len"},
-      {30, false, 14, 30, "Link RadRod Lever Len"},
-      {12, true, 0, 12, "Link Crank Vert"},
-      {13, true, 1, 13, "Link Crank BkS"},
-      {14, true, 2, 14, "Eccentric Rod Length"},
-      {15, true, 3, 15, "Ecc Crank Circle Dia"},
-      {16, true, 4, 16, "Eccentric Crank Length"},
-      {18, true, 5, 18, "Reverse Arm  Vert"},
-      {19, true, 6, 19, "Reverse Arm BkS"},
-      {20, true, 7, 20, "Lifting Arm Length"},
-      {21, true, 8, 21, "Lifting Link Length"},
-      {22, true, 9, 22, "Reverse Arm Pivot Vert"},
-      {23, true, 10, 23, "Reverse Arm Pivot Horz"},
-      {24, true, 11, 24, "Link Center Pivot Vert"},
-      {25, true, 12, 25, "Link Center Pivot Horz"},
-      {26, true, 13, 26, nullptr},
-      {27, true, 14, 27, nullptr},
+      {1, false, 0, 1},
+      {2, false, 1, 2},
+      {3, false, 2, 3},
+      {4, false, 3, 4},
+      {5, false, 4, 5},
+      {6, false, 5, 6},
+      {7, false, 6, 7},
+      {8, false, 7, 8},
+      {9, false, 8, 9},
+      {10, false, 9, 10},
+      {17, false, 10, 17},
+      {11, false, 11, 11},
+      {28, false, 12, 28},
+      {29, false, 13, 29},
+      {30, false, 14, 30},
+      {12, true, 0, 12},
+      {13, true, 1, 13},
+      {14, true, 2, 14},
+      {15, true, 3, 15},
+      {16, true, 4, 16},
+      {18, true, 5, 18},
+      {19, true, 6, 19},
+      {20, true, 7, 20},
+      {21, true, 8, 21},
+      {22, true, 9, 22},
+      {23, true, 10, 23},
+      {24, true, 11, 24},
+      {25, true, 12, 25},
+      {26, true, 13, 26},
+      {27, true, 14, 27},
   };
   l.labels = {
       {10, 0, "Driver                    Diameter"},
@@ -103,23 +105,23 @@ EditorLayout CylLayout() {
   l.width = 386;
   l.height = 230;
   l.fields = {
-      {1, false, 0, 101, "Cyl ctr to Driver ctr"},
-      {2, false, 1, 102, "Cyl CL above Driver ctr"},
-      {3, false, 2, 103, "Cylinder Bore Dia"},
-      {4, false, 3, 104, "Cylinder Bore Length"},
-      {5, false, 4, 105, "Cyl Steam Port Width"},
-      {6, false, 6, 106, "Piston ctr to Crosshead", 26},
-      {7, false, 7, 107, "Piston Width"},
-      {8, false, 8, 108, "Valve CL to Cyl CL"},
-      {9, false, 9, 109, "Valve Bore Dia"},
-      {10, false, 10, 110, "Valve Bore Length"},
-      {11, true, 0, 111, "Valve Bore ctr to Port"},
-      {12, true, 1, 112, "ValveBorePortWidthRear"},
-      {13, true, 2, 113, "ValveBorePortWidthFront"},
-      {14, true, 4, 114, "Valve ctr to Ring", 26},
-      {15, true, 6, 115, "Valve End Width  Rear", 26},
-      {16, true, 7, 116, "Valve End Width  Front"},
-      {17, true, 9, 117, "Valve ctr to Joint (Stem)", 26},
+      {1, false, 0, 101},
+      {2, false, 1, 102},
+      {3, false, 2, 103},
+      {4, false, 3, 104},
+      {5, false, 4, 105},
+      {6, false, 6, 106, 26},
+      {7, false, 7, 107},
+      {8, false, 8, 108},
+      {9, false, 9, 109},
+      {10, false, 10, 110},
+      {11, true, 0, 111},
+      {12, true, 1, 112},
+      {13, true, 2, 113},
+      {14, true, 4, 114, 26},
+      {15, true, 6, 115, 26},
+      {16, true, 7, 116},
+      {17, true, 9, 117, 26},
   };
   l.labels = {
       {10, 0, "Cylinder ctr to Driver ctr"},
@@ -155,12 +157,16 @@ EditorLayout CylLayout() {
   return l;
 }
 
-bool IsTravelLimit(const FieldSpec& f) { return f.shortName == nullptr; }
+// The two travel limits have no dimension id of their own.
+bool IsTravelLimit(const FieldSpec& f) { return !HasDim(f.id); }
+
+// A dimension's short name, as the model's table gives it.
+const char* ShortName(const FieldSpec& f) { return FindDim(f.id)->shortName; }
 
 }  // namespace
 
-DimEditor::DimEditor(TMainForm& form, const EditorLayout& layout)
-    : QDialog(&form), form_(form), app_(form.App()), layout_(layout) {
+DimEditor::DimEditor(MainPort& form, const EditorLayout& layout)
+    : QDialog(form.Window()), form_(form), app_(form.App()), layout_(layout) {
   setWindowTitle(layout.caption);
   setFixedSize(layout.width, layout.height);
   setModal(true);
@@ -280,7 +286,8 @@ void DimEditor::FieldExit(const FieldSpec& f) {
       SetNormalTravel(m, v);
     } else {
       SetMaximumTravel(m, v);
-      form_.SyncRevArmRange();
+      FollowRevArmRange(app_);
+      form_.ShowState();
     }
     if (!read) FillFields();
     else was = {e->text(), f.number == 26 ? m.dims.frame.RevArmNorm : m.dims.frame.RevArmMax};
@@ -290,7 +297,7 @@ void DimEditor::FieldExit(const FieldSpec& f) {
   if (edited) m.undo.EditDirty = 1;
   // Text that does not read as a number keeps the value already stored.
   if (!read) v = GetDim(m, f.id);
-  EditorFieldExit(m, f.id, v, f.shortName);
+  EditorFieldExit(m, f.id, v, ShortName(f));
   // The display copies of the two fixed pivots follow the editor.
   switch (f.id) {
     case 22: m.mech.PtY[17] = m.mech.PtY[16]; break;
@@ -329,13 +336,14 @@ bool DimEditor::eventFilter(QObject* o, QEvent* e) {
 
 void DimEditor::Close1Click() {
   CalcCentre(app_.model);
-  form_.SBRevArm->SetPosition(0);
+  SetRevArmBar(app_, 0);
+  form_.ShowState();
   app_.model.FrontCOText.clear();
   app_.model.RearCOText.clear();
   accept();
 }
 
-TFrameDi::TFrameDi(TMainForm& form) : DimEditor(form, FrameLayout()) {
+TFrameDi::TFrameDi(MainPort& form) : DimEditor(form, FrameLayout()) {
   // The tab order the fields were made in.
   std::vector<QWidget*> order = {Edit(1), Edit(2), Edit(3), Close1, Reset};
   for (int n = 4; n <= 27; ++n) order.push_back(Edit(n));
@@ -347,10 +355,11 @@ TFrameDi::TFrameDi(TMainForm& form) : DimEditor(form, FrameLayout()) {
 void TFrameDi::ResetDimensions() {
   ResetFrameDims(app_.model);
   SetRevArmBarRange(app_.model);
-  form_.SyncRevArmRange();
+  FollowRevArmRange(app_);
+  form_.ShowState();
 }
 
-TCylDimen::TCylDimen(TMainForm& form) : DimEditor(form, CylLayout()) {
+TCylDimen::TCylDimen(MainPort& form) : DimEditor(form, CylLayout()) {
   std::vector<QWidget*> order;
   for (int n = 1; n <= 17; ++n) order.push_back(Edit(n));
   order.push_back(Close1);

@@ -12,7 +12,7 @@
 
 namespace brevold {
 
-class TMainForm;
+class MainPort;
 struct AppState;
 
 // One field of an editor.
@@ -20,8 +20,7 @@ struct FieldSpec {
   int number;  // EditN / ButtonN
   bool right;  // right column
   int row;
-  int id;                 // dimension id (26 and 27: the travel limits, no id)
-  const char* shortName;  // nullptr for the travel limits
+  int id;  // dimension id (26 and 27: the travel limits, no id; short names from the model's table)
   int buttonHeight = 13;
 };
 
@@ -48,7 +47,7 @@ struct EditorLayout {
 class DimEditor : public QDialog {
   Q_OBJECT
  public:
-  DimEditor(TMainForm& form, const EditorLayout& layout);
+  DimEditor(MainPort& form, const EditorLayout& layout);
   void FormActivate();  // draws the labels, fills the fields
   void FillFields();
   void Close1Click();
@@ -70,7 +69,7 @@ class DimEditor : public QDialog {
   void paintEvent(QPaintEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
   void DrawLabels(Canvas& c) const;
-  TMainForm& form_;
+  MainPort& form_;
   AppState& app_;
 
  private:
@@ -91,7 +90,7 @@ class DimEditor : public QDialog {
 class TFrameDi : public DimEditor {
   Q_OBJECT
  public:
-  explicit TFrameDi(TMainForm& form);
+  explicit TFrameDi(MainPort& form);
 
  protected:
   void ResetDimensions() override;
@@ -100,7 +99,7 @@ class TFrameDi : public DimEditor {
 class TCylDimen : public DimEditor {
   Q_OBJECT
  public:
-  explicit TCylDimen(TMainForm& form);
+  explicit TCylDimen(MainPort& form);
 
  protected:
   void ResetDimensions() override;

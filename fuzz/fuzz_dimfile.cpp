@@ -60,9 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (int f = 0; f < frames; ++f) {
     c.NewPicture("a frame");
-    SolveAndTransform(a);
-    AdvanceAngle(a);
-    DrawMechanism(c, a, "");
+    AdvanceFrame(a, "");
+    PaintFrame(c, a);
   }
 
   if (h % 16 == 0) {

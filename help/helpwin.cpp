@@ -1,3 +1,4 @@
+// The instruction windows, filled from their text files, and the about box.
 #include "help/helpwin.h"
 
 #include <QFile>

@@ -1,6 +1,8 @@
 // The one object that holds all of the program's state; start-up creates it
 // once and every window works on it by reference.
 #pragma once
+#include "diagrams/diagramstate.h"
+#include "mainwin/mainctl.h"
 #include "mainwin/screen.h"
 #include "model/state.h"
 #include "overlay/linesctl.h"
@@ -11,6 +13,8 @@ struct AppState {
   ModelState model;
   ScreenState screen;
   LinesDialogState lines;
+  MainControls controls;  // the main window's strip and two-state items
+  DiagramState diagrams;  // shared by the four diagram windows
 };
 
 }  // namespace brevold

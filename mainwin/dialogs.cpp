@@ -1,6 +1,8 @@
+// The view's dialogs: reference points typed in, and the highlight's zoom factor.
 #include "mainwin/dialogs.h"
 
-#include "mainwin/mainform.h"
+#include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "model/numfmt.h"
 
 namespace brevold {
@@ -13,7 +15,7 @@ float Read(const NumberEdit* e) {
 }
 }  // namespace
 
-TRefPnts::TRefPnts(TMainForm& form) : FixedDialog(&form, "Reference Points", 208, 76), form_(form) {
+TRefPnts::TRefPnts(MainPort& form) : FixedDialog(form.Window(), "Reference Points", 208, 76), form_(form) {
   AddLabel("RefPt V1", 4, 6);
   AddLabel("RefPt H1", 4, 28);
   AddLabel("RefPt V2", 106, 6);
@@ -49,10 +51,12 @@ void TRefPnts::OKClick() {
   m.PtX[19] = Read(Edit2);
   m.PtY[20] = Read(Edit3);
   m.PtX[20] = Read(Edit4);
-  if (m.PtY[19] != 0 || m.PtX[19] != 0) form_.RefPt1Zero->setEnabled(true);
-  if (m.PtY[20] != 0 || m.PtX[20] != 0) form_.RefPt2Zero->setEnabled(true);
+  MainControls& c = form_.App().controls;
+  if (m.PtY[19] != 0 || m.PtX[19] != 0) c.RefPtZeroOn[1] = true;
+  if (m.PtY[20] != 0 || m.PtX[20] != 0) c.RefPtZeroOn[2] = true;
   form_.App().model.view.RefPointsOn = false;
-  form_.RefPointsClick();
+  RefPointsClicked(form_.App());  // on, with their controls
+  form_.ShowState();
   accept();
 }
 
@@ -61,17 +65,18 @@ void TRefPnts::CancelClick() { reject(); }
 // Cancel, Esc and the close box all switch the reference points off.
 void TRefPnts::reject() {
   form_.App().model.view.RefPointsOn = true;
-  form_.RefPointsClick();
+  RefPointsClicked(form_.App());  // off
+  form_.ShowState();
   FixedDialog::reject();
 }
 
 void TRefPnts::ZeroClick() {
   Mechanism& m = form_.App().model.mech;
   m.PtX[19] = m.PtY[19] = m.PtX[20] = m.PtY[20] = 0;
-  form_.RefPt1Zero->setEnabled(false);
-  form_.RefPt2Zero->setEnabled(false);
+  form_.App().controls.RefPtZeroOn[1] = form_.App().controls.RefPtZeroOn[2] = false;
   form_.App().model.view.RefPointsOn = true;
-  form_.RefPointsClick();
+  RefPointsClicked(form_.App());
+  form_.ShowState();
   accept();
 }
 

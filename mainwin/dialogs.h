@@ -6,13 +6,13 @@
 
 namespace brevold {
 
-class TMainForm;
+class MainPort;
 struct ViewState;
 
 class TRefPnts : public FixedDialog {
   Q_OBJECT
  public:
-  explicit TRefPnts(TMainForm& form);
+  explicit TRefPnts(MainPort& form);
   void FormActivate();
   void OKClick();
   void CancelClick();
@@ -22,7 +22,7 @@ class TRefPnts : public FixedDialog {
   Button *OK, *Cancel, *Zero;
 
  private:
-  TMainForm& form_;
+  MainPort& form_;
 };
 
 class TGraphZoom : public FixedDialog {

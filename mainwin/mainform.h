@@ -12,6 +12,7 @@
 
 #include "diagrams/diagramdraw.h"
 #include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "platform/controls.h"
 #include "platform/services.h"
 
@@ -32,6 +33,7 @@ class TDataTable;
 class TDrawLines;
 class TBrvSpIn;
 class TAboutBox;
+struct FrameEffects;
 
 // The client area: shows the last frame, under the control strip.
 class ClientArea : public QWidget {
@@ -47,15 +49,22 @@ class ClientArea : public QWidget {
   const QImage* frame_;
 };
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public MainPort {
   Q_OBJECT
  public:
   explicit TMainForm(AppState& app, QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  AppState& App() { return app_; }
+  // What the other windows may ask (MainPort).
+  AppState& App() override;
+  QWidget* Window() override;
+  void StopAnimation() override;
+  void RestartAnimation() override;
+  void ShowState() override;
+  void JoinUndoButtons(QPushButton* b) override;
+
   const QImage& Frame() const { return frame_; }
-  bool Running() const { return Run->text() == "Stop"; }
+  bool Running() const { return app_.controls.Running; }
 
   // Event handlers.
   void FormCreate();
@@ -104,11 +113,7 @@ class TMainForm : public QMainWindow {
   void SBDynVarEndScroll(int k);
   void UnDoDnClick();
   void DynamicVariablesClick();
-  // Shows or hides SBDynVar1..4 and Panel7..9 (the diagrams switch them too).
-  void ShowDynVarControls(bool on);
   void SetUnDoClick();
-  // Every window's "UnDo" button joins here; all follow the undo stack.
-  void JoinUndoButtons(QPushButton* b);
 
   // The view (pan, zoom, presets, reference points).
   void SBPanVertChange();
@@ -126,8 +131,6 @@ class TMainForm : public QMainWindow {
   void SBRef2HorzChange();
   void RefPt1ZeroClick();
   void RefPt2ZeroClick();
-  void SetRefPoint1FromMouse(int mx, int my);
-  void SetRefPoint2FromMouse(int mx, int my);
 
   // Moves the reverse-arm bar's range to the model's (after RevArmMax changed).
   void SyncRevArmRange();
@@ -154,7 +157,6 @@ class TMainForm : public QMainWindow {
   TSineDia* SineDia = nullptr;
   TDataTable* DataTable = nullptr;
   TDrawLines* DrawLines = nullptr;
-  DiagramState Diagrams;  // shared by the four diagram windows
   TBrvSpIn* BrvSpIn = nullptr;
   TAboutBox* AboutBox = nullptr;
   SoundPlayer Sound;
@@ -183,24 +185,19 @@ class TMainForm : public QMainWindow {
   QString ChooseDimensionFile(bool save);
   void BuildToolBar();
   void BuildControls();
-  void ApplyFrameEffects();
-  float RecentreInc(RecentreCells& cells, ScrollBar* bar, float u, int pageStep);
-  void EmptyCutOffTexts();
-  void PanToRefPoint(int joint);
-  void StepButton(Button* clicked, float step, int position);
-  void DeadCentre(float angle, Button* clicked, Button* other);
-  void NormalGear(bool forward);
-  void RefPointBar(RecentreCells& cells, ScrollBar* bar, Button* zero, float& coord);
+  void ApplyFrameEffects(const FrameEffects& fx);
+  template <class Rule>
+  void Apply(Rule rule);
+  void Recentred(ScrollBar* bar, void (*rule)(AppState&, int));
+  void RefBar(ScrollBar* bar, int which);
 
   AppState& app_;
   ModelState& m_;
   ScreenState& s_;
   QImage frame_;
-  int soundsPlayed_ = 0, exhaustPlayed_ = 0, beeped_ = 0;
-  bool hourglass_ = false;
+  bool hourglass_ = false;  // the highlight's hourglass cursor is up
   QString lastFolder_;  // where the file dialogs open
   std::vector<QPushButton*> undoButtons_;
-  RecentreCells panVert_, panHorz_, zoom_, ref1Vert_, ref1Horz_, ref2Vert_, ref2Horz_;
 };
 
 }  // namespace brevold

@@ -1,10 +1,11 @@
+// The main window's frame: the tick that advances it, returning its effects, and its painting.
 #include "mainwin/mechdraw.h"
 
 #include <cmath>
 
-#include "mainwin/highlight.h"
-#include "mainwin/pivotdata.h"
-#include "mainwin/steam.h"
+#include "mainwin/highlightdraw.h"
+#include "mainwin/pivotdraw.h"
+#include "mainwin/steamdraw.h"
 #include "model/numfmt.h"
 #include "model/version.h"
 #include "overlay/overlaydraw.h"
@@ -15,16 +16,17 @@ const char* const VersionText = "Version " BREVOLD_VERSION;
 
 namespace {
 
-using LD = long double;
 constexpr LD kPi = 3.14159265358979323846264338327950288L;
 
 const Font kPictureFont{FontFace::Sans, 8, false, false, clBlack};
 
+// What the painting steps share: the canvas, the state, and the view the
+// frame's joints were placed in.
 struct Frame {
   Canvas& c;
-  AppState& a;
-  ModelState& m;
-  ScreenState& s;
+  const AppState& a;
+  const ModelState& m;
+  const ScreenState& s;
   const ViewState& v;
 };
 
@@ -39,19 +41,21 @@ void Closed(Canvas& c, const Pt& p3, const std::array<Pt, 4>& p) {
   c.Polyline({p3, p[0], p[1], p[2], p3});
 }
 
-void Text(Frame& f, int x, int y, const std::string& t) {
+void Text(const Frame& f, int x, int y, const std::string& t) {
   const Pt p = TextPos(f.s, x, y);
   f.c.TextOut(p.x, p.y, t);
 }
 
 // A circle of world radius r about joint j, as the ellipse of its box.
-void Circle(Frame& f, int j, LD r) {
-  const LD x = f.m.mech.PtX[static_cast<size_t>(j)], y = f.m.mech.PtY[static_cast<size_t>(j)];
+// Joint 18 is circled where the frame before left it.
+void Circle(const Frame& f, int j, LD r) {
+  const LD x = j == 18 ? f.s.Joint18PinX : f.m.mech.PtX[static_cast<size_t>(j)];
+  const LD y = f.m.mech.PtY[static_cast<size_t>(j)];
   f.c.Ellipse(ScreenX(f.v, x - r), ScreenY(f.v, y - r), ScreenX(f.v, x + r), ScreenY(f.v, y + r));
 }
 
 // While the lines dialog waits for a pivot pick.
-void DrawPickPrompt(Frame& f) {
+void DrawPickPrompt(const Frame& f) {
   const LinesDialogState& d = f.a.lines;
   if (!d.PivotPickMode) return;
   Font font = f.c.CurrentFont();
@@ -67,19 +71,19 @@ void DrawPickPrompt(Frame& f) {
   f.c.SetFont(font);
 }
 
-void DrawCaptions(Frame& f, const std::string& dateTime) {
+FrameCaptions Captions(const ModelState& m, const std::string& dateTime) {
   const std::string T = dateTime + "   " + VersionText;
-  const std::string N = f.m.dims.DimFileName;
+  const std::string N = m.dims.DimFileName;
   const std::string tail = N + "     " + T;
-  f.s.MainCaption = "BREVOLD Inside Admission            " + tail;
-  f.s.SineCaption = "BREVOLD Inside Admission      Sine Diagram    " + tail;
-  f.s.OvalCaption = "BREVOLD Inside Admission      Oval Diagram    " + tail;
-  f.s.SteamCaption = "BREVOLD Inside Admission      Steam Diagram    " + tail;
-  f.s.PortCaption = "BREVOLD Inside Admission      Port Open/Closed    " + tail;
-  f.s.DataTableCaption = "BREVOLD Inside Admission  Data Table " + tail;
+  return {"BREVOLD Inside Admission            " + tail,
+          "BREVOLD Inside Admission      Sine Diagram    " + tail,
+          "BREVOLD Inside Admission      Oval Diagram    " + tail,
+          "BREVOLD Inside Admission      Steam Diagram    " + tail,
+          "BREVOLD Inside Admission      Port Open/Closed    " + tail,
+          "BREVOLD Inside Admission  Data Table " + tail};
 }
 
-void DrawWheel(Frame& f) {
+void DrawWheel(const Frame& f) {
   Canvas& c = f.c;
   const LD D = f.m.dims.frame.DriverDia;
   const LD S = f.v.Scale, ox = f.v.OriginX, oy = f.v.OriginY;
@@ -100,7 +104,7 @@ void DrawWheel(Frame& f) {
   for (int j : {14, 15, 16, 18, 22, 23, 24, 25}) Circle(f, j, 0.02L * D);
 }
 
-void DrawCylinder(Frame& f) {
+void DrawCylinder(const Frame& f) {
   Canvas& c = f.c;
   const ChestOutline& ch = f.s.chest;
   const PistonValveOutline& pv = f.s.pv;
@@ -124,7 +128,7 @@ void Cross(Canvas& c, Pt p, int a, int b) {
   c.LineTo(p.x - b, p.y + b);
 }
 
-void DrawLinks(Frame& f) {
+void DrawLinks(const Frame& f) {
   Canvas& c = f.c;
   c.SetPenColor(clRed);
   Cross(c, Screen(f, 13), 1, 2);
@@ -152,7 +156,7 @@ void DrawLinks(Frame& f) {
 
 std::string Value(const char* label, LD v, int w, int d) { return label + Str(v, w, d) + "  "; }
 
-void DrawReadouts(Frame& f) {
+void DrawReadouts(const Frame& f) {
   const Mechanism& me = f.m.mech;
   const ValveEvents& ve = f.m.valve;
   const auto& cyl = f.m.dims.CylValveDim;
@@ -173,18 +177,14 @@ void DrawReadouts(Frame& f) {
 
 // One raised error shows the indicator for 9 frames, plays the sound once
 // and stays quiet for 11 more before the flag is cleared.
-void AdvanceErrorIndicator(Frame& f) {
-  ScreenState& s = f.s;
-  if (!f.m.mech.ErrFlag) return;
+void AdvanceErrorIndicator(AppState& a, FrameEffects& fx) {
+  ScreenState& s = a.screen;
+  if (!a.model.mech.ErrFlag) return;
   ++s.ErrBlink;
-  if (s.ErrBlink < 10) s.ErrorItemVisible = true;
-  if (s.ErrBlink == 10) {
-    s.ErrorItemVisible = false;
-    ++s.ErrorSoundRequests;
-  }
+  if (s.ErrBlink == 10) fx.errorSound = true;
   if (s.ErrBlink > 20) {
     s.ErrBlink = 0;
-    f.m.mech.ErrFlag = 0;
+    a.model.mech.ErrFlag = 0;
   }
 }
 
@@ -197,36 +197,46 @@ LD CutOffPosition(ScreenState& s, float prevSteam, float steam, float piston) {
   return x0;
 }
 
-void ShowCutOff(Frame& f, int y, const char* label, int& frames, const std::string& text) {
-  Text(f, 545, y, label);
-  if (frames > 0) {
-    Text(f, 600, y, text);
-    --frames;
-  }
-}
+bool CutOffShown(const ModelState& m) { return m.DrvAngInc != 0 && m.DrvAngInc < 23; }
 
-void DrawCutOff(Frame& f) {
-  ScreenState& s = f.s;
-  const ValveEvents& ve = f.m.valve;
-  const LD inc = f.m.DrvAngInc;
-  const bool shown = inc != 0 && inc < 23;
+// The cut-off of each end: where its steam opening closed, shown for some
+// 400 degrees of the driver after (when the step is small enough to read it).
+void AdvanceCutOff(AppState& a) {
+  ScreenState& s = a.screen;
+  ModelState& m = a.model;
+  const ValveEvents& ve = m.valve;
+  const LD inc = m.DrvAngInc;
+  const bool shown = CutOffShown(m);
+  auto show = [shown](int& frames) {
+    const bool now = shown && frames > 0;
+    if (now) --frames;
+    return now;
+  };
   if (s.PrevSteamF > 0 && ve.OpenSteamF < 0) {
     s.COFramesF = RoundEven(400 / (inc + 0.1L));
-    f.m.FrontCOText = Str(CutOffPosition(s, s.PrevSteamF, ve.OpenSteamF, ve.PistonUnits) / 6.4L, 4, 1);
+    m.FrontCOText = Str(CutOffPosition(s, s.PrevSteamF, ve.OpenSteamF, ve.PistonUnits) / 6.4L, 4, 1);
   }
-  if (shown) ShowCutOff(f, 109, "FrontCO% ", s.COFramesF, f.m.FrontCOText);
+  s.FrontCOShown = show(s.COFramesF);
   if (s.PrevSteamR > 0 && ve.OpenSteamR < 0) {
     s.COFramesR = RoundEven(400 / (inc + 0.1L));
-    f.m.RearCOText = Str((640 - CutOffPosition(s, s.PrevSteamR, ve.OpenSteamR, ve.PistonUnits)) / 6.4L, 4, 1);
+    m.RearCOText = Str((640 - CutOffPosition(s, s.PrevSteamR, ve.OpenSteamR, ve.PistonUnits)) / 6.4L, 4, 1);
   }
-  if (shown) ShowCutOff(f, 121, "RearCO% ", s.COFramesR, f.m.RearCOText);
+  s.RearCOShown = show(s.COFramesR);
   s.PrevPistonUnits = ve.PistonUnits;
   s.PrevSteamF = ve.OpenSteamF;
   s.PrevSteamR = ve.OpenSteamR;
 }
 
-void DrawRefPoints(Frame& f) {
-  if (!f.v.RefPointsOn) return;
+void DrawCutOff(const Frame& f) {
+  if (!CutOffShown(f.m)) return;
+  Text(f, 545, 109, "FrontCO% ");
+  if (f.s.FrontCOShown) Text(f, 600, 109, f.m.FrontCOText);
+  Text(f, 545, 121, "RearCO% ");
+  if (f.s.RearCOShown) Text(f, 600, 121, f.m.RearCOText);
+}
+
+void DrawRefPoints(const Frame& f) {
+  if (!f.m.view.RefPointsOn) return;
   Canvas& c = f.c;
   const auto& X = f.m.mech.PtX;
   const auto& Y = f.m.mech.PtY;
@@ -253,25 +263,22 @@ void DrawRefPoints(Frame& f) {
   Text(f, 209, 107, Str(std::sqrt(dx * dx + dy * dy), 6, 3));
 }
 
-// The newest undo entry, beside the main window's "UnDo" button.
-void DrawUndoLine(Frame& f) {
-  ScreenState& s = f.s;
-  if (!(s.ScreenDataOn && f.m.dyn.UndoOn)) {
-    s.UnDoDnVisible = false;
-    return;
-  }
-  s.UnDoDnVisible = true;
+// The newest undo entry, beside the main window's "UnDo" button, when the
+// screen data and the undo list are on. Both coordinates of its line scale
+// with the x factor; the button's top follows it.
+bool UndoLineShown(const AppState& a) { return a.screen.ScreenDataOn && a.model.dyn.UndoOn; }
+int UndoLineY(const AppState& a) { return a.model.dyn.DynVarsOn ? 128 : 73; }
+
+void DrawUndoLine(const Frame& f) {
+  if (!UndoLineShown(f.a)) return;
   const UndoStack& u = f.m.undo;
   const std::string text = Str(u.UndoCount, 2, 0) + "- " + u.UndoName[1] + " " + Str(u.UndoNew[1], 6, 3) + " to " +
                            Str(u.UndoOld[1], 6, 3);
-  // Both coordinates of this line scale with the x factor.
-  const LD k = s.TextScaleX;
-  const int y = f.m.dyn.DynVarsOn ? 128 : 73;
-  f.c.TextOut(RoundEven(320 * k), RoundEven(y * k), text);
-  s.UnDoDnTop = RoundEven((y - 1) * k);
+  const LD k = f.s.TextScaleX;
+  f.c.TextOut(RoundEven(320 * k), RoundEven(UndoLineY(f.a) * k), text);
 }
 
-void DrawDynVarValues(Frame& f) {
+void DrawDynVarValues(const Frame& f) {
   if (!f.m.dyn.DynVarsOn) return;
   const DynVars& d = f.m.dyn;
   Canvas& c = f.c;
@@ -291,7 +298,18 @@ void DrawDynVarValues(Frame& f) {
     red.color = clBlack;
     c.SetFont(red);
   }
-  for (size_t k = 1; k <= 4; ++k) f.s.DynVarBarEnabled[k] = d.DynVarName[k] != EmptyDynVarName;
+}
+
+// The lines and circles in the view the frame's joints were placed in: the
+// model's own, unless the highlight has framed or given back the view since.
+void DrawOverlayInView(Canvas& c, const ModelState& m, const ViewState& v) {
+  if (m.view.Scale == v.Scale && m.view.OriginX == v.OriginX && m.view.OriginY == v.OriginY) {
+    DrawOverlay(c, m);
+    return;
+  }
+  ModelState placed = m;
+  placed.view = v;
+  DrawOverlay(c, placed);
 }
 
 }  // namespace
@@ -308,6 +326,7 @@ void CalcScreenPoints(AppState& a) {
     a.screen.ScrY[static_cast<size_t>(j)] = ScreenY(v, m.PtY[static_cast<size_t>(j)]);
   }
   a.screen.ScrX[18] = ScreenX(v, m.RevArmX);
+  a.screen.PointsView = v;
 }
 
 void CalcChestOutline(AppState& a) {
@@ -380,32 +399,63 @@ void AdvanceAngle(AppState& a) {
   if (m.DrvAngle < 0) m.DrvAngle = static_cast<float>(m.DrvAngle + 360.0L);
 }
 
-void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime) {
-  Frame f{c, a, a.model, a.screen, a.model.view};
+FrameEffects AdvanceDisplays(AppState& a, const std::string& dateTime) {
+  ScreenState& s = a.screen;
+  ModelState& m = a.model;
+  FrameEffects fx;
+  if (s.SteamDisp) AdvanceSteam(a, fx);
+  fx.captions = Captions(m, dateTime);
+  // The wheel step circles joint 18 before the frame puts it at the
+  // reverse-arm setting.
+  s.Joint18PinX = m.mech.PtX[18];
+  m.mech.PtX[18] = m.mech.RevArmX;
+  fx.undoVisible = UndoLineShown(a);
+  if (fx.undoVisible) s.UnDoDnTop = RoundEven((UndoLineY(a) - 1) * static_cast<LD>(s.TextScaleX));
+  fx.undoTop = s.UnDoDnTop;
+  if (s.ScreenDataOn) {
+    AdvanceErrorIndicator(a, fx);
+    AdvanceCutOff(a);
+    if (m.dyn.DynVarsOn)
+      for (size_t k = 1; k <= 4; ++k) s.DynVarBarEnabled[k] = m.dyn.DynVarName[k] != EmptyDynVarName;
+  }
+  fx.dynVarBarsShown = m.dyn.DynVarsOn;
+  fx.dynVarBarEnabled = s.DynVarBarEnabled;
+  fx.errorItemVisible = ErrorItemShown(s);
+  AdvanceHighlight(a, fx);
+  return fx;
+}
+
+FrameEffects AdvanceFrame(AppState& a, const std::string& dateTime) {
+  SolveAndTransform(a);
+  AdvanceAngle(a);
+  return AdvanceDisplays(a, dateTime);
+}
+
+bool ErrorItemShown(const ScreenState& s) { return s.ErrBlink >= 1 && s.ErrBlink <= 9; }
+
+void PaintFrame(Canvas& c, const AppState& a) {
+  const Frame f{c, a, a.model, a.screen, a.screen.PointsView};
   // 1. A fresh frame: white, black pen of the line width, clear brush, picture font.
   c.Clear(clWhite);
   c.SetPen(clBlack, a.screen.LineWidth);
   c.SetBrushClear();
   c.SetFont(kPictureFont);
-  if (a.screen.SteamDisp) DrawSteam(c, a);
-  DrawCaptions(f, dateTime);
+  if (a.screen.SteamDisp) PaintSteam(c, a);
   DrawWheel(f);
-  a.model.mech.PtX[18] = a.model.mech.RevArmX;
   DrawCylinder(f);
   DrawLinks(f);
-  DrawOverlay(c, a.model);
+  DrawOverlayInView(c, a.model, f.v);
   DrawUndoLine(f);
   if (a.screen.ScreenDataOn) {
     c.SetFont(kPictureFont);
     DrawReadouts(f);
-    AdvanceErrorIndicator(f);
     if (a.screen.PivotDataOn) DrawPivotData(c, a);
     DrawPickPrompt(f);
     DrawCutOff(f);
     DrawRefPoints(f);
     DrawDynVarValues(f);
   }
-  if (a.screen.HiliteDim > 0) DrawHighlight(c, a);
+  if (a.screen.HiliteShown > 0) PaintHighlight(c, a);
 }
 
 }  // namespace brevold

@@ -1,6 +1,9 @@
-// One frame of the main window: the animation tick's solve, screen
-// transform and outlines, and DrawMechanism painting the whole picture.
+// One frame of the main window: the animation tick (solve, screen transform
+// and outlines, the angle step, then what the displays carry from frame to
+// frame) returning what the window must do, and PaintFrame drawing the whole
+// picture from the state the tick left, changing nothing.
 #pragma once
+#include <array>
 #include <string>
 
 #include "mainwin/appstate.h"
@@ -8,8 +11,37 @@
 
 namespace brevold {
 
+// The drawing layer's arithmetic is done in extended precision, as the
+// solver's is.
+using LD = long double;
+
 constexpr int FrameWidth = 1280, FrameHeight = 1024;
 extern const char* const VersionText;  // "Version 2.6"
+
+// The captions a frame gives the main window and the windows it opens.
+struct FrameCaptions {
+  std::string main, sine, oval, steam, port, dataTable;
+};
+
+// What a frame leaves for the main window to do, in this order: caption,
+// undo button, dynamic-variable bars, the highlight's editors and cursor,
+// the error item and sound, the exhaust beat and the beep.
+struct FrameEffects {
+  enum class Editor { None, Frame, Cylinder };
+  FrameCaptions captions;
+  bool undoVisible = false;
+  int undoTop = 72;
+  bool dynVarBarsShown = false;         // set the bars' enabled states below
+  std::array<bool, 5> dynVarBarEnabled{};  // bars 1..4
+  Editor closeEditor = Editor::None;    // closed while its dimension is shown
+  Editor reopenEditor = Editor::None;   // shown again when the highlight ends
+  bool hourglass = false;
+  bool errorItemVisible = false;
+  bool errorSound = false;   // "Error.wav"
+  bool exhaustBeat = false;  // "Exhaust.wav" at exhaustVolume, cutting off one still playing
+  int exhaustVolume = 0x8000;
+  bool beep = false;  // a zero pixel height met, with the error beep on; once a frame
+};
 
 // Screen points of joints 0..25; X of joint 18 from RevArmX.
 void CalcScreenPoints(AppState& a);
@@ -20,12 +52,24 @@ void CalcPistonValve(AppState& a);
 void SolveAndTransform(AppState& a);
 // Steps 4-5: advance DrvAngle by DrvAngInc in GearDir and wrap it.
 void AdvanceAngle(AppState& a);
+// The rest of a tick, after the angle step: steam densities and beats, the
+// captions (with `dateTime`, the date and time text), joint 18, the undo
+// line, the error indicator, the cut-off read-outs, the dynamic-variable
+// bars and the highlight's progress and view.
+FrameEffects AdvanceDisplays(AppState& a, const std::string& dateTime);
+// A whole tick as the running window makes it.
+FrameEffects AdvanceFrame(AppState& a, const std::string& dateTime);
 
-// Paints one frame on `c` (a fresh 1280 x 1024 surface). `dateTime` is the
-// date and time text of the captions.
-void DrawMechanism(Canvas& c, AppState& a, const std::string& dateTime);
+// Paints the frame the last tick left on `c` (a fresh 1280 x 1024 surface).
+void PaintFrame(Canvas& c, const AppState& a);
+// The same picture, for callers that still pass the date and time text
+// (captions are not drawn in the picture).
+inline void DrawMechanism(Canvas& c, const AppState& a, const std::string&) { PaintFrame(c, a); }
 
 // Base text position scaled by the text scale.
 Pt TextPos(const ScreenState& s, int x, int y);
+
+// Whether the error indicator shows: on frames 1 to 9 of a raised error.
+bool ErrorItemShown(const ScreenState& s);
 
 }  // namespace brevold

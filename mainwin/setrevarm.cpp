@@ -1,3 +1,4 @@
+// TSetRevArm: the reverse-arm positions the diagrams draw, and their vertical scale.
 #include "mainwin/setrevarm.h"
 
 #include "mainwin/screen.h"

@@ -1,8 +1,10 @@
+// The set-up dialogs: reverse-arm position, driver angle and step angle.
 #include "mainwin/setupdlg.h"
 
 #include <cmath>
 
-#include "mainwin/mainform.h"
+#include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "model/numfmt.h"
 
 namespace brevold {
@@ -11,8 +13,8 @@ namespace {
 QString S(long double v, int w, int d) { return QString::fromStdString(Str(v, w, d)); }
 }  // namespace
 
-SetUpDialog::SetUpDialog(TMainForm& form, const QString& caption, int height)
-    : FixedDialog(&form, caption, 208, height), form_(form) {
+SetUpDialog::SetUpDialog(MainPort& form, const QString& caption, int height)
+    : FixedDialog(form.Window(), caption, 208, height), form_(form) {
   Label1 = AddLabel("Enter", 6, 6);
   Edit1 = new NumberEdit(this, 40, 3, 64, 19);
   OK = new Button(this, "OK", 112, 3, 44, 19);
@@ -36,7 +38,7 @@ float SetUpDialog::Number() const {
 
 // --- TRevPos ---
 
-TRevPos::TRevPos(TMainForm& form) : SetUpDialog(form, "Reverse Arm Position", 64) {
+TRevPos::TRevPos(MainPort& form) : SetUpDialog(form, "Reverse Arm Position", 64) {
   Edit1->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, true); };
   Label2 = AddLabel("", 6, 26);
   Label3 = AddLabel("", 74, 26);
@@ -79,13 +81,14 @@ void TRevPos::OKClick() {
   if (x > mid + mx) x = static_cast<float>(mid + mx);
   m.mech.RevArmX = x;
   const long double p = SensePositive(m.mech) ? (x - mid) * 1000 : (mid - x) * 1000;
-  form_.SBRevArm->SetPosition(RoundEven(p));
+  SetRevArmBar(form_.App(), RoundEven(p));
+  form_.ShowState();
   accept();
 }
 
 // --- TDrivAng ---
 
-TDrivAng::TDrivAng(TMainForm& form) : SetUpDialog(form, "Driver Angle", 47) {
+TDrivAng::TDrivAng(MainPort& form) : SetUpDialog(form, "Driver Angle", 47) {
   AngleDialog("Min = 0.00", "Max = 360.00");
   OK->onClick = [this] { OKClick(); };
   onActivate = [this] { FormActivate(); };
@@ -98,22 +101,17 @@ void TDrivAng::FormActivate() {
 }
 
 void TDrivAng::OKClick() {
-  ModelState& m = form_.App().model;
-  form_.Run->setText("Stop");
-  form_.RunClick();
   float a = Number();
   if (a < 0) a = 0;
   if (a > 360) a = 360;
-  m.mech.DrvAngle = a;
-  form_.SBDrvAng->SetPosition(RoundEven(static_cast<long double>(a) * 100));
-  m.DrvAngInc = 0;
-  form_.SBDrvAng->setEnabled(true);
+  SetDriverAngle(form_.App(), a);
+  form_.ShowState();
   accept();
 }
 
 // --- TStpAng ---
 
-TStpAng::TStpAng(TMainForm& form) : SetUpDialog(form, "Step Angle", 47) {
+TStpAng::TStpAng(MainPort& form) : SetUpDialog(form, "Step Angle", 47) {
   AngleDialog("Min = 0.01", "Max = 45.00");
   OK->onClick = [this] { OKClick(); };
   onActivate = [this] { FormActivate(); };
@@ -125,18 +123,11 @@ void TStpAng::FormActivate() {
 }
 
 void TStpAng::OKClick() {
-  ModelState& m = form_.App().model;
-  form_.App().screen.StepSnapOn = false;
   float step = Number();
   if (step > 45) step = 45;
   if (step < 0.01f) step = 0.01f;
-  m.StepAng = step;
-  // Keep the run state: flip the caption so that RunClick flips it back.
-  form_.Run->setText(form_.Run->text() != "Stop" ? "Stop" : "Run");
-  form_.RunClick();
-  form_.SBStepAng->SetPosition(RoundEven(4000 * std::log10(100.0L * step)));
-  form_.SBDrvAng->SetSmallChange(RoundEven(100.0L * step));
-  form_.SBDrvAng->SetLargeChange(RoundEven(500.0L * step));
+  SetTypedStep(form_.App(), step);
+  form_.ShowState();
   accept();
 }
 

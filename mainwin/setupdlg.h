@@ -7,12 +7,12 @@
 
 namespace brevold {
 
-class TMainForm;
+class MainPort;
 
 class SetUpDialog : public FixedDialog {
   Q_OBJECT
  public:
-  SetUpDialog(TMainForm& form, const QString& caption, int height);
+  SetUpDialog(MainPort& form, const QString& caption, int height);
   QLabel* Label1;
   NumberEdit* Edit1;
   Button *OK, *Cancel;
@@ -20,13 +20,13 @@ class SetUpDialog : public FixedDialog {
  protected:
   float Number() const;  // the text as a number; unreadable text gives 0
   void AngleDialog(const char* minText, const char* maxText);
-  TMainForm& form_;
+  MainPort& form_;
 };
 
 class TRevPos : public SetUpDialog {
   Q_OBJECT
  public:
-  explicit TRevPos(TMainForm& form);
+  explicit TRevPos(MainPort& form);
   void FormActivate();
   void OKClick();
   QLabel *Label2, *Label3, *Label4, *Label5, *Label6;
@@ -35,7 +35,7 @@ class TRevPos : public SetUpDialog {
 class TDrivAng : public SetUpDialog {
   Q_OBJECT
  public:
-  explicit TDrivAng(TMainForm& form);
+  explicit TDrivAng(MainPort& form);
   void FormActivate();
   void OKClick();
 };
@@ -43,7 +43,7 @@ class TDrivAng : public SetUpDialog {
 class TStpAng : public SetUpDialog {
   Q_OBJECT
  public:
-  explicit TStpAng(TMainForm& form);
+  explicit TStpAng(MainPort& form);
   void FormActivate();
   void OKClick();
 };

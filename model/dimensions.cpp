@@ -1,3 +1,4 @@
+// The dimension set: ids, short names, nominal values, get and set by id.
 #include "model/dimensions.h"
 
 #include "model/state.h"

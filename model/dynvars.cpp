@@ -1,3 +1,4 @@
+// Dynamic variables and the undo stack.
 #include "model/dynvars.h"
 
 #include "model/state.h"

@@ -1,3 +1,4 @@
+// Rounding to pixels, Str(v:w:d) and the reading of typed numbers.
 #include "model/numfmt.h"
 
 #include <climits>

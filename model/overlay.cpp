@@ -1,3 +1,4 @@
+// The lines-and-circles table and the storing of a row from the reference points.
 #include "model/overlay.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// Mid gear, the travel limits and the reverse-arm positions list.
 #include "model/revarm.h"
 
 #include <algorithm>

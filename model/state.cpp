@@ -1,3 +1,4 @@
+// The start-up order of the model state and the user-level resets.
 #include "model/state.h"
 
 namespace brevold {

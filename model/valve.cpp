@@ -1,3 +1,4 @@
+// Valve events from a solved linkage: laps, port openings and the piston's place.
 #include "model/valve.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The view transform and the rules of the pan, zoom and re-centring bars.
 #include "model/view.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The lines-and-circles dialog's rules, apart from its widgets.
 #include "overlay/linesctl.h"
 
 #include <cmath>

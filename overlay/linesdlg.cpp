@@ -1,3 +1,4 @@
+// TDrawLines: the lines-and-circles dialog's widgets over its rules.
 #include "overlay/linesdlg.h"
 
 #include <QButtonGroup>
@@ -6,7 +7,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "mainwin/mainform.h"
+#include "mainwin/appstate.h"
+#include "mainwin/mainport.h"
 #include "platform/dialog.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"
@@ -21,7 +23,7 @@ constexpr int kRowY[21] = {0,   123, 140, 158, 175, 192, 209, 226, 244, 261, 278
                            295, 313, 330, 347, 364, 382, 399, 416, 433, 450};
 }  // namespace
 
-TDrawLines::TDrawLines(TMainForm& form) : QDialog(&form), form_(form) {
+TDrawLines::TDrawLines(MainPort& form) : QDialog(form.Window()), form_(form) {
   setWindowTitle("Draw Lines");
   resize(S(584), S(470));
   setFont(DialogFont());  // 14 pixels at 120 dpi, 92% wide

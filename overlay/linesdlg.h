@@ -14,12 +14,12 @@ class QLabel;
 
 namespace brevold {
 
-class TMainForm;
+class MainPort;
 
 class TDrawLines : public QDialog {
   Q_OBJECT
  public:
-  explicit TDrawLines(TMainForm& form);
+  explicit TDrawLines(MainPort& form);
   void RadioGroup1Click(int i);
   void RadioGroup2Click(int i);
   void RadioGroup3Click(int i);
@@ -46,7 +46,7 @@ class TDrawLines : public QDialog {
  private:
   void After(const struct LinesStep& step);
   QButtonGroup* Group(const char* caption, const std::vector<const char*>& items, int columns, int x, int y, int w, int h);
-  TMainForm& form_;
+  MainPort& form_;
 };
 
 }  // namespace brevold

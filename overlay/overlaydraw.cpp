@@ -1,3 +1,4 @@
+// The lines and circles drawn over the picture.
 #include "overlay/overlaydraw.h"
 
 #include "model/numfmt.h"

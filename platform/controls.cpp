@@ -1,3 +1,4 @@
+// Scroll bars, number fields and buttons with the behaviour the windows expect of them.
 #include "platform/controls.h"
 
 #include <QFocusEvent>

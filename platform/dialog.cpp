@@ -1,3 +1,4 @@
+// FixedDialog: the small fixed-size dialogs laid out by pixel in the program's dialog face.
 #include "platform/dialog.h"
 
 #include <QShowEvent>

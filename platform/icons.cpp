@@ -1,3 +1,4 @@
+// The program's own pictures: tool-bar images, error indicator, window icon, drawn at any size.
 #include "platform/icons.h"
 
 #include <QIconEngine>

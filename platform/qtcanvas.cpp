@@ -1,3 +1,4 @@
+// The canvas painted with QPainter: window bitmaps, image files, high-resolution screens.
 #include "platform/qtcanvas.h"
 
 #include <QFontMetrics>

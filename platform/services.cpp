@@ -1,3 +1,4 @@
+// Sounds, the system beep, the date and time text, and where data files are found.
 #include "platform/services.h"
 
 #include <QApplication>

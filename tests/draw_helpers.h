@@ -1,5 +1,5 @@
 // Shared set-up for the drawing tests: a fresh program state and one
-// animation tick drawn on a recording canvas.
+// animation tick, advanced and then painted on a recording canvas.
 #pragma once
 #include "mainwin/mechdraw.h"
 
@@ -11,13 +11,19 @@ inline AppState Fresh() {
   return a;
 }
 
-// One tick as the window runs it.
-inline RecordingCanvas Tick(AppState& a) {
-  SolveAndTransform(a);
-  AdvanceAngle(a);
+constexpr const char* kTickDateTime = "12/8/26   3:04:05 PM";
+
+// One tick as the window runs it; `effects` gets what the window would do.
+inline RecordingCanvas Tick(AppState& a, FrameEffects& effects) {
+  effects = AdvanceFrame(a, kTickDateTime);
   RecordingCanvas c;
-  DrawMechanism(c, a, "12/8/26   3:04:05 PM");
+  PaintFrame(c, a);
   return c;
+}
+
+inline RecordingCanvas Tick(AppState& a) {
+  FrameEffects effects;
+  return Tick(a, effects);
 }
 
 }  // namespace brevold

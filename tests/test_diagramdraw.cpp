@@ -137,9 +137,9 @@ TEST(Diagrams, PortBothGraphsCarryBothLegendsAndOneAnnotation) {
   AppState a = Running();
   DiagramState d;
   RecordingCanvas c;
-  d.PortGraphMode = 'F';
+  d.PortGraphMode = PortGraphs::Forward;
   DrawPortDia(c, a, d);
-  d.PortGraphMode = 'R';
+  d.PortGraphMode = PortGraphs::Reverse;
   d.PortEventLabels = false;
   DrawPortDia(c, a, d);
   EXPECT_NE(c.FindText("Fwd."), nullptr);

@@ -98,10 +98,10 @@ TEST_F(DiagramWinTest, PortWindowBothGraphsKeepsItsModeOnRedraw) {
   auto* port = form->PortDia;
   Open(port);
   port->BothGraphs1Click();
-  EXPECT_EQ(form->Diagrams.PortGraphMode, 'B');
-  EXPECT_TRUE(form->Diagrams.PortEventLabels);
+  EXPECT_EQ(app.diagrams.PortGraphMode, PortGraphs::Both);
+  EXPECT_TRUE(app.diagrams.PortEventLabels);
   port->Redraw();
-  EXPECT_EQ(form->Diagrams.PortGraphMode, 'B');
+  EXPECT_EQ(app.diagrams.PortGraphMode, PortGraphs::Both);
   Shot(*port, "port-diagram");
   port->close();
   Open(form->SteamDia);

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "editors/dimeditor.h"
-#include "mainwin/highlight.h"
+#include "mainwin/highlightdraw.h"
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
 
@@ -358,8 +358,9 @@ TEST(Highlight, EveryDimensionHasAMarkAndAName) {
     StartUp(a.model);
     SolveAndTransform(a);
     a.screen.HiliteDim = dim;
+    AdvanceDisplays(a, "");
     RecordingCanvas c;
-    DrawMechanism(c, a, "");
+    PaintFrame(c, a);
     ASSERT_NE(HighlightName(dim), nullptr) << dim;
     const auto* name = c.FindText(HighlightName(dim));
     ASSERT_NE(name, nullptr) << dim;

@@ -533,7 +533,7 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
 #include <algorithm>
 
 #include "mainwin/mechdraw.h"
-#include "mainwin/pivotdata.h"
+#include "mainwin/pivotdraw.h"
 #include "model/numfmt.h"
 
 namespace brevold {

@@ -1,3 +1,4 @@
+// The main picture: readouts, captions, joints and links, cut-off, error indicator, reference points.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -41,11 +42,12 @@ TEST(FrameContents, ReadoutsStandAtTheirPlacesWithFixedDecimals) {
 
 TEST(FrameContents, CaptionsCarryNameDateAndVersion) {
   AppState a = Fresh();
-  Tick(a);
-  EXPECT_EQ(a.screen.MainCaption,
+  FrameEffects fx;
+  Tick(a, fx);
+  EXPECT_EQ(fx.captions.main,
             "BREVOLD Inside Admission            Nominal     12/8/26   3:04:05 PM   Version 2.6");
-  EXPECT_EQ(a.screen.PortCaption.rfind("BREVOLD Inside Admission      Port Open/Closed    Nominal     ", 0), 0u);
-  EXPECT_EQ(a.screen.DataTableCaption.rfind("BREVOLD Inside Admission  Data Table Nominal     ", 0), 0u);
+  EXPECT_EQ(fx.captions.port.rfind("BREVOLD Inside Admission      Port Open/Closed    Nominal     ", 0), 0u);
+  EXPECT_EQ(fx.captions.dataTable.rfind("BREVOLD Inside Admission  Data Table Nominal     ", 0), 0u);
 }
 
 TEST(FrameContents, FixedPivotsAndWheelAtTheirScreenPoints) {
@@ -142,10 +144,10 @@ TEST(ErrorIndicator, OneErrorShowsNineFramesSoundsOnceAndClearsAfterTwentyOne) {
   int visible = 0;
   std::vector<int> soundAt;
   for (int n = 1; n <= 42; ++n) {
-    const int before = a.screen.ErrorSoundRequests;
-    Tick(a);
-    if (a.screen.ErrorItemVisible) ++visible;
-    if (a.screen.ErrorSoundRequests > before) soundAt.push_back(n);
+    FrameEffects fx;
+    Tick(a, fx);
+    if (fx.errorItemVisible) ++visible;
+    if (fx.errorSound) soundAt.push_back(n);
   }
   EXPECT_EQ(soundAt, (std::vector<int>{10, 31}));
   EXPECT_EQ(visible, 18);  // 9 frames in each 21-frame cycle

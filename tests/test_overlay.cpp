@@ -1,3 +1,4 @@
+// The lines and circles drawn over the mechanism, for each kind of reference.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -12,6 +12,7 @@
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setrevarm.h"
+#include "diagrams/diagramwin.h"
 #include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
 #include "overlay/linesdlg.h"
@@ -289,6 +290,50 @@ TEST_F(SetUpTest, NoDialogTextIsClippedOrOverlapped) {
   form->DrawLines->show();
   ExpectLabelsFit(form->DrawLines, "drawlines");
   form->DrawLines->hide();
+}
+
+// The dialogs and windows reach the main window only through its port: a
+// fake one with a bare state is enough to drive them.
+class FakePort : public MainPort {
+ public:
+  FakePort() { StartUp(app.model); }
+  AppState& App() override { return app; }
+  QWidget* Window() override { return &window; }
+  void StopAnimation() override { ++stops; }
+  void RestartAnimation() override { ++restarts; }
+  void ShowState() override { ++shows; }
+  void JoinUndoButtons(QPushButton*) override { ++undoButtons; }
+  AppState app;
+  QWidget window;
+  int stops = 0, restarts = 0, shows = 0, undoButtons = 0;
+};
+
+TEST(DialogsOnAPort, DialogsAndDiagramsNeedOnlyThePort) {
+  FakePort port;
+  TDrivAng d(port);
+  d.show();
+  d.Edit1->setText("45");
+  d.OKClick();
+  EXPECT_EQ(port.app.model.mech.DrvAngle, 45);
+  EXPECT_FALSE(port.app.controls.Running);
+  EXPECT_EQ(port.shows, 1);
+  TRefPnts r(port);
+  r.show();
+  r.Edit2->setText("3");
+  r.OKClick();
+  EXPECT_TRUE(port.app.model.view.RefPointsOn);
+  EXPECT_TRUE(port.app.controls.RefPtZeroOn[1]);
+  EXPECT_FALSE(port.app.controls.RefPtZeroOn[2]);
+  TSineDia sine(port);
+  EXPECT_EQ(port.undoButtons, 1);
+  sine.AskPositionsOnOpen = false;
+  sine.show();
+  QTest::qWait(50);
+  EXPECT_EQ(port.stops, 1);
+  sine.DynamicVariClick();
+  EXPECT_TRUE(port.app.model.dyn.DynVarsOn);
+  sine.close();
+  EXPECT_EQ(port.restarts, 1);
 }
 
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {

@@ -1,22 +1,33 @@
+// The steam display: dots and legend, densities, the exhaust beats and the zero-height beep.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "draw_helpers.h"
-#include "mainwin/steam.h"
+#include "mainwin/steamdraw.h"
 #include "model/numfmt.h"
 
 namespace brevold {
 
 using Op = RecordingCanvas::Op;
 
+// The steam display's own part of a tick on a solved state, then its dots.
+void SteamFrame(Canvas& c, AppState& a) {
+  FrameEffects fx;
+  AdvanceSteam(a, fx);
+  PaintSteam(c, a);
+}
+
 TEST(SteamDisplay, OffDrawsNothingRandomAndSoundsNothing) {
   AppState a = Fresh();
+  int beats = 0;
   for (int i = 0; i < 72; ++i) {
-    RecordingCanvas c = Tick(a);
+    FrameEffects fx;
+    RecordingCanvas c = Tick(a, fx);
     for (const auto& it : c.items) ASSERT_NE(it.op, Op::Pixel);
+    beats += fx.exhaustBeat;
   }
-  EXPECT_EQ(a.screen.ExhaustSoundRequests, 0);
+  EXPECT_EQ(beats, 0);
 }
 
 TEST(SteamDisplay, LiveSteamDotsAtTheDefaultScaleAndTheLegend) {
@@ -24,7 +35,7 @@ TEST(SteamDisplay, LiveSteamDotsAtTheDefaultScaleAndTheLegend) {
   a.screen.SteamDisp = true;
   SolveAndTransform(a);
   RecordingCanvas c;
-  DrawSteam(c, a);
+  SteamFrame(c, a);
   // The first dots are the live steam: 102 above the chest, 816 between the heads.
   int red = 0;
   size_t i = 0;
@@ -42,7 +53,7 @@ TEST(SteamDisplay, LiveSteamDotsAtTheDefaultScaleAndTheLegend) {
   EXPECT_EQ(c.FindText("COMPRESSION")->color, clGreen);
   a.screen.ScreenDataOn = false;
   RecordingCanvas quiet;
-  DrawSteam(quiet, a);
+  SteamFrame(quiet, a);
   EXPECT_EQ(quiet.FindText("ADMISSION"), nullptr);
 }
 
@@ -52,10 +63,10 @@ TEST(SteamDisplay, StoppedKeepsTheDensitiesAndTheEndsShareAColour) {
   a.model.DrvAngInc = 0;
   SolveAndTransform(a);
   RecordingCanvas c;
-  DrawSteam(c, a);
+  SteamFrame(c, a);
   EXPECT_FLOAT_EQ(a.screen.SteamDenF, 25);  // 20 raised to the least density
   EXPECT_EQ(a.screen.SteamDotsF, 26);       // round(25 * 18.9 / 18.5)
-  for (int i = 0; i < 5; ++i) DrawSteam(c, a);
+  for (int i = 0; i < 5; ++i) SteamFrame(c, a);
   EXPECT_FLOAT_EQ(a.screen.SteamDenF, 25);
 
   // Front port open, rear end that has seen nothing yet: it takes the front's red.
@@ -65,13 +76,13 @@ TEST(SteamDisplay, StoppedKeepsTheDensitiesAndTheEndsShareAColour) {
   b.model.valve.OpenSteamF = 0.1f;
   b.model.valve.OpenExhF = b.model.valve.OpenSteamR = b.model.valve.OpenExhR = -0.1f;
   RecordingCanvas rc;
-  DrawSteam(rc, b);
+  SteamFrame(rc, b);
   const int rearEnd = b.screen.pv.P[0].x, top = b.screen.chest.A[3].y;
   int rearRed = 0, rearOther = 0;
   for (const auto& it : rc.items)
     if (it.op == Op::Pixel && it.pts[0].x < rearEnd && it.pts[0].y >= top) (it.color == clRed ? rearRed : rearOther)++;
   EXPECT_GE(rearRed, b.screen.SteamDotsR);
-  EXPECT_EQ(b.screen.SteamStateR, 0);
+  EXPECT_EQ(b.screen.SteamStateR, SteamPhase::None);
 }
 
 TEST(SteamDisplay, EachEndBeatsOncePerRevolutionOnceArmed) {
@@ -80,29 +91,35 @@ TEST(SteamDisplay, EachEndBeatsOncePerRevolutionOnceArmed) {
   a.model.mech.RevArmX = a.model.revArm.Positions[0] + 0.7f;
   a.model.DrvAngInc = 5;
   for (int i = 0; i < 72; ++i) Tick(a);  // one revolution arms both ends
-  const int before = a.screen.ExhaustSoundRequests;
+  int beats = 0, volume = 0;
   float densest = 0;
   for (int i = 0; i < 72 * 3; ++i) {
-    Tick(a);
+    FrameEffects fx;
+    Tick(a, fx);
     densest = std::max(densest, a.screen.SteamDenF);
+    beats += fx.exhaustBeat;
+    if (fx.exhaustBeat) volume = fx.exhaustVolume;
   }
-  EXPECT_EQ(a.screen.ExhaustSoundRequests - before, 6);
+  EXPECT_EQ(beats, 6);
   EXPECT_GT(densest, 100);  // admission fills the cylinder
   // Each beat plays at the level the other end had at its last beat.
   EXPECT_NE(ExhaustVolumeFor(RoundEven(a.screen.ExhLevelF)), -1);
-  EXPECT_TRUE(a.screen.ExhaustVolume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelF)) ||
-              a.screen.ExhaustVolume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelR)));
+  EXPECT_TRUE(volume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelF)) ||
+              volume == ExhaustVolumeFor(RoundEven(a.screen.ExhLevelR)));
 
   // No beat is armed while a highlight runs.
   AppState h = Fresh();
   h.screen.SteamDisp = true;
   h.model.DrvAngInc = 5;
   h.screen.HiliteDim = 3;
+  int highlightBeats = 0;
   for (int i = 0; i < 144; ++i) {
     h.screen.HiliteTicks = 1;  // keep it running
-    Tick(h);
+    FrameEffects fx;
+    Tick(h, fx);
+    highlightBeats += fx.exhaustBeat;
   }
-  EXPECT_EQ(h.screen.ExhaustSoundRequests, 0);
+  EXPECT_EQ(highlightBeats, 0);
 }
 
 TEST(SteamDisplay, VolumeTable) {
@@ -134,10 +151,10 @@ TEST(SteamDisplay, NoScaleMakesAFrameUnbounded) {
   PixelCounter at3000, beyond;
   a.model.view.Scale = 3000;
   SolveAndTransform(a);
-  DrawSteam(at3000, a);
+  SteamFrame(at3000, a);
   a.model.view.Scale = 1e6f;
   SolveAndTransform(a);
-  DrawSteam(beyond, a);
+  SteamFrame(beyond, a);
   EXPECT_GT(at3000.pixels, 100000);
   EXPECT_LT(beyond.pixels, 2 * at3000.pixels + 2000000);  // uncapped: some 50 million
 }
@@ -147,12 +164,13 @@ TEST(SteamDisplay, AZeroDivisorBeepsAtMostOnceAFrame) {
   a.screen.SteamDisp = true;
   a.model.dims.CylValveDim[ValveBoreDia] = 0;
   ASSERT_TRUE(a.model.mech.BeepOnError);
+  int beeps = 0;
   for (int i = 0; i < 8; ++i) {
-    const int before = a.screen.BeepRequests;
-    Tick(a);
-    EXPECT_LE(a.screen.BeepRequests - before, 1) << i;
+    FrameEffects fx;
+    Tick(a, fx);
+    beeps += fx.beep;
   }
-  EXPECT_GE(a.screen.BeepRequests, 1);
+  EXPECT_GE(beeps, 1);
 }
 
 }  // namespace brevold

@@ -1,4 +1,5 @@
-#include "mainwin/highlight.h"
+// The dimension highlight: its framing and progress a frame at a time, and its mark painted.
+#include "mainwin/highlightdraw.h"
 
 #include <cmath>
 
@@ -8,8 +9,6 @@
 namespace brevold {
 
 namespace {
-
-using LD = long double;
 
 struct HiliteView {
   int dim;
@@ -75,6 +74,16 @@ const HiliteView* Find(int dim) {
   return nullptr;
 }
 
+// The view framed on a dimension: its scale at the highlight's zoom factor,
+// and its origin where it has one.
+void FrameOn(ViewState& v, const HiliteView& hv) {
+  v.Scale = static_cast<float>(static_cast<LD>(hv.k) / v.GraphZoomFactor * 7.5L);
+  if (hv.origin) {
+    v.OriginX = hv.ox;
+    v.OriginY = hv.oy;
+  }
+}
+
 void Hourglass(Canvas& c) {
   c.SetPen(clBlack, 2);
   c.Polyline({{20, 100}, {44, 100}, {44, 104}, {20, 104}, {20, 100}});
@@ -91,9 +100,8 @@ void Hourglass(Canvas& c) {
 LD Beyond(LD p, LD q, LD num, LD den) { return den == 0 ? p : p + (p - q) * num / den; }
 LD Toward(LD p, LD q, LD num, LD den) { return den == 0 ? p : p + (q - p) * num / den; }
 
-// The mark along dimension `dim`, in the view just set.
-void Mark(Canvas& c, const AppState& a, int dim) {
-  const ViewState& v = a.model.view;
+// The mark along dimension `dim`, in the framed view `v`.
+void Mark(Canvas& c, const AppState& a, const ViewState& v, int dim) {
   const auto& X = a.model.mech.PtX;
   const auto& Y = a.model.mech.PtY;
   const FrameDims& f = a.model.dims.frame;
@@ -187,15 +195,18 @@ const char* HighlightName(int dim) {
   return v ? v->name : nullptr;
 }
 
-void DrawHighlight(Canvas& c, AppState& a) {
+void AdvanceHighlight(AppState& a, FrameEffects& fx) {
   ScreenState& s = a.screen;
   ViewState& v = a.model.view;
+  s.HiliteShown = s.HiliteDim;
+  s.HiliteEnded = false;
+  if (s.HiliteDim <= 0) return;
   // 1. The editor that asked closes while its dimension is shown.
-  s.HiliteFromFrame = s.HiliteDim <= 99;
-  s.HiliteCloseEditor = s.HiliteFromFrame ? ScreenState::Editor::Frame : ScreenState::Editor::Cylinder;
-  // 2-3. The hourglass, and the view to come back to.
-  Hourglass(c);
-  if (s.HiliteTicks > 0) s.HourglassCursor = true;
+  const auto asking = s.HiliteDim <= 99 ? FrameEffects::Editor::Frame : FrameEffects::Editor::Cylinder;
+  fx.closeEditor = asking;
+  // 2-3. The hourglass cursor from the second frame on, and the view to
+  // come back to.
+  fx.hourglass = s.HiliteTicks > 0;
   if (s.HiliteTicks == 0) {
     v.SavedScale = v.Scale;
     v.SavedOriginX = v.OriginX;
@@ -204,38 +215,46 @@ void DrawHighlight(Canvas& c, AppState& a) {
   // 4. Three frames red, three black.
   ++s.HiliteTicks;
   ++s.HiliteBlink;
-  c.SetPen(s.HiliteBlink < 4 ? clRed : clBlack, 3);
-  Font big = c.CurrentFont();
-  big.points = 14;
-  c.SetFont(big);
-  // 5. The dimension's framing, its mark and its name.
-  if (const HiliteView* hv = Find(s.HiliteDim)) {
-    v.Scale = static_cast<float>(static_cast<LD>(hv->k) / v.GraphZoomFactor * 7.5L);
-    if (hv->origin) {
-      v.OriginX = hv->ox;
-      v.OriginY = hv->oy;
-    }
-    Mark(c, a, s.HiliteDim);
-    const Pt p = TextPos(s, 30, 75);
-    c.TextOut(p.x, p.y, hv->name);
-  }
+  s.HiliteRed = s.HiliteBlink < 4;
+  // 5. The dimension's framing.
+  if (const HiliteView* hv = Find(s.HiliteDim)) FrameOn(v, *hv);
   // 6.
   if (s.HiliteBlink > 5) s.HiliteBlink = 0;
   // 7. The end: the view back and the editor shown again.
   if (s.HiliteTicks > 1000) {
-    s.HiliteReopenEditor = s.HiliteFromFrame ? ScreenState::Editor::Frame : ScreenState::Editor::Cylinder;
+    fx.reopenEditor = asking;
+    fx.closeEditor = FrameEffects::Editor::None;
+    fx.hourglass = false;
     s.HiliteTicks = 0;
     s.HiliteBlink = 0;
     s.HiliteDim = 0;
-    s.HiliteCloseEditor = ScreenState::Editor::None;
+    s.HiliteEnded = true;
     v.Scale = v.SavedScale;
     v.OriginX = v.SavedOriginX;
     v.OriginY = v.SavedOriginY;
+  }
+}
+
+void PaintHighlight(Canvas& c, const AppState& a) {
+  const ScreenState& s = a.screen;
+  Hourglass(c);
+  c.SetPen(s.HiliteRed ? clRed : clBlack, 3);
+  Font big = c.CurrentFont();
+  big.points = 14;
+  c.SetFont(big);
+  // The mark in the framing the tick gave the view: the joints' view framed
+  // again (on the last frame the model's view is back already).
+  if (const HiliteView* hv = Find(s.HiliteShown)) {
+    ViewState framed = s.PointsView;
+    FrameOn(framed, *hv);
+    Mark(c, a, framed, s.HiliteShown);
+    const Pt p = TextPos(s, 30, 75);
+    c.TextOut(p.x, p.y, hv->name);
+  }
+  if (s.HiliteEnded) {
     big.points = 8;
     c.SetFont(big);
   }
-  // 8.
-  if (s.HiliteTicks == 0) s.HourglassCursor = false;
 }
 
 }  // namespace brevold

@@ -1,4 +1,5 @@
-#include "mainwin/pivotdata.h"
+// Pivot data: the joint nearest a pick, the row a click arms, and the rows painted.
+#include "mainwin/pivotdraw.h"
 
 #include <cmath>
 
@@ -6,8 +7,6 @@
 #include "model/numfmt.h"
 
 namespace brevold {
-
-using LD = long double;
 
 int FindNearestJoint(AppState& a) {
   const auto& X = a.model.mech.PtX;
@@ -34,7 +33,7 @@ int PivotRowAt(const ScreenState& s, int x, int y) {
 
 void DrawPivotData(Canvas& c, const AppState& a) {
   const ScreenState& s = a.screen;
-  const ViewState& v = a.model.view;
+  const ViewState& v = s.PointsView;
   const auto& X = a.model.mech.PtX;
   const auto& Y = a.model.mech.PtY;
   Font font = c.CurrentFont();

@@ -7,9 +7,16 @@
 
 namespace brevold {
 
+struct FrameEffects;
+
 // The name drawn for a highlighted dimension (1..30, 101..117), or nullptr.
 const char* HighlightName(int dim);
-// Called by the frame while HiliteDim > 0, as its last drawing step.
-void DrawHighlight(Canvas& c, AppState& a);
+// A frame of the highlight while HiliteDim > 0, as the tick's last step: its
+// counters, the view framed on the dimension (given back at the end) and the
+// editors to close and reopen.
+void AdvanceHighlight(AppState& a, FrameEffects& fx);
+// The hourglass, the mark and the name of the frame AdvanceHighlight left,
+// as the picture's last drawing step.
+void PaintHighlight(Canvas& c, const AppState& a);
 
 }  // namespace brevold

@@ -7,7 +7,13 @@
 
 namespace brevold {
 
-void DrawSteam(Canvas& c, AppState& a);
+struct FrameEffects;
+
+// A frame's steam: each end's phase, density and dots, the zero-height beep
+// and the exhaust beats; counts the frame for its dots.
+void AdvanceSteam(AppState& a, FrameEffects& fx);
+// The dots and the legend of the frame AdvanceSteam left.
+void PaintSteam(Canvas& c, const AppState& a);
 
 // The wave volume of an exhaust beat recorded at steam density v, or -1 to
 // leave the volume as it is.
