@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <csignal>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainform.h"
 #include "model/version.h"
 

@@ -1,5 +1,5 @@
 // brevold-cli frame: the main window's picture for one driver angle, drawn
-// by the window's own DrawMechanism into a 1280 x 1024 PNG.
+// by the window's own PaintFrame into a 1280 x 1024 PNG.
 #pragma once
 #include "cli/cli.h"
 

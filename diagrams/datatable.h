@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 
 namespace brevold {
 

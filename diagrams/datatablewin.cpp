@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "diagrams/datatable.h"
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"

@@ -10,7 +10,6 @@ namespace brevold {
 
 namespace {
 
-using LD = long double;
 constexpr Color clTeal2 = 0x808000;  // red 0, green 128, blue 128
 
 int R(LD v) { return PixelRound(v); }

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "platform/canvas.h"
 
 namespace brevold {

@@ -8,9 +8,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
-#include "mainwin/setrevarm.h"
+#include "mainwin/mainctl.h"
+#include "diagrams/setrevarm.h"
 #include "platform/qtcanvas.h"
 
 namespace brevold {

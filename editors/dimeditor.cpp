@@ -4,8 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
+#include "mainwin/mainctl.h"
 #include "mainwin/mechdraw.h"
 #include "model/numfmt.h"
 #include "platform/qtcanvas.h"

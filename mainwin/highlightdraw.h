@@ -2,7 +2,7 @@
 // draws a blinking mark along it with its name for 1000 frames, then restores
 // the view and asks for the editor that requested it to be shown again.
 #pragma once
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "platform/canvas.h"
 
 namespace brevold {

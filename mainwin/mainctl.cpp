@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/pivotdraw.h"
+#include "overlay/linesctl.h"
 #include "model/numfmt.h"
 
 namespace brevold {
 
 namespace {
 
-using LD = long double;
 
 // The step bar's sixteen bands: upper position, step, and the driver bar's
 // small and large change.

@@ -1,5 +1,6 @@
 // TMainForm: the main window's handlers, the controls shown from the state, files and window openers.
 #include "mainwin/mainform.h"
+#include "mainwin/mainctl.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,8 +20,9 @@
 #include "diagrams/diagramwin.h"
 #include "editors/dimeditor.h"
 #include "help/helpwin.h"
+#include "overlay/linesctl.h"
 #include "overlay/linesdlg.h"
-#include "mainwin/dialogs.h"
+#include "mainwin/viewdlgs.h"
 #include "mainwin/mechdraw.h"
 #include "mainwin/setupdlg.h"
 #include "model/dimfile.h"

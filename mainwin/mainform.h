@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "diagrams/diagramdraw.h"
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
 #include "platform/controls.h"
 #include "platform/services.h"

@@ -6,14 +6,14 @@
 #include <array>
 #include <string>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
+#include "model/numfmt.h"
 #include "platform/canvas.h"
 
 namespace brevold {
 
 // The drawing layer's arithmetic is done in extended precision, as the
 // solver's is.
-using LD = long double;
 
 constexpr int FrameWidth = 1280, FrameHeight = 1024;
 extern const char* const VersionText;  // "Version 2.6"
@@ -62,9 +62,6 @@ FrameEffects AdvanceFrame(AppState& a, const std::string& dateTime);
 
 // Paints the frame the last tick left on `c` (a fresh 1280 x 1024 surface).
 void PaintFrame(Canvas& c, const AppState& a);
-// The same picture, for callers that still pass the date and time text
-// (captions are not drawn in the picture).
-inline void DrawMechanism(Canvas& c, const AppState& a, const std::string&) { PaintFrame(c, a); }
 
 // Base text position scaled by the text scale.
 Pt TextPos(const ScreenState& s, int x, int y);

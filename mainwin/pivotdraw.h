@@ -1,7 +1,7 @@
 // Pivot data: up to six joints chosen by mouse, listed with their current
 // coordinates and the distances of the pairs 1-2, 3-4 and 5-6.
 #pragma once
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "platform/canvas.h"
 
 namespace brevold {

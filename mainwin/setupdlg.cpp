@@ -3,8 +3,9 @@
 
 #include <cmath>
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
+#include "mainwin/mainctl.h"
 #include "model/numfmt.h"
 
 namespace brevold {

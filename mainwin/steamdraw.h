@@ -2,7 +2,7 @@
 // compression in the cylinder, passages and chest, and an exhaust beat each
 // time a cylinder end starts to exhaust.
 #pragma once
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "platform/canvas.h"
 
 namespace brevold {

@@ -5,6 +5,9 @@
 
 namespace brevold {
 
+// The extended precision all intermediate arithmetic is done in.
+using LD = long double;
+
 // Nearest integer, ties to even. NaN gives 0 and values beyond the int range
 // are clamped, so a wild value can never become undefined behaviour.
 int RoundEven(long double v);

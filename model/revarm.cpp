@@ -10,7 +10,6 @@
 namespace brevold {
 
 namespace {
-using LD = long double;
 constexpr LD kPi = 3.14159265358979323846264338327950288L;
 LD Sq(LD v) { return v * v; }
 

@@ -1,5 +1,6 @@
 // The linkage solver: joints for a driver angle and reverse-arm setting, with its two searches.
 #include "model/solver.h"
+#include "model/numfmt.h"
 
 #include <cmath>
 
@@ -10,7 +11,6 @@ namespace brevold {
 
 namespace {
 
-using LD = long double;
 constexpr LD kPi = 3.14159265358979323846264338327950288L;
 
 LD Sq(LD v) { return v * v; }

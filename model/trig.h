@@ -14,9 +14,9 @@
 #include <cstring>
 #include <limits>
 
-namespace brevold::trig {
+#include "model/numfmt.h"
 
-using LD = long double;
+namespace brevold::trig {
 
 namespace detail {
 

@@ -1,5 +1,6 @@
 // Valve events from a solved linkage: laps, port openings and the piston's place.
 #include "model/valve.h"
+#include "model/numfmt.h"
 
 #include <cmath>
 
@@ -8,7 +9,6 @@
 namespace brevold {
 
 namespace {
-using LD = long double;
 constexpr LD kPi = 3.14159265358979323846264338327950288L;
 }  // namespace
 

@@ -7,7 +7,6 @@
 
 namespace brevold {
 
-using LD = long double;
 
 void SetViewDefaults(ViewState& v) {
   v = ViewState{};

@@ -3,20 +3,13 @@
 // and what each button does to the item table. Each step says whether the
 // dialog beeps or closes.
 #pragma once
-#include <array>
 #include <string>
+
+#include "state/linesstate.h"
 
 namespace brevold {
 
 struct ModelState;
-
-struct LinesDialogState {
-  int Type = -1, Color = -1, Ref = -1;  // -1: nothing chosen
-  bool PivotPickMode = false;           // the main window prompts for a pivot
-  bool DrawButEnabled = false;
-  std::array<std::string, 21> TypeText, ColorText, RefText;  // rows 1..20
-  std::array<std::array<std::string, 4>, 21> Fields;         // the four values of each row
-};
 
 struct LinesStep {
   bool beep = false;

@@ -7,7 +7,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "mainwin/appstate.h"
+#include "overlay/linesctl.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
 #include "platform/dialog.h"
 #include "platform/qtcanvas.h"

@@ -15,7 +15,6 @@ void DrawOverlay(Canvas& c, const ModelState& m) {
   const ViewState& v = m.view;
   const auto& X = m.mech.PtX;
   const auto& Y = m.mech.PtY;
-  using LD = long double;
   // A pivot outside the joints (a damaged file) is not drawn.
   auto joint = [](int j) { return j >= 1 && j <= 26; };
   for (size_t i = 1; i <= OverlayRows; ++i) {

@@ -133,7 +133,9 @@ TEST(UndoStack, AnUndoChangesExactlyTheUndoneDimension) {
   Undo(s);
   EXPECT_EQ(s.dims.frame.MainRodLen, 16.5f);
   for (const DimInfo& d : DimTable())
-    if (d.id != 3) EXPECT_EQ(GetDim(s, d.id), GetDim(before, d.id)) << d.id;
+    if (d.id != 3) {
+      EXPECT_EQ(GetDim(s, d.id), GetDim(before, d.id)) << d.id;
+    }
   EXPECT_EQ(s.mech.PtY[4], 7.125f);
   // Every slot shows its dimension as now stored.
   EXPECT_EQ(s.dyn.DynVarId[1], 3u);

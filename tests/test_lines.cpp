@@ -87,7 +87,7 @@ TEST_F(LinesTest, PivotPickAttachesTheLineToTheNearestJoint) {
   EXPECT_FALSE(PickReopensOnRight(d(), true));
   // The prompt in the main window's picture.
   RecordingCanvas c;
-  DrawMechanism(c, a, "");
+  PaintFrame(c, a);
   const auto* prompt = c.FindText("STOP MOTION AND SELECT PIVOT 1");
   ASSERT_NE(prompt, nullptr);
   EXPECT_EQ(prompt->color, clRed);

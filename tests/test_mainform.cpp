@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "mainwin/dialogs.h"
+#include "mainwin/viewdlgs.h"
 #include "mainwin/mainform.h"
 
 namespace brevold {

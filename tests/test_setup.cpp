@@ -8,13 +8,14 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "mainwin/dialogs.h"
+#include "mainwin/viewdlgs.h"
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
-#include "mainwin/setrevarm.h"
+#include "diagrams/setrevarm.h"
 #include "diagrams/diagramwin.h"
 #include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
+#include "overlay/linesctl.h"
 #include "overlay/linesdlg.h"
 
 namespace brevold {
@@ -74,7 +75,7 @@ TEST_F(SetUpTest, DynamicVariableBarsChangeTheGearAndRecordUndo) {
 
   // The dynamic-variable values stand in the picture.
   RecordingCanvas c;
-  DrawMechanism(c, app, "");
+  PaintFrame(c, app);
   EXPECT_NE(c.FindText("Main Rod Length"), nullptr);
   EXPECT_EQ(c.FindText("Main Rod Length")->pts[0], (Pt{377, 71}));
   EXPECT_NE(c.FindText("16.510"), nullptr);
@@ -253,11 +254,12 @@ void ExpectLabelsFit(QWidget* w, const char* name) {
     auto* l = qobject_cast<QLabel*>(c);
     if (!l) continue;
     EXPECT_TRUE(window.contains(r)) << name << ": \"" << l->text().toStdString() << "\" is cut at the edge";
-    for (const auto& [o, q] : placed)
-      if (o != c && r.intersects(q))
-        EXPECT_FALSE(true) << name << ": \"" << l->text().toStdString() << "\" runs into "
+    for (const auto& [o, q] : placed) {
+      if (o == c || !r.intersects(q)) continue;
+      ADD_FAILURE() << name << ": \"" << l->text().toStdString() << "\" runs into "
                            << (qobject_cast<QLabel*>(o) ? qobject_cast<QLabel*>(o)->text().toStdString()
                                                         : o->metaObject()->className());
+    }
   }
 }
 
@@ -339,7 +341,7 @@ TEST(DialogsOnAPort, DialogsAndDiagramsNeedOnlyThePort) {
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {
   form->DynamicVariablesClick();
   RecordingCanvas c;
-  DrawMechanism(c, app, "");
+  PaintFrame(c, app);
   const auto* notice = c.FindText("* First Select Dimensions *");
   ASSERT_NE(notice, nullptr);
   EXPECT_EQ(notice->color, clRed);
@@ -357,7 +359,7 @@ TEST_F(SetUpTest, UndoLineAndButton) {
   EXPECT_FALSE(form->UnDoDn->isHidden());
   EXPECT_EQ(form->UnDoDn->y(), 72);
   RecordingCanvas c;
-  DrawMechanism(c, app, "");
+  PaintFrame(c, app);
   const auto* line = c.FindText(" 1- Stroke  4.250 to  4.000");
   ASSERT_NE(line, nullptr);
   EXPECT_EQ(line->pts[0], (Pt{320, 73}));

@@ -1,11 +1,11 @@
 // The one object that holds all of the program's state; start-up creates it
 // once and every window works on it by reference.
 #pragma once
-#include "diagrams/diagramstate.h"
-#include "mainwin/mainctl.h"
-#include "mainwin/screen.h"
 #include "model/state.h"
-#include "overlay/linesctl.h"
+#include "state/controls.h"
+#include "state/diagramstate.h"
+#include "state/linesstate.h"
+#include "state/screen.h"
 
 namespace brevold {
 

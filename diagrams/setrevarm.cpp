@@ -1,7 +1,7 @@
 // TSetRevArm: the reverse-arm positions the diagrams draw, and their vertical scale.
-#include "mainwin/setrevarm.h"
+#include "diagrams/setrevarm.h"
 
-#include "mainwin/screen.h"
+#include "state/screen.h"
 #include "model/numfmt.h"
 #include "model/state.h"
 

@@ -1,8 +1,9 @@
 // The view's dialogs: reference points typed in, and the highlight's zoom factor.
-#include "mainwin/dialogs.h"
+#include "mainwin/viewdlgs.h"
 
-#include "mainwin/appstate.h"
+#include "state/appstate.h"
 #include "mainwin/mainport.h"
+#include "mainwin/mainctl.h"
 #include "model/numfmt.h"
 
 namespace brevold {
