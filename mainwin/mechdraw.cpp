@@ -300,18 +300,6 @@ void DrawDynVarValues(const Frame& f) {
   }
 }
 
-// The lines and circles in the view the frame's joints were placed in: the
-// model's own, unless the highlight has framed or given back the view since.
-void DrawOverlayInView(Canvas& c, const ModelState& m, const ViewState& v) {
-  if (m.view.Scale == v.Scale && m.view.OriginX == v.OriginX && m.view.OriginY == v.OriginY) {
-    DrawOverlay(c, m);
-    return;
-  }
-  ModelState placed = m;
-  placed.view = v;
-  DrawOverlay(c, placed);
-}
-
 }  // namespace
 
 Pt TextPos(const ScreenState& s, int x, int y) {
@@ -444,7 +432,9 @@ void PaintFrame(Canvas& c, const AppState& a) {
   DrawWheel(f);
   DrawCylinder(f);
   DrawLinks(f);
-  DrawOverlayInView(c, a.model, f.v);
+  // In the view the frame's joints were placed in: the highlight may have
+  // framed or given back the model's view since.
+  DrawOverlay(c, a.model, f.v);
   DrawUndoLine(f);
   if (a.screen.ScreenDataOn) {
     c.SetFont(kPictureFont);

@@ -10,9 +10,8 @@ Color OverlayColor(float stored) {
   return v < 0 || v > 0xFFFFFF ? clBlack : static_cast<Color>(v);
 }
 
-void DrawOverlay(Canvas& c, const ModelState& m) {
+void DrawOverlay(Canvas& c, const ModelState& m, const ViewState& v) {
   const OverlayTable& t = m.overlay;
-  const ViewState& v = m.view;
   const auto& X = m.mech.PtX;
   const auto& Y = m.mech.PtY;
   // A pivot outside the joints (a damaged file) is not drawn.

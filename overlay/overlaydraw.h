@@ -5,9 +5,11 @@
 
 namespace brevold {
 
-// Draws every item with the pen width and clear brush in force; leaves the
-// pen in the colour of item 20 (black for an empty item).
-void DrawOverlay(Canvas& c, const ModelState& m);
+// Draws every item with the pen width and clear brush in force, in the view
+// given (the model's own by default); leaves the pen in the colour of item
+// 20 (black for an empty item).
+void DrawOverlay(Canvas& c, const ModelState& m, const ViewState& v);
+inline void DrawOverlay(Canvas& c, const ModelState& m) { DrawOverlay(c, m, m.view); }
 
 // An item's stored colour as a pen colour: black for an empty item or a
 // number that is no colour.
