@@ -6,9 +6,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <algorithm>
 #include <sstream>
 
 #include "model/dimfile.h"
+#include "model/dimjson.h"
+#include "model/events.h"
 #include "model/state.h"
 #include "model/version.h"
 
@@ -24,12 +30,16 @@ const char* kUsage =
     "  solve    solve the linkage for one or more driver angles, one JSON line each\n"
     "  centre   calculate mid gear and print the reverse-arm positions as JSON\n"
     "  frame    draw the main window's picture for one driver angle into a PNG\n"
-    "  save     write the working set to a dimension file\n"
+    "  save     write the working set to a dimension file (.dmi) or a JSON set (.json)\n"
+    "  events   the valve events by reverse-arm setting, one row per setting and end\n"
+    "  dims     print the working set as JSON\n"
     "\n"
     "Options of every command:\n"
     "  --dmi FILE         start from a dimension file, loaded after start-up as\n"
     "                     &OpenDimensions loads it (mid gear, the reverse arm at\n"
     "                     the file's setting); a file that cannot be read exits 2\n"
+    "  --load FILE.json   start from a JSON dimension set, loaded as --dmi loads a\n"
+    "                     file (give --dmi or --load, not both)\n"
     "  --set KEY=VALUE    change a dimension after --dmi (repeatable); KEY is a\n"
     "                     dimension id (1..25, 28..30, 101..117), a field name such\n"
     "                     as MainRodLen, or RevArmNorm / RevArmMax\n"
@@ -55,7 +65,21 @@ const char* kUsage =
     "Options of save (prints nothing; exits 1 with one line when the write fails,\n"
     "leaving an existing FILE as it was):\n"
     "  --revarm, --travel as for solve\n"
-    "  --out FILE         the dimension file to write\n"
+    "  --out FILE         the file to write: JSON when FILE ends in .json, else a\n"
+    "                     dimension file; with --dmi or --load and no --set,\n"
+    "                     --revarm or --travel, the set is written exactly as read\n"
+    "Options of events (the port diagram's sweep; prints the table):\n"
+    "  --side fwd|rev|both   forward side, reverse side or both (default both)\n"
+    "  --notches A,B,...  settings as travels from mid gear, forward positive\n"
+    "                     (default: the port diagram's 19 rows per side)\n"
+    "  --revarms X,Y,...  settings as RevArmX values instead\n"
+    "  --step D           take the figures from the sweep's samples every D degrees\n"
+    "                     (4 gives the port diagram's points); default: bisection\n"
+    "                     on the driver angle to 1e-4 degrees or better\n"
+    "  --format csv|json|text   (default csv)\n"
+    "Options of dims (with --dmi or --load and no --set, the file's values as\n"
+    "read; else the working set after start-up, the file and the changes):\n"
+    "  --format json      (the only one, and the default)\n"
     "\n"
     "  --help             this text\n"
     "\n"
@@ -119,7 +143,8 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   const bool solve = mode == CliMode::Solve;
   const bool frame = mode == CliMode::Frame;
   const bool save = mode == CliMode::Save;
-  const bool revArm = mode != CliMode::Centre;
+  const bool events = mode == CliMode::Events, dims = mode == CliMode::Dims;
+  const bool revArm = mode != CliMode::Centre && !events && !dims;
   Options o;
   bool anglesGiven = false, framesGiven = false;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -133,10 +158,11 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       size_t eq = kv.find('=');
       if (eq == std::string::npos || eq == 0) throw Usage{"--set takes KEY=VALUE, not '" + kv + "'"};
       o.sets.emplace_back(kv.substr(0, eq), Number(kv.substr(eq + 1), "--set " + kv));
-    } else if (a == "--dmi") {
-      if (!o.dmi.empty()) throw Usage{"give --dmi once"};
-      o.dmi = value();
-      if (o.dmi.empty()) throw Usage{"--dmi needs a file name"};
+    } else if (a == "--dmi" || a == "--load") {
+      if (!o.dmi.empty() || !o.load.empty())
+        throw Usage{(o.dmi.empty() ? "give --load" : "give --dmi") + std::string(a == (o.dmi.empty() ? "--load" : "--dmi") ? " once" : " or --load, not both")};
+      (a == "--dmi" ? o.dmi : o.load) = value();
+      if (o.dmi.empty() && o.load.empty()) throw Usage{a + " needs a file name"};
     } else if (revArm && a == "--revarm") {
       o.revArm = Number(value(), "--revarm");
       o.hasRevArm = true;
@@ -185,6 +211,22 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       const long double count = std::floor((to - from) / step + 1e-9L) + 1;
       if (count > kMaxAngles) throw Usage{"--sweep " + range + " has more than 10000000 angles"};
       for (long n = 0; n < static_cast<long>(count); ++n) o.angles.push_back(static_cast<float>(from + n * step));
+    } else if (events && a == "--side") {
+      const std::string& v = value();
+      if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
+      o.side = v[0];
+    } else if (events && (a == "--notches" || a == "--revarms")) {
+      if (!o.notches.empty()) throw Usage{"give --notches or --revarms once"};
+      o.notchesAreRevArm = a == "--revarms";
+      for (const std::string& p : Split(value(), ',')) o.notches.push_back(Number(p, a));
+    } else if (events && a == "--step") {
+      const std::string& v = value();
+      o.step = Number(v, "--step");
+      if (!(o.step >= 0.01f && o.step <= 180)) throw Usage{"--step takes 0.01 to 180 degrees, not '" + v + "'"};
+    } else if ((events || dims) && a == "--format") {
+      o.format = value();
+      if (events ? (o.format != "csv" && o.format != "json" && o.format != "text") : o.format != "json")
+        throw Usage{"--format takes " + std::string(events ? "csv, json or text" : "json") + ", not '" + o.format + "'"};
     } else if (solve && a == "--no-error-beep") {
       o.noBeep = true;
     } else {
@@ -196,6 +238,7 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   if (o.hasScale && !(o.scale > 0)) throw Usage{"--scale must be above 0"};
   if (frame && o.out.empty()) throw Usage{"frame needs --out FILE.png"};
   if (save && o.out.empty()) throw Usage{"save needs --out FILE"};
+  if (o.format.empty()) o.format = events ? "csv" : "json";
   if (!anglesGiven) o.angles.push_back(0);
   return o;
 }
@@ -208,9 +251,40 @@ void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path) {
   if (p != 0) s.mech.RevArmX = RevArmFromBar(s, p);
 }
 
+namespace {
+
+void ApplyAsWindowDoes(ModelState& s, const DimFileImage& img) {
+  ApplyDimFile(s, img);
+  // The bar stands at 0 after start-up; only a move of the bar sets RevArmX.
+  const int p = RevArmBarPosition(s);
+  if (p != 0) s.mech.RevArmX = RevArmFromBar(s, p);
+}
+
+// The image of the file given by --dmi or --load, as read.
+DimFileImage ReadInput(const Options& o) {
+  DimFileImage img;
+  const std::string& path = o.dmi.empty() ? o.load : o.dmi;
+  const FileResult r = o.dmi.empty() ? ReadDimJson(path, img) : ReadDimFile(path, img);
+  if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
+  return img;
+}
+
+}  // namespace
+
+void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path) {
+  DimFileImage img;
+  const FileResult r = ReadDimJson(path, img);
+  if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
+  // The set's name is the file's, less ".json".
+  const std::string name = DimNameFromPath(path + "x");
+  s.dims.DimFileName = name.size() >= 2 ? name.substr(0, name.size() - 2) : name;
+  ApplyAsWindowDoes(s, img);
+}
+
 void Prepare(ModelState& s, const Options& o) {
   StartUp(s);
   if (!o.dmi.empty()) LoadDimFileAsWindowDoes(s, o.dmi);
+  if (!o.load.empty()) LoadDimJsonAsWindowDoes(s, o.load);
   for (const auto& [key, v] : o.sets)
     if (!ApplySetting(s, key, v)) throw Usage{"unknown dimension key '" + key + "'"};
 }
@@ -224,7 +298,7 @@ void PrepareSolve(ModelState& s, const Options& o) {
   const float mid = s.revArm.Positions[0];
   if (o.hasRevArm) s.mech.RevArmX = o.revArm;
   else if (o.hasTravel) s.mech.RevArmX = static_cast<float>(static_cast<long double>(mid) + o.travel);
-  else if (!o.dmi.empty()) s.mech.RevArmX = loaded;
+  else if (!o.dmi.empty() || !o.load.empty()) s.mech.RevArmX = loaded;
   else s.mech.RevArmX = mid;
   s.mech.BeepOnError = !o.noBeep;
 }
@@ -262,16 +336,160 @@ int Centre(const Options& o, std::ostream& out) {
   return 0;
 }
 
+// With an input file and nothing to change, the set is converted as read.
+bool Unchanged(const Options& o) { return (!o.dmi.empty() || !o.load.empty()) && o.sets.empty() && !o.hasRevArm && !o.hasTravel; }
+
 int Save(const Options& o, std::ostream& err) {
   ModelState s;
-  PrepareSolve(s, o);
-  const FileResult r = SaveDimensions(s, o.out);
+  FileResult r;
+  if (Unchanged(o)) {
+    r = SaveDimImage(ReadInput(o), o.out);
+  } else {
+    PrepareSolve(s, o);
+    r = IsJsonPath(o.out) ? SaveDimJson(ImageOf(s), o.out) : SaveDimensions(s, o.out);
+  }
   if (r.ok) return 0;
   err << "brevold-cli: cannot write '" << o.out << "': " << r.message << '\n';
   return 1;
 }
 
+int Dims(const Options& o, std::ostream& out) {
+  if (Unchanged(o)) {
+    out << DimImageToJson(ReadInput(o));
+    return 0;
+  }
+  ModelState s;
+  Prepare(s, o);
+  out << DimImageToJson(ImageOf(s));
+  return 0;
+}
+
+int Events(const Options& o, std::ostream& out) {
+  ModelState s;
+  PrepareSolve(s, o);
+  EventRequest r;
+  r.side = o.side == 'f' ? EventRequest::Forward : o.side == 'r' ? EventRequest::Reverse : EventRequest::Both;
+  r.values = o.notches;
+  r.valuesAreRevArm = o.notchesAreRevArm;
+  r.method = o.step > 0 ? EventMethod::Step : EventMethod::Bisection;
+  r.step = o.step > 0 ? o.step : PortRowStep;
+  out << FormatEvents(ValveEventsTable(s, r), o.format);
+  return 0;
+}
+
+// The shortest text that reads back as the same double.
+std::string Num(double v) {
+  if (!std::isfinite(v)) return "nan";
+  char buf[40];
+  for (int digits = 9; digits <= 17; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+
+std::string NumF(float v) {
+  char buf[40];
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, static_cast<double>(v));
+    if (std::strtof(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+
 }  // namespace
+
+std::string FormatEvents(const EventTable& t, const std::string& format) {
+  const std::string method = t.method == EventMethod::Step ? "step " + NumF(t.step) : "bisection";
+  static const char* const names[] = {"method", "side", "travel", "RevArmX", "end",
+      "admission_angle", "admission_pct", "cutoff_angle", "cutoff_pct", "release_angle", "release_pct",
+      "compression_angle", "compression_pct", "lead", "max_opening", "valve_travel", "solve_failed"};
+  constexpr size_t N = std::size(names);
+  const bool csv = format == "csv", json = format == "json";
+  // Text is for reading: six figures.
+  auto Num = [&](double v) {
+    if (csv || json) return brevold::Num(v);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return std::string(buf);
+  };
+  std::vector<std::array<std::string, N>> rows;
+  const std::string absent = csv ? "" : json ? "null" : "-";
+  auto opt = [&](const std::optional<double>& v) { return v ? Num(*v) : absent; };
+  auto quoted = [&](const std::string& v) { return json ? "\"" + v + "\"" : v; };
+  for (const EventRow& row : t.rows) {
+    const EventDifference d = FrontMinusRear(row);
+    for (int end = 0; end < 3; ++end) {
+      std::array<std::string, N> c;
+      c[0] = quoted(method);
+      c[1] = quoted(row.setting.forward ? "fwd" : "rev");
+      c[2] = Num(static_cast<double>(row.setting.travel));
+      c[3] = NumF(row.setting.revArmX);
+      c[4] = quoted(end == 0 ? "front" : end == 1 ? "rear" : "front-rear");
+      if (end < 2) {
+        const EndEvents& e = end == 0 ? row.front : row.rear;
+        const std::optional<EventPoint>* ev[4] = {&e.admission, &e.cutOff, &e.release, &e.compression};
+        for (size_t k = 0; k < 4; ++k) {
+          c[5 + 2 * k] = *ev[k] ? Num((*ev[k])->angle) : absent;
+          c[6 + 2 * k] = *ev[k] ? Num((*ev[k])->percent) : absent;
+        }
+        c[13] = Num(e.lead);
+        c[14] = opt(e.maxOpening);
+        c[15] = Num(row.valveTravel);
+      } else {
+        const std::optional<double>* dv[4] = {&d.admission, &d.cutOff, &d.release, &d.compression};
+        for (size_t k = 0; k < 4; ++k) {
+          c[5 + 2 * k] = absent;
+          c[6 + 2 * k] = opt(*dv[k]);
+        }
+        c[13] = opt(d.lead);
+        c[14] = opt(d.maxOpening);
+        c[15] = absent;
+      }
+      c[16] = json ? (row.solveFailed ? "true" : "false") : (row.solveFailed ? "1" : "0");
+      rows.push_back(c);
+    }
+  }
+  std::string o;
+  if (json) {
+    for (const auto& c : rows) {
+      o += '{';
+      for (size_t k = 0; k < N; ++k) {
+        if (k) o += ',';
+        o += std::string("\"") + names[k] + "\":" + c[k];
+      }
+      o += "}\n";
+    }
+    return o;
+  }
+  if (csv) {
+    for (size_t k = 0; k < N; ++k) o += std::string(k ? "," : "") + names[k];
+    o += '\n';
+    for (const auto& c : rows) {
+      for (size_t k = 0; k < N; ++k) o += (k ? "," : "") + c[k];
+      o += '\n';
+    }
+    return o;
+  }
+  // Text: the same columns, aligned, with the method once at the top.
+  o = "Valve events, method: " + method + (t.method == EventMethod::Step ? " degrees (linear between samples)"
+                                                                        : " (driver angle to 1e-4 degrees or better)") + "\n";
+  std::array<size_t, N> width{};
+  for (size_t k = 1; k < N; ++k) {
+    width[k] = std::strlen(names[k]);
+    for (const auto& c : rows) width[k] = std::max(width[k], c[k].size());
+  }
+  auto line = [&](auto cell) {
+    for (size_t k = 1; k < N; ++k) {
+      const std::string v = cell(k);
+      o += std::string(k > 1 ? 2 : 0, ' ') + std::string(width[k] - v.size(), ' ') + v;
+    }
+    o += '\n';
+  };
+  line([&](size_t k) { return std::string(names[k]); });
+  for (const auto& c : rows) line([&](size_t k) { return c[k]; });
+  return o;
+}
 
 bool ParseNumber(const std::string& text, float& value) {
   if (text.empty()) return false;
@@ -352,6 +570,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
     if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
     if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), err);
+    if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out);
+    if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
     if (args[0] == "frame") {
       const Options o = ParseOptions(args, CliMode::Frame);
       if (!frame) {

@@ -9,7 +9,7 @@ namespace brevold {
 
 struct ModelState;
 
-enum class CliMode { Solve, Centre, Frame, Save };
+enum class CliMode { Solve, Centre, Frame, Save, Events, Dims };
 
 struct Options {
   std::vector<std::pair<std::string, float>> sets;
@@ -21,6 +21,15 @@ struct Options {
   float scale = 0, originX = 0, originY = 0;
   std::string out;
   std::string dmi;     // dimension file loaded after start-up ("" none)
+  std::string load;    // JSON dimension set loaded likewise ("" none)
+  // events: the side(s), the settings asked for (travels, or RevArmX values
+  // with --revarms), the sampling step (0 = bisection on the 4-degree grid)
+  // and the output format; dims: the format.
+  char side = 'b';  // 'f', 'r' or 'b'
+  std::vector<float> notches;
+  bool notchesAreRevArm = false;
+  float step = 0;
+  std::string format;
   bool steam = false;  // frame: steam display on
   int frames = 1;      // frame: animation ticks drawn, the last one is written
 };
@@ -42,6 +51,16 @@ void PrepareSolve(ModelState& s, const Options& o);
 // Throws Usage naming the file and the loader's message; a failed load
 // changes nothing.
 void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path);
+
+// Loads a JSON dimension set as LoadDimFileAsWindowDoes loads a .dmi.
+void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path);
+
+// The valve-events table as CSV (a header row, then one row per setting and
+// end), JSON (one object per line) or aligned text. Absent events are empty
+// in CSV, null in JSON and "-" in text; numbers are written so they read back
+// exactly.
+struct EventTable;
+std::string FormatEvents(const EventTable& t, const std::string& format);
 
 // The frame subcommand lives with the drawing code, which needs Qt.
 using FrameCommand = int (*)(const Options& o, std::ostream& out, std::ostream& err);

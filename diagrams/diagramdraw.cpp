@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/events.h"
 #include "model/numfmt.h"
 
 namespace brevold {
@@ -260,53 +261,24 @@ void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
   std::array<PortEvent, 8> ev = {{{true, 1}, {true, 3}, {false, 0}, {false, 0}, {true, 2}, {true, 4}, {false, 0}, {false, 0}}};
   auto xFront = [](LD p) { return 0.84375L * p + 9; };
   auto xRear = [](LD p) { return (540 - 0.84375L * p) + 9; };
-  float prevSteamF = 0, prevExhF = 0, prevSteamR = 0, prevExhR = 0, prevPiston = 0;
   for (int i = 0; i <= 18; ++i) {
-    const LD cen = m.revArm.Positions[0], d = i * static_cast<LD>(m.dims.frame.RevArmMax) / 18;
-    const bool same = SameSign(m.mech);
-    if (fwd) {
-      m.mech.RevArmX = static_cast<float>(same ? cen + d : cen - d);
-      x.Text(554, 32, "Forward");
-    } else {
-      m.mech.RevArmX = static_cast<float>(same ? cen - d : cen + d);
-      x.Text(605, 32, "Rev.");
-    }
+    m.mech.RevArmX = PortRowRevArm(m, fwd, i);
+    if (fwd) x.Text(554, 32, "Forward");
+    else x.Text(605, 32, "Rev.");
     x.Text(mode == PortGraphs::Reverse ? 596 : 556, 336 - 16 * i, Str(m.mech.RevArmX, 7, 3));
-    m.mech.DrvAngle = 0;
-    m.valve.PistonUnits = 0;
-    prevPiston = 0;
-    for (int smp = 0; smp <= 90; ++smp) {
-      m.mech.DrvAngle = Wrap(static_cast<LD>(m.mech.DrvAngle) + (fwd ? 4 : -4));
-      Solve(m);
-      PostCalc(m);
-      const ValveEvents& v = m.valve;
-      if (smp > 0) {
-        const float cur[8] = {v.OpenSteamF, v.OpenExhF, v.OpenSteamR, v.OpenExhR,
-                              v.OpenSteamF, v.OpenExhF, v.OpenSteamR, v.OpenExhR};
-        const float prev[8] = {prevSteamF, prevExhF, prevSteamR, prevExhR, prevSteamF, prevExhF, prevSteamR, prevExhR};
-        for (int e = 0; e < 8; ++e) {
-          const bool opening = e < 4;
-          const bool occurs = opening ? (cur[e] >= 0 && prev[e] < 0) : (cur[e] <= 0 && prev[e] > 0);
-          if (!occurs) continue;
-          PortEvent& E = ev[static_cast<size_t>(e)];
-          const LD o = cur[e], op = prev[e], p = v.PistonUnits, pp = prevPiston;
-          const LD P = p - o / (op - o) * (pp - p);
-          auto xm = [&](LD q) { return E.front ? xFront(q) : xRear(q); };
-          if (E.found) {
-            c.SetPenColor(E.front ? frontCol : rearCol);
-            x.Line(xm(E.pos), 359 - 16 * i, xm(P), 343 - 16 * i);
-          }
-          E.pos = static_cast<float>(P);
-          E.found = true;
-          if (i == 13 && E.anchor) anchors[static_cast<size_t>(E.anchor)] = R(xm(P));
-        }
+    // Each event's curve runs from where it was on the row below.
+    SweepPortRow(m, fwd ? PortRowStep : -PortRowStep, PortRowSamples, [&](const PortCrossing& k) {
+      PortEvent& E = ev[static_cast<size_t>(k.kind)];
+      const LD P = k.piston;
+      auto xm = [&](LD q) { return E.front ? xFront(q) : xRear(q); };
+      if (E.found) {
+        c.SetPenColor(E.front ? frontCol : rearCol);
+        x.Line(xm(E.pos), 359 - 16 * i, xm(P), 343 - 16 * i);
       }
-      prevPiston = v.PistonUnits;
-      prevSteamF = v.OpenSteamF;
-      prevExhF = v.OpenExhF;
-      prevSteamR = v.OpenSteamR;
-      prevExhR = v.OpenExhR;
-    }
+      E.pos = static_cast<float>(P);
+      E.found = true;
+      if (i == 13 && E.anchor) anchors[static_cast<size_t>(E.anchor)] = R(xm(P));
+    });
   }
 
   // 3. The annotation of the four phases on row 13.

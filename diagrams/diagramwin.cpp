@@ -185,19 +185,29 @@ void DiagramWindow::UnDoButtonClick() {
   if (kind_ == Kind::Oval || kind_ == Kind::Sine) Redraw();
 }
 
+// A step of the bar applies its increment, and the bar set back to 0 changes
+// once more. That echo normally carries an increment of 0: the gear, the
+// strip and the sweep are then those just drawn, and so would be its picture,
+// except for the undo line. Each drawing writes the undo line it found and
+// then the one it builds over it, so the echo is drawn only when the drawing
+// for the step rebuilt a different line (the old one may still show past the
+// new one's end) or the echo moved the dimension.
 void DiagramWindow::BarChange(int k) {
   ScrollBar* b = Bars[static_cast<size_t>(k)];
   const int p = b->Position();
   DynVarBarChange(app_.model, k, p);
-  if (p != 0) {  // the bar set back to 0 changes once more, and redraws
+  bool echoDrawn = true;
+  if (p != 0) {
     DynVarBarChange(app_.model, k, 0);
+    const std::string undoLine = state_.UndoText;
     Redraw();
+    echoDrawn = app_.model.ScrollInc != 0 || state_.UndoText != undoLine;
   }
   {
     const QSignalBlocker quiet(b);
     b->SetPosition(0);
   }
-  Redraw();
+  if (echoDrawn) Redraw();
 }
 
 void DiagramWindow::BarEndScroll(int k) {

@@ -10,11 +10,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "diagrams/datatablewin.h"
 #include "diagrams/diagramwin.h"
@@ -41,25 +44,6 @@ QFont ControlFont() {
 }
 
 }  // namespace
-
-ClientArea::ClientArea(TMainForm* form, const QImage* frame) : QWidget(form), form_(form), frame_(frame) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, ToQColor(clSilver));
-  setPalette(pal);
-  setAutoFillBackground(false);
-}
-
-void ClientArea::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), ToQColor(clSilver));
-  p.drawImage(0, 0, *frame_);
-}
-
-void ClientArea::mousePressEvent(QMouseEvent* e) {
-  const QPoint pos = e->position().toPoint();
-  form_->FormMouseDown(e->button(), pos.x(), pos.y());
-}
 
 TMainForm::TMainForm(AppState& app, QWidget* parent)
     : QMainWindow(parent), app_(app), m_(app.model), s_(app.screen), frame_(FrameWidth, FrameHeight, QImage::Format_RGB32) {
@@ -149,7 +133,7 @@ void TMainForm::Timer1Timer() {
     PaintFrame(canvas, app_);
   }
   ApplyFrameEffects(fx);
-  Client->repaint();
+  Client->ShowNewFrame();
 }
 
 void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {

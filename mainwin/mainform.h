@@ -12,6 +12,7 @@
 
 #include "diagrams/diagramdraw.h"
 #include "state/appstate.h"
+#include "mainwin/clientarea.h"
 #include "mainwin/mainport.h"
 #include "platform/controls.h"
 #include "platform/services.h"
@@ -34,20 +35,6 @@ class TDrawLines;
 class TBrvSpIn;
 class TAboutBox;
 struct FrameEffects;
-
-// The client area: shows the last frame, under the control strip.
-class ClientArea : public QWidget {
- public:
-  ClientArea(TMainForm* form, const QImage* frame);
-
- protected:
-  void paintEvent(QPaintEvent*) override;
-  void mousePressEvent(QMouseEvent* e) override;
-
- private:
-  TMainForm* form_;
-  const QImage* frame_;
-};
 
 class TMainForm : public QMainWindow, public MainPort {
   Q_OBJECT

@@ -22,6 +22,12 @@ QFont ToQFont(const Font& f) {
 }
 
 QtCanvas::QtCanvas(QPaintDevice* device) : device_(device), painter_(device) {
+  // Single pixels go straight into a plain 32-bit bitmap at one device pixel
+  // per logical pixel (the frame and the diagrams on a normal screen).
+  if (device->devType() == QInternal::Image && device->devicePixelRatioF() == 1) {
+    auto* img = static_cast<QImage*>(device);
+    if (img->format() == QImage::Format_RGB32) image_ = img;
+  }
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   PenChanged();
@@ -32,6 +38,17 @@ QtCanvas::~QtCanvas() { FlushPixels(); }
 
 void QtCanvas::FlushPixels() {
   if (pixels_.empty()) return;
+  if (image_) {
+    // What an aliased one-pixel pen would paint: the colour, opaque, in the
+    // dots that fall on the bitmap.
+    const QRgb rgb = ToQColor(pixelColor_).rgb();
+    const int w = image_->width(), h = image_->height();
+    for (const QPoint& p : pixels_)
+      if (p.x() >= 0 && p.x() < w && p.y() >= 0 && p.y() < h)
+        reinterpret_cast<QRgb*>(image_->scanLine(p.y()))[p.x()] = rgb;
+    pixels_.clear();
+    return;
+  }
   painter_.save();
   if (device_->devicePixelRatioF() == 1) {
     painter_.setPen(QPen(ToQColor(pixelColor_), 1));

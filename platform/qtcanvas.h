@@ -44,6 +44,7 @@ class QtCanvas : public CanvasBase {
   std::vector<QPoint> pixels_;
   Color pixelColor_ = clBlack;
   QPaintDevice* device_;
+  QImage* image_ = nullptr;  // the device, when dots are written straight into it
   QPainter painter_;
   Pt at_;
 };

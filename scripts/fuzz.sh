@@ -16,7 +16,9 @@ apt_install() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
 }
 
-# clang, and the fuzzer and sanitizer runtimes of its version.
+# The project's own packages, then clang and the fuzzer and sanitizer
+# runtimes of its version.
+bash scripts/install-deps.sh
 command -v clang++ >/dev/null || apt_install clang
 probe="$(mktemp -d)"
 trap 'rm -rf "$probe"' EXIT

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
 #include "platform/qtcanvas.h"
 
@@ -133,6 +134,42 @@ TEST_F(QtCanvasTest, TextSitsBelowAndRightOfItsTopLeftCorner) {
   EXPECT_GE(minY, 5);
   EXPECT_LE(minY, 9);
   EXPECT_GE(minX, 5);
+}
+
+// Dots are written straight into a plain bitmap: the same pixels as a
+// one-pixel pen paints, in every colour, with those off the bitmap left out.
+TEST_F(QtCanvasTest, DotsPaintWhatAOnePixelPenPaints) {
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) image.setPixel(x, y, qRgb(x * 6, y * 6, 90));
+  QImage expected = image.copy();
+  const Color colours[] = {clRed, clNavy, clTeal, 0x123456};
+  unsigned seed = 7;
+  struct Dot { int x, y; Color c; };
+  std::vector<Dot> dots;
+  for (int i = 0; i < 400; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    dots.push_back({static_cast<int>(seed >> 8) % 50 - 5, static_cast<int>(seed >> 20) % 50 - 5, colours[(seed >> 4) % 4]});
+  }
+  {
+    QtCanvas c(&image);
+    c.SetPen(clBlack, 1);
+    for (size_t i = 0; i < dots.size(); ++i) {
+      c.Pixel(dots[i].x, dots[i].y, dots[i].c);
+      if (i == 200) c.Polyline({{0, 39}, {39, 0}});  // a line between the dots keeps their order
+    }
+  }
+  {
+    QPainter p(&expected);
+    for (size_t i = 0; i < dots.size(); ++i) {
+      p.setPen(QPen(ToQColor(dots[i].c), 1));
+      p.drawPoint(dots[i].x, dots[i].y);
+      if (i == 200) {
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        p.drawLine(0, 39, 39, 0);
+      }
+    }
+  }
+  EXPECT_EQ(image, expected);
 }
 
 }  // namespace brevold

@@ -77,7 +77,9 @@ TEST_F(MainFormTest, MenuCaptionsAndToolBarHints) {
   // A separator is a line, not a "-" item.
   for (QMenu* m : {form->File1, form->SetUp, form->Edit1, form->Help1})
     for (QAction* a : m->actions())
-      if (a->isSeparator()) EXPECT_TRUE(a->text().isEmpty());
+      if (a->isSeparator()) {
+        EXPECT_TRUE(a->text().isEmpty());
+      }
   EXPECT_EQ(form->ToolButton[16]->toolTip(), "View Port Events vs Reverse Arm Position");
   EXPECT_FALSE(form->ToolButton[23]->isEnabled());
 }

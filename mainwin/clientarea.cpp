@@ -1,0 +1,94 @@
+// The main window's client area: the frame painted under the strip, and a
+// new frame shown without repainting the controls it leaves unchanged.
+#include "mainwin/clientarea.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
+
+#include "mainwin/mainform.h"
+#include "platform/qtcanvas.h"
+
+namespace brevold {
+
+ClientArea::ClientArea(TMainForm* form, const QImage* frame) : QWidget(form), form_(form), frame_(frame) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, ToQColor(clSilver));
+  setPalette(pal);
+  setAutoFillBackground(false);
+}
+
+void ClientArea::paintEvent(QPaintEvent* e) {
+  QPainter p(this);
+  // The frame's opaque pixels cover what they reach; at one device pixel a
+  // pixel the silver shows only beyond the frame.
+  const QRect frameArea(QPoint(0, 0), frame_->size());
+  if (frame_->devicePixelRatio() != 1 || !frameArea.contains(rect())) p.fillRect(rect(), ToQColor(clSilver));
+  p.drawImage(0, 0, *frame_);
+
+  // Note what this paint put under each control of the strip.
+  for (QObject* o : children()) {
+    const auto* w = qobject_cast<const QWidget*>(o);
+    if (!w || w->isWindow() || w->isHidden()) continue;
+    const QRect area = w->geometry() & rect();
+    if (area.isEmpty() || !e->region().intersects(area)) continue;
+    auto it = std::find_if(under_.begin(), under_.end(), [w](const Under& u) { return u.control == w; });
+    if (it == under_.end()) it = under_.insert(under_.end(), Under{w, {}, {}, {}});
+    if (!QRegion(area).subtracted(e->region()).isEmpty()) {  // partly painted: not known
+      it->area = QRect();
+      continue;
+    }
+    it->area = area;
+    it->pixels = PixelsUnder(area);
+    it->frame.resize(static_cast<size_t>(it->pixels.width()) * static_cast<size_t>(it->pixels.height()));
+    QRgb* to = it->frame.data();
+    for (int y = it->pixels.top(); y <= it->pixels.bottom(); ++y, to += it->pixels.width())
+      std::memcpy(to, reinterpret_cast<const QRgb*>(frame_->constScanLine(y)) + it->pixels.left(),
+                  sizeof(QRgb) * static_cast<size_t>(it->pixels.width()));
+  }
+}
+
+// The frame's device pixels that can reach a part of the client area, with a
+// pixel's margin for a scaled copy.
+QRect ClientArea::PixelsUnder(const QRect& area) const {
+  const qreal r = frame_->devicePixelRatio();
+  const QRect dev = QRectF(area.x() * r, area.y() * r, area.width() * r, area.height() * r).toAlignedRect();
+  return dev.adjusted(-1, -1, 1, 1) & frame_->rect();
+}
+
+bool ClientArea::Unchanged(const Under& u, const QWidget* control) const {
+  const QRect area = control->geometry() & rect();
+  if (u.area.isEmpty() || u.area != area || u.pixels != PixelsUnder(area)) return false;
+  const QRgb* was = u.frame.data();
+  for (int y = u.pixels.top(); y <= u.pixels.bottom(); ++y, was += u.pixels.width())
+    if (std::memcmp(was, reinterpret_cast<const QRgb*>(frame_->constScanLine(y)) + u.pixels.left(),
+                    sizeof(QRgb) * static_cast<size_t>(u.pixels.width())) != 0)
+      return false;
+  return true;
+}
+
+void ClientArea::ShowNewFrame() {
+  QRegion region(rect());
+  std::vector<Under> kept;
+  kept.reserve(under_.size());
+  for (QObject* o : children()) {
+    const auto* w = qobject_cast<const QWidget*>(o);
+    if (!w || w->isWindow()) continue;
+    auto it = std::find_if(under_.begin(), under_.end(), [w](const Under& u) { return u.control == w; });
+    if (it == under_.end()) continue;
+    if (!w->isHidden() && Unchanged(*it, w)) region -= it->area;
+    kept.push_back(std::move(*it));
+  }
+  under_ = std::move(kept);  // controls gone since are forgotten
+  repaint(region);
+}
+
+void ClientArea::mousePressEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  form_->FormMouseDown(e->button(), pos.x(), pos.y());
+}
+
+}  // namespace brevold

@@ -1,0 +1,339 @@
+// Dimension sets as JSON: the image of a dimension file, value by value,
+// under names, and back.
+#include "model/dimjson.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <vector>
+
+#include "model/dimensions.h"
+#include "model/state.h"
+
+namespace brevold {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kFormat = "brevold dimension set";
+
+// One value of the image: where it sits in the JSON text and what to call it
+// in a message. A dimension also has its id, stored beside the value.
+struct Slot {
+  std::string pointer;  // JSON pointer of the value
+  std::string name;     // dotted name for messages
+  int id = 0;           // dimension id, 0 for other values
+  std::string field;    // the dimension's field name
+};
+
+// Names of image values 0..50 that are not dimensions with an id.
+const char* const kCoreNames[51] = {
+    "Stroke", "EccCircDia", "DriverDia", "MainRodLen", "DropLinkVert", "DropLinkBkS", "UnionLinkLen",
+    "CombLevLower", "CombLevUpper", "CombLevBkS", "RadRodLen", "LinkUpLowLen", "LinkCrankVert", "LinkCrankBkS",
+    "EccRodLen", "EccCrankLen", "RadRodLiftPt", "LiftLinkLen", "LiftArmLen", "RevArmVert", "RevArmBkS",
+    "PtX9", "PtY9", "PtX16", "PtY16", "PtX10", "PtY10", "PtX17", "PtY17", "PtY3",
+    "CylCtrToDrv", "CylBoreDia", "CylBoreLen", "CylSpare", "CylPortWidth", "PistonToXhead", "PistonWidth",
+    "ValveBoreDia", "ValveBoreLen", "ValvePortCtr", "ValvePortWRear", "ValveRingIn", "ValveEndWRear",
+    "ValveStemLen", "ValveCLToCylCL", "ValvePortWFront", "ValveEndWFront", "LinkTopLevLen", "LinkMidLevLen",
+    "LinkRadRodLevLen", "PtY4"};
+
+const char* const kOverlayNames[13] = {"Line1Horz", "Line1Vert", "Line2Horz", "Line2Vert", "Piv1Horz",
+                                       "Piv1Vert",  "Piv2Horz",  "Piv2Vert",  "LineType",  "LineColor",
+                                       "LineRef",   "Piv1No",    "Piv2No"};
+
+// Which image value each dimension id is stored in, found by changing the
+// dimension in a state and seeing which value of its image moves.
+std::vector<int> DimensionOfSlot() {
+  std::vector<int> ids(DimFileRecords * 5, 0);
+  ModelState s;
+  StartUp(s);
+  const DimFileImage base = ImageOf(s);
+  for (const DimInfo& d : DimTable()) {
+    float* p = DimPtr(s, d.id);
+    if (!p) continue;
+    const float old = *p;
+    *p = 1.0e30f;
+    const DimFileImage moved = ImageOf(s);
+    *p = old;
+    for (size_t i = 0; i < base.values.size(); ++i)
+      if (std::memcmp(&base.values[i], &moved.values[i], 4) != 0) ids[i] = d.id;
+  }
+  return ids;
+}
+
+std::vector<Slot> MakeSlots() {
+  const std::vector<int> ids = DimensionOfSlot();
+  std::vector<Slot> slots(DimFileRecords * 5);
+  auto idx = [](size_t i) { return "[" + std::to_string(i) + "]"; };
+  for (size_t i = 0; i < slots.size(); ++i) {
+    Slot& s = slots[i];
+    if (ids[i]) {
+      const DimInfo* d = FindDim(ids[i]);
+      s.id = d->id;
+      s.field = d->field;
+      s.pointer = "/dimensions/" + s.field;
+      s.name = "dimensions." + s.field;
+    } else if (i <= 50) {
+      s.pointer = std::string("/other/") + kCoreNames[i];
+      s.name = std::string("other.") + kCoreNames[i];
+    } else if (i <= 59) {
+      static const char* const names[9] = {"view/Scale", "view/OriginX", "view/GraphZoomFactor", "view/OriginY",
+                                           "travel/RevArmNorm", "travel/RevArmMax", "travel/RevArmX",
+                                           "travel/DiagLastRevArm", "travel/VertScale"};
+      s.pointer = std::string("/") + names[i - 51];
+      s.name = names[i - 51];
+      s.name[s.name.find('/')] = '.';
+    } else if (i <= 80) {
+      static const char* const names[3] = {"Scale", "OriginX", "OriginY"};
+      const size_t k = (i - 60) / 3;
+      s.pointer = "/view/Presets/" + std::to_string(k) + "/" + names[(i - 60) % 3];
+      s.name = "view.Presets" + idx(k) + "." + names[(i - 60) % 3];
+    } else if (i <= 89) {
+      s.pointer = "/travel/Positions/" + std::to_string(i - 81);
+      s.name = "travel.Positions" + idx(i - 81);
+    } else if (i < 350) {
+      const size_t a = (i - 90) / OverlayRows, r = (i - 90) % OverlayRows;
+      s.pointer = "/overlay/Rows/" + std::to_string(r) + "/" + kOverlayNames[a];
+      s.name = "overlay.Rows" + idx(r) + "." + kOverlayNames[a];
+    } else if (i < 354) {
+      s.pointer = "/spare/" + std::to_string(i - 350);
+      s.name = "spare" + idx(i - 350);
+    } else {
+      s.pointer = "/overlay/LineNo";
+      s.name = "overlay.LineNo";
+    }
+  }
+  return slots;
+}
+
+const std::vector<Slot>& Slots() {
+  static const std::vector<Slot> slots = MakeSlots();
+  return slots;
+}
+
+std::uint32_t Bits(float v) {
+  std::uint32_t b;
+  std::memcpy(&b, &v, 4);
+  return b;
+}
+
+Json FloatJson(float v) {
+  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  if (std::isnan(v)) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "nan:0x%08x", static_cast<unsigned>(Bits(v)));
+    return buf;
+  }
+  // The fewest digits that come back as this very single.
+  char buf[40];
+  double d = 0;
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, static_cast<double>(v));
+    d = std::strtod(buf, nullptr);
+    if (Bits(static_cast<float>(d)) == Bits(v)) break;
+  }
+  return d;
+}
+
+// The value at a slot as a single, or a message.
+bool ReadFloat(const Json& j, const std::string& name, float& out, std::string& error) {
+  if (j.is_number()) {
+    const double d = j.get<double>();
+    if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) {
+      error = name + ": out of the range of a single";
+      return false;
+    }
+    out = static_cast<float>(d);
+    return true;
+  }
+  if (j.is_string()) {
+    const std::string t = j.get<std::string>();
+    if (t == "inf" || t == "-inf") {
+      out = t == "inf" ? INFINITY : -INFINITY;
+      return true;
+    }
+    unsigned bits = 0;
+    char tail = 0;
+    if (t.size() == 14 && std::sscanf(t.c_str(), "nan:0x%8x%c", &bits, &tail) == 1) {
+      float v;
+      const std::uint32_t b = bits;
+      std::memcpy(&v, &b, 4);
+      if (std::isnan(v)) {
+        out = v;
+        return true;
+      }
+    }
+    error = name + ": '" + t + "' is not a number (numbers, \"inf\", \"-inf\" or \"nan:0x...\")";
+    return false;
+  }
+  error = name + ": not a number";
+  return false;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+FileResult Failure(int e) {
+  switch (e) {
+    case ENOENT: case ENOTDIR: return {false, "File not found"};
+    case EACCES: case EPERM: case EROFS: case EISDIR: return {false, "File access denied"};
+    case ENOSPC: case EDQUOT: return {false, "Disk full"};
+    default: return {false, "I/O error " + std::to_string(e ? e : EIO)};
+  }
+}
+
+}  // namespace
+
+std::string DimImageToJson(const DimFileImage& img) {
+  Json j;
+  j["format"] = kFormat;
+  j["version"] = 1;
+  for (const char* section : {"dimensions", "other", "travel", "view", "overlay"}) j[section] = Json::object();
+  j["spare"] = Json::array();
+  const std::vector<Slot>& slots = Slots();
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const Slot& s = slots[i];
+    if (s.id) j[Json::json_pointer(s.pointer)]["id"] = s.id;
+    j[Json::json_pointer(s.id ? s.pointer + "/value" : s.pointer)] = FloatJson(img.values[i]);
+  }
+  return j.dump(2) + "\n";
+}
+
+FileResult DimImageFromJson(const std::string& text, DimFileImage& out) {
+  Json j;
+  try {
+    j = Json::parse(text);
+  } catch (const Json::exception& e) {
+    return {false, std::string("malformed JSON: ") + e.what()};
+  }
+  if (!j.is_object()) return {false, "malformed JSON: not an object"};
+  if (!j.contains("format") || j["format"] != kFormat) return {false, std::string("format: not \"") + kFormat + "\""};
+  if (!j.contains("version") || j["version"] != 1) return {false, "version: not 1"};
+  DimFileImage img;
+  std::string error;
+  const std::vector<Slot>& slots = Slots();
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const Slot& s = slots[i];
+    try {
+      const Json* v = nullptr;
+      if (s.id) {
+        const Json::json_pointer at(s.pointer);
+        if (!j.contains(at)) return {false, s.name + ": missing"};
+        const Json& d = j.at(at);
+        if (!d.is_object() || !d.contains("id") || d["id"] != s.id)
+          return {false, s.name + ".id: not " + std::to_string(s.id)};
+        if (!d.contains("value")) return {false, s.name + ".value: missing"};
+        v = &d["value"];
+      } else {
+        const Json::json_pointer at(s.pointer);
+        if (!j.contains(at)) return {false, s.name + ": missing"};
+        v = &j.at(at);
+      }
+      if (!ReadFloat(*v, s.id ? s.name + ".value" : s.name, img.values[i], error)) return {false, error};
+    } catch (const Json::exception&) {
+      // A section of the wrong kind (a number where rows belong, ...).
+      return {false, s.name + ": missing"};
+    }
+  }
+  out = img;
+  return {};
+}
+
+FileResult ReadDimJson(const std::string& path, DimFileImage& out) {
+  errno = 0;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return Failure(errno);
+  std::string text;
+  char buf[65536];
+  size_t got;
+  // No set needs more than a few tens of kilobytes of text.
+  constexpr size_t kLimit = 16u << 20;
+  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() <= kLimit) text.append(buf, got);
+  const int err = std::ferror(f) ? errno : 0;
+  std::fclose(f);
+  if (err) return Failure(err);
+  if (text.size() > kLimit) return {false, "File too large for a dimension set"};
+  return DimImageFromJson(text, out);
+}
+
+namespace {
+
+FileResult AtomicWrite(const std::string& path, const std::string& text) {
+  // Through a symbolic link to the file it names, so that the link stays.
+  std::string target = path;
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+  }
+  std::string temp = FolderOf(target) + "/.brevold-save-XXXXXX";
+  errno = 0;
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return Failure(errno);
+  mode_t mode;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  int err = 0;
+  if (::fchmod(fd, mode) != 0) err = errno ? errno : EIO;
+  for (size_t done = 0; !err && done < text.size();) {
+    const ssize_t w = ::write(fd, text.data() + done, text.size() - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) err = w < 0 ? errno : ENOSPC;
+    else done += static_cast<size_t>(w);
+  }
+  if (!err && ::fsync(fd) != 0) err = errno ? errno : EIO;
+  if (::close(fd) != 0 && !err) err = errno ? errno : EIO;
+  if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno ? errno : EIO;
+  if (err) {
+    ::unlink(temp.c_str());
+    return Failure(err);
+  }
+  const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return {};
+}
+
+}  // namespace
+
+FileResult SaveDimJson(const DimFileImage& img, const std::string& path) { return AtomicWrite(path, DimImageToJson(img)); }
+
+FileResult SaveDimImage(const DimFileImage& img, const std::string& path) {
+  if (IsJsonPath(path)) return SaveDimJson(img, path);
+  const auto bytes = EncodeDimFile(img);
+  return AtomicWrite(path, std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool IsJsonPath(const std::string& path) {
+  if (path.size() < 5) return false;
+  std::string end = path.substr(path.size() - 5);
+  for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return end == ".json";
+}
+
+}  // namespace brevold

@@ -1,0 +1,279 @@
+// Valve events by reverse-arm setting: the port diagram's sweep, and the
+// table built on it, by linear interpolation on the sweep's grid or by
+// bisection on the driver angle.
+#include "model/events.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/state.h"
+
+namespace brevold {
+
+namespace {
+
+float Opening(const ValveEvents& v, int kind) {
+  switch (kind % 4) {
+    case 0: return v.OpenSteamF;
+    case 1: return v.OpenExhF;
+    case 2: return v.OpenSteamR;
+    default: return v.OpenExhR;
+  }
+}
+
+// An opening has happened once the port's opening is >= 0, a closing once it is <= 0.
+bool Happened(int kind, float opening) { return kind < 4 ? opening >= 0 : opening <= 0; }
+
+void SolveAt(ModelState& s, LD angle) {
+  s.mech.DrvAngle = WrapAngle(angle);
+  Solve(s);
+  PostCalc(s);
+}
+
+// Angles to 0..360 for the table.
+double TableAngle(LD a) {
+  LD w = std::fmod(a, 360.0L);
+  if (w < 0) w += 360;
+  return static_cast<double>(w);
+}
+
+double Percent(bool front, LD units) { return static_cast<double>(front ? units / 6.4L : (640 - units) / 6.4L); }
+
+EventPoint Point(bool front, LD angle, LD units) { return {TableAngle(angle), Percent(front, units), units}; }
+
+// Bisection between a sample where the event has not happened and one where
+// it has; bounded in solves, ends when the float driver angle cannot split
+// the interval further or the interval is below 1e-6 degrees.
+EventPoint Bisect(ModelState& s, const PortCrossing& k) {
+  LD lo = k.beforeAngle, hi = k.afterAngle;
+  for (int n = 0; n < 64 && std::fabs(hi - lo) > 1e-6L; ++n) {
+    const LD mid = (lo + hi) / 2;
+    const float w = WrapAngle(mid);
+    if (w == WrapAngle(lo) || w == WrapAngle(hi)) break;
+    SolveAt(s, mid);
+    (Happened(k.kind, Opening(s.valve, k.kind)) ? hi : lo) = mid;
+  }
+  const LD at = (lo + hi) / 2;
+  SolveAt(s, at);
+  return Point(EventAtFront(k.kind), at, s.valve.PistonUnits);
+}
+
+// The largest value of f near a sample `at` of a sweep with step `step`, by a
+// golden-section search over the two steps around it; never less than `best`.
+LD RefineMax(ModelState& s, LD at, LD step, LD best, const std::function<LD(const ModelState&)>& f) {
+  constexpr LD g = 0.6180339887498948482L;
+  LD a = at - std::fabs(step), b = at + std::fabs(step);
+  LD c = b - g * (b - a), d = a + g * (b - a);
+  auto eval = [&](LD x) {
+    SolveAt(s, x);
+    return f(s);
+  };
+  LD fc = eval(c), fd = eval(d);
+  for (int n = 0; n < 60 && b - a > 1e-7L; ++n) {
+    if (fc > fd) {
+      b = d, d = c, fd = fc;
+      c = b - g * (b - a);
+      fc = eval(c);
+    } else {
+      a = c, c = d, fc = fd;
+      d = a + g * (b - a);
+      fd = eval(d);
+    }
+  }
+  return std::max({best, fc, fd});
+}
+
+struct Extreme {
+  LD value = 0, angle = 0;
+  bool seen = false;
+  void Offer(LD v, LD a) {
+    if (!seen || v > value) value = v, angle = a, seen = true;
+  }
+};
+
+EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& r) {
+  EventRow row;
+  row.setting = setting;
+  s.mech.RevArmX = setting.revArmX;
+  s.mech.CalcStatus = 'Z';
+  const float step = setting.forward ? std::fabs(r.step) : -std::fabs(r.step);
+  const int samples = static_cast<int>(std::ceil(360 / std::fabs(r.step))) + 1;
+
+  std::array<std::optional<PortCrossing>, PortEventCount> last;
+  Extreme steamF, steamR, dispMax, dispMin;
+  LD unwrapped = 0;
+  float prevAngle = 0;
+  bool first = true;
+  SweepPortRow(
+      s, step, samples, [&](const PortCrossing& k) { last[static_cast<size_t>(k.kind)] = k; },
+      [&](const ModelState& m) {
+        // The same unwrapped angle the sweep interpolates on.
+        if (first) {
+          unwrapped = m.mech.DrvAngle;
+          first = false;
+        } else {
+          LD d = static_cast<LD>(m.mech.DrvAngle) - prevAngle;
+          if (step > 0 && d < 0) d += 360;
+          if (step < 0 && d > 0) d -= 360;
+          unwrapped += d;
+        }
+        prevAngle = m.mech.DrvAngle;
+        steamF.Offer(m.valve.OpenSteamF, unwrapped);
+        steamR.Offer(m.valve.OpenSteamR, unwrapped);
+        dispMax.Offer(m.valve.ValveDisp, unwrapped);
+        dispMin.Offer(-static_cast<LD>(m.valve.ValveDisp), unwrapped);
+      });
+  row.solveFailed = s.mech.CalcStatus == 'E';
+
+  // What follows solves elsewhere on the turn; the next row starts from the
+  // state this row's sweep left, as the diagram's next row does.
+  const Mechanism keptMech = s.mech;
+  const ValveEvents keptValve = s.valve;
+  const bool bisect = r.method == EventMethod::Bisection;
+  auto point = [&](int kind) -> std::optional<EventPoint> {
+    const auto& k = last[static_cast<size_t>(kind)];
+    if (!k) return std::nullopt;
+    if (bisect) return Bisect(s, *k);
+    return Point(EventAtFront(kind), k->angle, k->piston);
+  };
+  row.front.admission = point(AdmissionFront);
+  row.front.cutOff = point(CutOffFront);
+  row.front.release = point(ReleaseFront);
+  row.front.compression = point(CompressionFront);
+  row.rear.admission = point(AdmissionRear);
+  row.rear.cutOff = point(CutOffRear);
+  row.rear.release = point(ReleaseRear);
+  row.rear.compression = point(CompressionRear);
+
+  LD maxF = steamF.value, maxR = steamR.value, hi = dispMax.value, lo = -dispMin.value;
+  if (bisect) {
+    maxF = RefineMax(s, steamF.angle, step, maxF, [](const ModelState& m) { return static_cast<LD>(m.valve.OpenSteamF); });
+    maxR = RefineMax(s, steamR.angle, step, maxR, [](const ModelState& m) { return static_cast<LD>(m.valve.OpenSteamR); });
+    hi = RefineMax(s, dispMax.angle, step, hi, [](const ModelState& m) { return static_cast<LD>(m.valve.ValveDisp); });
+    lo = -RefineMax(s, dispMin.angle, step, -lo, [](const ModelState& m) { return -static_cast<LD>(m.valve.ValveDisp); });
+  }
+  if (maxF > 0) row.front.maxOpening = static_cast<double>(maxF);
+  if (maxR > 0) row.rear.maxOpening = static_cast<double>(maxR);
+  row.valveTravel = static_cast<double>(hi - lo);
+  SolveAt(s, 0);
+  row.front.lead = s.valve.OpenSteamF;
+  SolveAt(s, 180);
+  row.rear.lead = s.valve.OpenSteamR;
+  if (s.mech.CalcStatus == 'E') row.solveFailed = true;
+
+  s.mech = keptMech;
+  s.valve = keptValve;
+  return row;
+}
+
+}  // namespace
+
+float WrapAngle(LD angle) {
+  while (angle > 360) angle -= 360;
+  while (angle < 0) angle += 360;
+  return static_cast<float>(angle);
+}
+
+float PortRowRevArm(const ModelState& s, bool forward, int row) {
+  const LD cen = s.revArm.Positions[0], d = row * static_cast<LD>(s.dims.frame.RevArmMax) / 18;
+  const bool same = SensePositive(s.mech);
+  return static_cast<float>(forward == same ? cen + d : cen - d);
+}
+
+void SweepPortRow(ModelState& s, float step, int samples, const std::function<void(const PortCrossing&)>& onCrossing,
+                  const std::function<void(const ModelState&)>& onSample) {
+  s.mech.DrvAngle = 0;
+  s.valve.PistonUnits = 0;
+  std::array<float, 4> prev{};
+  float prevPiston = 0;
+  LD angle = 0, prevAngle = 0;
+  for (int smp = 0; smp < samples; ++smp) {
+    const float before = s.mech.DrvAngle;
+    s.mech.DrvAngle = WrapAngle(static_cast<LD>(s.mech.DrvAngle) + step);
+    // The angle unwrapped, so that an interpolation across 0 or 360 is plain.
+    LD d = static_cast<LD>(s.mech.DrvAngle) - before;
+    if (step > 0 && d < 0) d += 360;
+    if (step < 0 && d > 0) d -= 360;
+    angle = smp == 0 ? static_cast<LD>(s.mech.DrvAngle) : angle + d;
+    Solve(s);
+    PostCalc(s);
+    if (onSample) onSample(s);
+    const ValveEvents& v = s.valve;
+    const std::array<float, 4> cur = {v.OpenSteamF, v.OpenExhF, v.OpenSteamR, v.OpenExhR};
+    if (smp > 0) {
+      for (int e = 0; e < PortEventCount; ++e) {
+        const float c = cur[static_cast<size_t>(e % 4)], p = prev[static_cast<size_t>(e % 4)];
+        const bool occurs = e < 4 ? (c >= 0 && p < 0) : (c <= 0 && p > 0);
+        if (!occurs) continue;
+        const LD o = c, op = p, pu = v.PistonUnits, pp = prevPiston;
+        const LD frac = o / (op - o);
+        onCrossing({e, smp, pu - frac * (pp - pu), angle - frac * (prevAngle - angle), prevAngle, angle});
+      }
+    }
+    prevPiston = v.PistonUnits;
+    prev = cur;
+    prevAngle = angle;
+  }
+}
+
+EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
+  EventTable table{r.method, std::fabs(r.step), {}};
+  if (!(std::fabs(r.step) >= 0.01f && std::fabs(r.step) <= 180)) table.step = PortRowStep;
+  EventRequest req = r;
+  req.step = table.step;
+  const Mechanism savedMech = s.mech;
+  const ValveEvents savedValve = s.valve;
+  auto side = [&](bool forward) {
+    if (req.values.empty()) {
+      for (int i = 0; i < PortRows; ++i) {
+        const LD d = i * static_cast<LD>(s.dims.frame.RevArmMax) / 18;
+        table.rows.push_back(RunRow(s, {forward, PortRowRevArm(s, forward, i), forward ? d : -d}, req));
+      }
+    } else {
+      // The gear's sense from a solve at the setting as it stands.
+      if (forward || req.side == EventRequest::Reverse) {
+        Solve(s);
+        PostCalc(s);
+      }
+      for (float v : req.values) {
+        const LD cen = s.revArm.Positions[0];
+        const bool same = SensePositive(s.mech);
+        EventSetting set;
+        if (req.valuesAreRevArm) {
+          set.revArmX = v;
+          set.travel = same ? v - cen : cen - v;
+        } else {
+          set.travel = v;
+          set.revArmX = static_cast<float>(same ? cen + v : cen - v);
+        }
+        set.forward = set.travel >= 0;
+        if (set.forward == forward) table.rows.push_back(RunRow(s, set, req));
+      }
+    }
+    // Between the sides as between two drawings of the diagram.
+    s.mech.RevArmX = savedMech.RevArmX;
+    s.mech.DrvAngle = savedMech.DrvAngle;
+  };
+  if (req.side != EventRequest::Reverse) side(true);
+  if (req.side != EventRequest::Forward) side(false);
+  s.mech = savedMech;
+  s.valve = savedValve;
+  return table;
+}
+
+EventDifference FrontMinusRear(const EventRow& row) {
+  auto diff = [](const std::optional<EventPoint>& f, const std::optional<EventPoint>& r) -> std::optional<double> {
+    if (!f || !r) return std::nullopt;
+    return f->percent - r->percent;
+  };
+  EventDifference d;
+  d.admission = diff(row.front.admission, row.rear.admission);
+  d.cutOff = diff(row.front.cutOff, row.rear.cutOff);
+  d.release = diff(row.front.release, row.rear.release);
+  d.compression = diff(row.front.compression, row.rear.compression);
+  d.lead = row.front.lead - row.rear.lead;
+  if (row.front.maxOpening && row.rear.maxOpening) d.maxOpening = *row.front.maxOpening - *row.rear.maxOpening;
+  return d;
+}
+
+}  // namespace brevold

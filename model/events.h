@@ -1,0 +1,122 @@
+// The valve events of a gear as numbers: for each reverse-arm setting and
+// each cylinder end, where the piston stands and where the driver is at
+// admission, cut-off, release and compression, with the lead, the largest
+// steam-port opening and the valve travel. The port diagram draws its curves
+// from the same sweep (SweepPortRow), so a table taken with the diagram's
+// 4-degree step holds exactly the points the diagram draws through.
+#pragma once
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "model/numfmt.h"
+
+namespace brevold {
+
+struct ModelState;
+
+// The eight port events the sweep watches, in the order it reports them
+// within one step.
+enum PortEventKind : int {
+  AdmissionFront = 0, ReleaseFront, AdmissionRear, ReleaseRear,
+  CutOffFront, CompressionFront, CutOffRear, CompressionRear, PortEventCount
+};
+constexpr bool EventAtFront(int kind) { return kind == AdmissionFront || kind == ReleaseFront || kind == CutOffFront || kind == CompressionFront; }
+
+// One port opening or closing between two successive samples of a sweep.
+struct PortCrossing {
+  int kind;        // PortEventKind
+  int sample;      // the sample at which it is first seen (1..)
+  LD piston;       // PistonUnits (0..640) interpolated linearly to the crossing
+  LD angle;        // driver angle interpolated likewise, unwrapped (may pass 360 or 0)
+  LD beforeAngle;  // the unwrapped angles of the two samples around it
+  LD afterAngle;
+};
+
+// The port diagram's rows: 19 settings from mid gear to RevArmMax.
+constexpr int PortRows = 19;
+// Samples of one row: the driver turned 4 degrees at a time, 91 times, from 0.
+constexpr int PortRowSamples = 91;
+constexpr float PortRowStep = 4;
+
+// RevArmX of row `row` (0..18) of the port diagram on the forward or reverse
+// side, in the sense of the last solve.
+float PortRowRevArm(const ModelState& s, bool forward, int row);
+
+// The driver angle wrapped into 0..360 as the sweeps step it.
+float WrapAngle(LD angle);
+
+// Turns the driver from 0 through `samples` steps of `step` degrees (negative
+// runs backward) at the current RevArmX, solving each, and reports every port
+// opening (>= 0 after < 0) and closing (<= 0 after > 0) between successive
+// samples, in PortEventKind order within a step. `onSample` sees the state
+// after each solve. Leaves DrvAngle at the last sample.
+void SweepPortRow(ModelState& s, float step, int samples, const std::function<void(const PortCrossing&)>& onCrossing,
+                  const std::function<void(const ModelState&)>& onSample = {});
+
+// Where an event happens: driver angle in degrees (0..360) and piston
+// position in percent of stroke, front end from the front dead centre, rear
+// end from the rear dead centre (the port diagram's scales).
+struct EventPoint {
+  double angle = 0;
+  double percent = 0;
+  LD pistonUnits = 0;  // the sweep's PistonUnits at the event, 0..640
+};
+
+struct EndEvents {
+  std::optional<EventPoint> admission, cutOff, release, compression;
+  double lead = 0;                     // steam-port opening at the end's dead centre
+  std::optional<double> maxOpening;    // largest steam-port opening; absent if it never opens
+};
+
+struct EventSetting {
+  bool forward = true;  // the driver turns forward (the forward side of mid gear)
+  float revArmX = 0;
+  LD travel = 0;        // from mid gear, forward side positive
+};
+
+struct EventRow {
+  EventSetting setting;
+  EndEvents front, rear;
+  double valveTravel = 0;  // largest minus smallest ValveDisp over a turn
+  bool solveFailed = false;  // a search ran out of passes during the row
+};
+
+enum class EventMethod { Step, Bisection };
+
+// Which settings a table covers.
+struct EventRequest {
+  enum Side { Forward, Reverse, Both } side = Both;
+  // Empty: the port diagram's 19 rows per side. Otherwise these values, as
+  // travels from mid gear (forward side positive) or as RevArmX values.
+  std::vector<float> values;
+  bool valuesAreRevArm = false;
+  EventMethod method = EventMethod::Bisection;
+  float step = PortRowStep;  // the sampling step; Step takes its figures from it
+};
+
+struct EventTable {
+  EventMethod method;
+  float step;
+  std::vector<EventRow> rows;
+};
+
+// Runs the sweeps for every setting asked for. The rows of one side follow
+// each other as the port diagram's rows do; the state is left exactly as it
+// was found. With EventMethod::Step and the diagram's step, the forward (and
+// the reverse) rows are the port diagram's rows point for point. When an
+// event happens more than once in a turn the last one counts, as on the
+// diagram. The bisection locates each event found on the grid to better than
+// 1e-4 degrees and the extremes of the opening and of ValveDisp by a
+// golden-section search; both are bounded in solves.
+EventTable ValveEventsTable(ModelState& s, const EventRequest& request);
+
+// Front minus rear of a row's piston positions, lead and largest opening;
+// absent where either end lacks the event.
+struct EventDifference {
+  std::optional<double> admission, cutOff, release, compression, lead, maxOpening;
+};
+EventDifference FrontMinusRear(const EventRow& row);
+
+}  // namespace brevold

@@ -1,0 +1,77 @@
+// Dimension sets as JSON: a file's image goes to text and back bit for bit,
+// and a faulty text is refused with the field named.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "model/dimjson.h"
+#include "model/state.h"
+
+namespace brevold {
+namespace {
+
+// A set with nine positions, overlay rows and awkward values.
+DimFileImage BusyImage() {
+  ModelState s;
+  StartUp(s);
+  for (size_t k = 1; k <= 9; ++k) s.revArm.Positions[k] = 9.5f + 0.0371f * static_cast<float>(k);
+  for (size_t r = 1; r <= 7; ++r) {
+    s.overlay.LineType[r] = static_cast<float>(r % 3);
+    s.overlay.LineColor[r] = static_cast<float>(r);
+    s.overlay.Line1Horz[r] = 0.1f * static_cast<float>(r);
+    s.overlay.Piv2Vert[r] = -1e-7f * static_cast<float>(r);
+  }
+  s.overlay.LineNo = 7;
+  s.view.ViewPreset[3] = {25.25f, -3, 1e30f};
+  DimFileImage img = ImageOf(s);
+  img.values[351] = -0.0f;
+  img.values[352] = std::nanf("0x123");
+  img.values[353] = -INFINITY;
+  img.values[3] = 1.17549435e-38f / 8;  // a denormal
+  return img;
+}
+
+TEST(DimJson, RoundTripIsBitForBit) {
+  const DimFileImage img = BusyImage();
+  const std::string text = DimImageToJson(img);
+  DimFileImage back;
+  ASSERT_TRUE(DimImageFromJson(text, back).ok);
+  EXPECT_EQ(EncodeDimFile(back), EncodeDimFile(img));
+  EXPECT_EQ(DimImageToJson(back), text);
+  // Named as a reader expects them.
+  EXPECT_NE(text.find("\"MainRodLen\": {\n      \"id\": 3,"), std::string::npos);
+  EXPECT_NE(text.find("\"nan:0x7fc00123\""), std::string::npos);
+  EXPECT_NE(text.find("\"LineNo\": 7.0"), std::string::npos);
+}
+
+TEST(DimJson, FaultyTextNamesTheFieldAndChangesNothing) {
+  const std::string good = DimImageToJson(BusyImage());
+  auto refused = [&](std::string text) {
+    DimFileImage out;
+    out.values.fill(42);
+    const FileResult r = DimImageFromJson(text, out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(out.values[0], 42);
+    return r.message;
+  };
+  auto edit = [&](const std::string& from, const std::string& to) {
+    std::string t = good;
+    const size_t at = t.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return t.replace(at, from.size(), to);
+  };
+  EXPECT_EQ(refused(edit("\"EccRodLen\"", "\"EccRodLength\"")), "dimensions.EccRodLen: missing");
+  EXPECT_EQ(refused(edit("\"id\": 3,", "\"id\": 4,")), "dimensions.MainRodLen.id: not 3");
+  EXPECT_EQ(refused(edit("\"GraphZoomFactor\": 7.5", "\"GraphZoomFactor\": \"big\"")).substr(0, 26),
+            "view.GraphZoomFactor: 'big");
+  EXPECT_EQ(refused(edit("\"GraphZoomFactor\": 7.5", "\"GraphZoomFactor\": 1e300")),
+            "view.GraphZoomFactor: out of the range of a single");
+  EXPECT_EQ(refused(edit("\"LineNo\": 7.0", "\"LineNo\": null")), "overlay.LineNo: not a number");
+  EXPECT_EQ(refused(edit("\"LineNo\": 7.0", "\"LineN\": 7.0")), "overlay.LineNo: missing");
+  EXPECT_EQ(refused(good.substr(0, good.size() / 2)).substr(0, 15), "malformed JSON:");
+  EXPECT_EQ(refused("[]"), "malformed JSON: not an object");
+}
+
+}  // namespace
+}  // namespace brevold
