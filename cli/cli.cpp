@@ -1,6 +1,7 @@
 // brevold-cli's option handling and its model commands (solve, centre, save).
 #include "cli/cli.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -29,7 +30,8 @@ const char* kUsage =
     "Commands:\n"
     "  solve    solve the linkage for one or more driver angles, one JSON line each\n"
     "  centre   calculate mid gear and print the reverse-arm positions as JSON\n"
-    "  frame    draw the main window's picture for one driver angle into a PNG\n"
+    "  frame    draw the main window's picture for one driver angle (PNG, SVG, PDF)\n"
+    "  diagram  draw a valve diagram as its window draws it (PNG, SVG, PDF)\n"
     "  save     write the working set to a dimension file (.dmi) or a JSON set (.json)\n"
     "  events   the valve events by reverse-arm setting, one row per setting and end\n"
     "  dims     print the working set as JSON\n"
@@ -50,7 +52,7 @@ const char* kUsage =
     "  --angles A,B,...   driver angles in degrees, solved in this order (default 0)\n"
     "  --sweep F:T:S      driver angles from F to T in steps of S\n"
     "  --no-error-beep    guards do not raise the geometry error (ErrFlag)\n"
-    "Options of frame (renders the main window's picture to a 1280 x 1024 PNG):\n"
+    "Options of frame (renders the main window's picture, 1280 x 1024):\n"
     "  --revarm, --travel as for solve\n"
     "  --angle A          driver angle in degrees (default 0); the gear is drawn\n"
     "                     stopped at A, so the readouts agree with the picture\n"
@@ -61,7 +63,16 @@ const char* kUsage =
     "                     history; the last tick is drawn stopped at A\n"
     "  --scale S --origin X,Y   the view: pixels per unit and the screen point\n"
     "                     of the driver centre (default 18.9 and 81,280)\n"
-    "  --out FILE.png     the image to write\n"
+    "  --out FILE         the picture to write: PNG, SVG or PDF by FILE's suffix;\n"
+    "                     - writes it to standard output\n"
+    "  --format png|svg|pdf   the format written with --out - (default png)\n"
+    "Options of diagram port|steam|oval|sine (632 x 414, the oval 632 x 426):\n"
+    "  --mode F|R|B       the port diagram's forward, reverse or both graphs\n"
+    "                     (default F)\n"
+    "  --positions X,...  reverse-arm positions 1..9 (RevArmX values; default:\n"
+    "                     the start-up list or the --dmi file's)\n"
+    "  --vert-scale S     the port diagram's vertical scale (0.1 to 100)\n"
+    "  --out FILE, --format as for frame\n"
     "Options of save (prints nothing; exits 1 with one line when the write fails,\n"
     "leaving an existing FILE as it was):\n"
     "  --revarm, --travel as for solve\n"
@@ -144,10 +155,21 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   const bool frame = mode == CliMode::Frame;
   const bool save = mode == CliMode::Save;
   const bool events = mode == CliMode::Events, dims = mode == CliMode::Dims;
-  const bool revArm = mode != CliMode::Centre && !events && !dims;
+  const bool diagram = mode == CliMode::Diagram;
+  const bool picture = frame || diagram;
+  const bool revArm = mode != CliMode::Centre && !events && !dims && !diagram;
   Options o;
+  bool pictureFormatGiven = false;
+  size_t first = 1;
+  if (diagram) {
+    if (args.size() < 2 || args[1].rfind("--", 0) == 0) throw Usage{"diagram needs port, steam, oval or sine"};
+    o.diagram = args[1];
+    if (o.diagram != "port" && o.diagram != "steam" && o.diagram != "oval" && o.diagram != "sine")
+      throw Usage{"diagram takes port, steam, oval or sine, not '" + o.diagram + "'"};
+    first = 2;
+  }
   bool anglesGiven = false, framesGiven = false;
-  for (size_t i = 1; i < args.size(); ++i) {
+  for (size_t i = first; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&]() -> const std::string& {
       if (i + 1 >= args.size()) throw Usage{"option " + a + " needs a value"};
@@ -193,7 +215,23 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       if (!(n >= 1 && n <= kMaxFrames && n == std::floor(n)))
         throw Usage{"--frames takes a whole number from 1 to 100000, not '" + text + "'"};
       o.frames = static_cast<int>(n);
-    } else if ((frame || save) && a == "--out") {
+    } else if (diagram && a == "--mode") {
+      const std::string& v = value();
+      if (v != "F" && v != "R" && v != "B") throw Usage{"--mode takes F, R or B, not '" + v + "'"};
+      o.diagramMode = v[0];
+    } else if (diagram && a == "--positions") {
+      if (!o.positions.empty()) throw Usage{"give --positions once"};
+      for (const std::string& p : Split(value(), ',')) o.positions.push_back(Number(p, "--positions"));
+      if (o.positions.size() > 9) throw Usage{"--positions takes at most 9 values"};
+    } else if (diagram && a == "--vert-scale") {
+      o.vertScale = Number(value(), "--vert-scale");
+      o.hasVertScale = true;
+    } else if (picture && a == "--format") {
+      const std::string& v = value();
+      if (v != "png" && v != "svg" && v != "pdf") throw Usage{"--format takes png, svg or pdf, not '" + v + "'"};
+      o.picture = v;
+      pictureFormatGiven = true;
+    } else if ((picture || save) && a == "--out") {
       o.out = value();
       if (o.out.empty()) throw Usage{"--out needs a file name"};
     } else if (solve && a == "--angles") {
@@ -236,7 +274,16 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   if (o.hasRevArm && o.hasTravel) throw Usage{"give --revarm or --travel, not both"};
   if (o.hasScale != o.hasOrigin) throw Usage{"give --scale and --origin together"};
   if (o.hasScale && !(o.scale > 0)) throw Usage{"--scale must be above 0"};
-  if (frame && o.out.empty()) throw Usage{"frame needs --out FILE.png"};
+  if (picture && o.out.empty()) throw Usage{args[0] + " needs --out FILE (.png, .svg or .pdf, or - for standard output)"};
+  if (picture && o.out != "-") {
+    if (pictureFormatGiven) throw Usage{"--format goes with --out -; a file's suffix gives its format"};
+    const size_t dot = o.out.find_last_of("./");
+    std::string suffix = dot == std::string::npos || o.out[dot] != '.' ? "" : o.out.substr(dot + 1);
+    for (char& ch : suffix) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (suffix != "png" && suffix != "svg" && suffix != "pdf")
+      throw Usage{"cannot tell the picture format of '" + o.out + "': use .png, .svg or .pdf"};
+    o.picture = suffix;
+  }
   if (save && o.out.empty()) throw Usage{"save needs --out FILE"};
   if (o.format.empty()) o.format = events ? "csv" : "json";
   if (!anglesGiven) o.angles.push_back(0);
@@ -554,7 +601,8 @@ std::string SolveJson(const ModelState& s) {
   return j;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FrameCommand frame) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FrameCommand frame,
+           FrameCommand diagram) {
   try {
     if (args.empty()) throw Usage{"no command given (try --help)"};
     for (const std::string& a : args) {
@@ -579,6 +627,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 2;
       }
       return frame(o, out, err);
+    }
+    if (args[0] == "diagram") {
+      const Options o = ParseOptions(args, CliMode::Diagram);
+      if (!diagram) {
+        err << "brevold-cli: diagram is not available in this build (built without Qt)\n";
+        return 2;
+      }
+      return diagram(o, out, err);
     }
     throw Usage{"unknown command '" + args[0] + "'"};
   } catch (const Usage& u) {

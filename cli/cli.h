@@ -9,7 +9,7 @@ namespace brevold {
 
 struct ModelState;
 
-enum class CliMode { Solve, Centre, Frame, Save, Events, Dims };
+enum class CliMode { Solve, Centre, Frame, Save, Events, Dims, Diagram };
 
 struct Options {
   std::vector<std::pair<std::string, float>> sets;
@@ -32,6 +32,17 @@ struct Options {
   std::string format;
   bool steam = false;  // frame: steam display on
   int frames = 1;      // frame: animation ticks drawn, the last one is written
+  // frame and diagram: the picture's format ("png", "svg" or "pdf"), from
+  // --out's suffix, or from --format (default png) when --out is "-".
+  std::string picture = "png";
+  // diagram: which one ("port", "steam", "oval", "sine"), the port diagram's
+  // mode ('F', 'R' or 'B'; 0 keeps the start-up mode), the reverse-arm
+  // positions 1..9 (empty keeps the start-up list) and the vertical scale.
+  std::string diagram;
+  char diagramMode = 0;
+  std::vector<float> positions;
+  bool hasVertScale = false;
+  float vertScale = 0;
 };
 
 // Bad usage, with the one-line message that names the fault.
@@ -62,14 +73,14 @@ void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path);
 struct EventTable;
 std::string FormatEvents(const EventTable& t, const std::string& format);
 
-// The frame subcommand lives with the drawing code, which needs Qt.
+// The frame and diagram subcommands live with the drawing code, which needs Qt.
 using FrameCommand = int (*)(const Options& o, std::ostream& out, std::ostream& err);
 
 // Runs one command line (args without the program name). Returns the exit
 // status: 0 done, 1 the work failed, 2 bad usage (one line on err naming the
 // fault).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           FrameCommand frame = nullptr);
+           FrameCommand frame = nullptr, FrameCommand diagram = nullptr);
 
 // A dimension key as --set takes it: an id ("3"), a field name
 // ("MainRodLen") or RevArmNorm / RevArmMax. Returns false for an unknown key.

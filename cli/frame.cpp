@@ -1,13 +1,15 @@
-// brevold-cli frame: ticks the gear to the angle asked for and paints the picture into a PNG.
+// brevold-cli frame: ticks the gear to the angle asked for and paints the
+// picture; diagram: one valve diagram as its window draws it.
 #include "cli/frame.h"
 
 #include <QGuiApplication>
-#include <QImage>
 #include <cmath>
 #include <memory>
 
 #include "mainwin/mechdraw.h"
-#include "platform/qtcanvas.h"
+#include "model/revarm.h"
+#include "diagrams/diagrampicture.h"
+#include "platform/picturefile.h"
 
 namespace brevold {
 
@@ -21,9 +23,21 @@ void EnsureGuiApplication() {
   static char* argv[] = {name, nullptr};
   static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
 }
+
+int Write(const Options& o, int width, int height, const PicturePainter& paint, std::ostream& out,
+          std::ostream& err) {
+  PictureFormat format = PictureFormat::Png;
+  PictureFormatNamed(o.picture, format);
+  const std::string error = WritePicture(o.out, format, width, height, paint, &out);
+  if (!error.empty()) {
+    err << "brevold-cli: " << error << "\n";
+    return 1;
+  }
+  return 0;
+}
 }  // namespace
 
-int FrameCommandMain(const Options& o, std::ostream&, std::ostream& err) {
+int FrameCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
   EnsureGuiApplication();
   AppState a;
   PrepareSolve(a.model, o);
@@ -34,7 +48,6 @@ int FrameCommandMain(const Options& o, std::ostream&, std::ostream& err) {
   }
   a.screen.SteamDisp = o.steam;
   const float angle = o.angles.front();
-  QImage image(FrameWidth, FrameHeight, QImage::Format_RGB32);
   // Ticks before the last run the gear at its start-up step, timed to arrive
   // at the angle asked for, so the steam display builds up as it does in the
   // running window.
@@ -53,14 +66,29 @@ int FrameCommandMain(const Options& o, std::ostream&, std::ostream& err) {
     SolveAndTransform(a);
     if (!last) AdvanceAngle(a);
     AdvanceDisplays(a, "");
-    QtCanvas canvas(&image);
-    PaintFrame(canvas, a);
   }
-  if (!image.save(QString::fromStdString(o.out), "PNG")) {
-    err << "brevold-cli: cannot write '" << o.out << "'\n";
-    return 1;
+  // A frame paints the whole picture from the state, so only the last one counts.
+  return Write(o, FrameWidth, FrameHeight, [&a](Canvas& c) { PaintFrame(c, a); }, out, err);
+}
+
+int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
+  EnsureGuiApplication();
+  AppState a;
+  PrepareSolve(a.model, o);
+  if (!o.positions.empty()) {
+    for (int k = 1; k <= 9; ++k)
+      StorePosition(a.model, k, k <= static_cast<int>(o.positions.size()) ? o.positions[static_cast<size_t>(k - 1)] : 0);
+    TidyPositions(a.model.revArm);
   }
-  return 0;
+  if (o.hasVertScale) StoreVertScale(a.model, o.vertScale);
+  DiagramState& d = a.diagrams;
+  if (o.diagramMode == 'R') d.PortGraphMode = PortGraphs::Reverse;
+  else if (o.diagramMode == 'B') d.PortGraphMode = PortGraphs::Both;
+  else if (o.diagramMode == 'F') d.PortGraphMode = PortGraphs::Forward;
+  DiagramPicture kind = DiagramPicture::Port;
+  DiagramPictureNamed(o.diagram, kind);
+  return Write(o, DiagramPictureWidth, DiagramPictureHeight(kind), [&](Canvas& c) { DrawDiagramPicture(c, a, kind); },
+               out, err);
 }
 
 }  // namespace brevold

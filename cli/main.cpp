@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
 #ifdef BREVOLD_HAVE_FRAME
-  return brevold::RunCli(args, std::cout, std::cerr, &brevold::FrameCommandMain);
+  return brevold::RunCli(args, std::cout, std::cerr, &brevold::FrameCommandMain, &brevold::DiagramCommandMain);
 #else
   return brevold::RunCli(args, std::cout, std::cerr);
 #endif

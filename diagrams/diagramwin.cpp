@@ -12,6 +12,8 @@
 #include "mainwin/mainport.h"
 #include "mainwin/mainctl.h"
 #include "diagrams/setrevarm.h"
+#include "diagrams/diagrampicture.h"
+#include "platform/picturefile.h"
 #include "platform/qtcanvas.h"
 
 namespace brevold {
@@ -85,7 +87,29 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
     ReDrawItem = add(sine ? "&ReDraw" : "ReDraw", [this] { ClearAndDraw(); });
     UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
     DynVariItem = add(sine ? "&DymamicVariables" : "DynamicVari", [this] { DynamicVariClick(); });
+    AddExportItem();
   }
+}
+
+void DiagramWindow::AddExportItem() {
+  ExportPictureItem = Menu->addAction("Export Picture...");
+  connect(ExportPictureItem, &QAction::triggered, this, [this] { ExportPictureClick(); });
+  PrintItem = Menu->addAction("Print...");
+  connect(PrintItem, &QAction::triggered, this, [this] { PrintClick(); });
+}
+
+// The picture as a redraw draws it, vector in SVG and PDF.
+void DiagramWindow::ExportPictureClick() {
+  static_assert(static_cast<int>(DiagramPicture::Oval) == static_cast<int>(Kind::Oval));
+  const auto kind = static_cast<DiagramPicture>(kind_);
+  ExportPictureDialog(this, DiagramPictureWidth, DiagramPictureHeight(kind),
+                      [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); });
+}
+
+void DiagramWindow::PrintClick() {
+  const auto kind = static_cast<DiagramPicture>(kind_);
+  PrintPictureDialog(this, DiagramPictureWidth, DiagramPictureHeight(kind),
+                     [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); });
 }
 
 DiagramWindow::~DiagramWindow() = default;
@@ -237,6 +261,7 @@ TPortDia::TPortDia(MainPort& form) : DiagramWindow(form, Kind::Port) {
   connect(UnDoItem, &QAction::triggered, this, [this] { UnDoMenuClick(); });
   DynVariItem = Menu->addAction("DynamicVari");
   connect(DynVariItem, &QAction::triggered, this, [this] { DynamicVariClick(); });
+  AddExportItem();
 }
 
 void TPortDia::Redraw() {

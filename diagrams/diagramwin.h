@@ -35,6 +35,8 @@ class DiagramWindow : public QDialog {
   void SetRevArmPosClick();
   void BarChange(int k);
   void BarEndScroll(int k);
+  void ExportPictureClick();
+  void PrintClick();
 
   const QImage& Picture() const { return picture_; }
   Kind kind() const { return kind_; }
@@ -43,6 +45,7 @@ class DiagramWindow : public QDialog {
   Button* UnDoButton = nullptr;
   std::array<ScrollBar*, 5> Bars{};  // 1..4
   QAction *ReDrawItem = nullptr, *UnDoItem = nullptr, *DynVariItem = nullptr, *SetRevArmPosItem = nullptr;
+  QAction *ExportPictureItem = nullptr, *PrintItem = nullptr;  // the menu bar's last items
   // Whether activation opens the reverse-arm positions dialog first (tests
   // turn it off to drive the window directly).
   bool AskPositionsOnOpen = true;
@@ -52,6 +55,7 @@ class DiagramWindow : public QDialog {
   void done(int r) override;
   bool eventFilter(QObject* o, QEvent* e) override;
   void FormActivate();
+  void AddExportItem();
   MainPort& form_;
   AppState& app_;
   DiagramState& state_;

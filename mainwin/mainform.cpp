@@ -31,6 +31,7 @@
 #include "model/dimfile.h"
 #include "model/numfmt.h"
 #include "platform/icons.h"
+#include "platform/picturefile.h"
 #include "platform/qtcanvas.h"
 
 namespace brevold {
@@ -399,6 +400,15 @@ void TMainForm::SetGraphicZoomClick() {
 }
 
 void TMainForm::Exit1Click() { close(); }
+
+// The frame on show, painted again from the state; the gear does not move.
+void TMainForm::ExportPictureClick() {
+  ExportPictureDialog(this, FrameWidth, FrameHeight, [this](Canvas& c) { PaintFrame(c, app_); });
+}
+
+void TMainForm::PrintPictureClick() {
+  PrintPictureDialog(this, FrameWidth, FrameHeight, [this](Canvas& c) { PaintFrame(c, app_); });
+}
 
 void TMainForm::DrawLines1Click() {
   const auto& X = m_.mech.PtX;

@@ -76,6 +76,8 @@ class TMainForm : public QMainWindow, public MainPort {
   void ResetAllClick();
   void FindRevArmCentClick();
   void Exit1Click();
+  void ExportPictureClick();
+  void PrintPictureClick();
   void RefPoints1Click();
   void SetGraphicZoomClick();
   void DrawLines1Click();
@@ -151,6 +153,7 @@ class TMainForm : public QMainWindow, public MainPort {
   // Menu items.
   QMenu *File1, *SetUp, *Edit1, *View1, *Help1;
   QAction *OpenDimensions, *OpenDosVersionDim, *SaveAsDimensions, *Exit1;
+  QAction *ExportPicture = nullptr, *PrintPicture = nullptr;  // the File menu's last items
   QAction *RevArmPos, *DriverAng, *StepAng1, *RefPoints1, *LargeFont, *FindRevArmCent, *SetSteam,
       *SetBeepOnError, *SetLineWidth, *SetScreenData, *SetPanZoom;
   QAction *FrameDim, *CylDim, *SetGraphicZoom, *ResetAll, *RefPoints, *DrawLines1, *SetPivotData,

@@ -28,6 +28,9 @@ void TMainForm::BuildMenu() {
   SaveAsDimensions = item(File1, "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
   File1->addSeparator();
   Exit1 = item(File1, "E&xit", &TMainForm::Exit1Click);
+  File1->addSeparator();
+  ExportPicture = item(File1, "Export Picture...", &TMainForm::ExportPictureClick);
+  PrintPicture = item(File1, "Print...", &TMainForm::PrintPictureClick);
 
   SetUp = mb->addMenu("&SetUp");
   RevArmPos = item(SetUp, "Set&RevArmPos", &TMainForm::RevArmPosClick);

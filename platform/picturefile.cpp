@@ -1,0 +1,133 @@
+// Pictures to PNG (QImage), SVG (QSvgGenerator) and PDF (QPdfWriter), all
+// painted through QtCanvas.
+#include "platform/picturefile.h"
+
+#include <QBuffer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
+#include <algorithm>
+
+#include "platform/qtcanvas.h"
+
+namespace brevold {
+
+namespace {
+
+void PaintOn(QPaintDevice* device, const PicturePainter& paint) {
+  QtCanvas c(device);
+  c.Clear(clWhite);
+  paint(c);
+}
+
+}  // namespace
+
+bool PictureFormatNamed(const std::string& name, PictureFormat& format) {
+  const QString n = QString::fromStdString(name).toLower();
+  if (n == "png") format = PictureFormat::Png;
+  else if (n == "svg") format = PictureFormat::Svg;
+  else if (n == "pdf") format = PictureFormat::Pdf;
+  else return false;
+  return true;
+}
+
+bool PictureFormatFor(const std::string& fileName, PictureFormat& format) {
+  const QString suffix = QFileInfo(QString::fromStdString(fileName)).suffix();
+  return !suffix.isEmpty() && PictureFormatNamed(suffix.toStdString(), format);
+}
+
+QByteArray RenderPicture(PictureFormat format, int width, int height, const PicturePainter& paint) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  switch (format) {
+    case PictureFormat::Png: {
+      QImage image(width, height, QImage::Format_RGB32);
+      PaintOn(&image, paint);
+      image.save(&buffer, "PNG");
+      break;
+    }
+    case PictureFormat::Svg: {
+      QSvgGenerator svg;
+      svg.setOutputDevice(&buffer);
+      svg.setSize(QSize(width, height));
+      svg.setViewBox(QRect(0, 0, width, height));
+      svg.setResolution(96);
+      svg.setTitle(QStringLiteral("BREVOLD"));
+      PaintOn(&svg, paint);
+      break;
+    }
+    case PictureFormat::Pdf: {
+      // One page the size of the picture, one device unit per point, so the
+      // picture's pixels map one to one onto the page.
+      QPdfWriter pdf(&buffer);
+      pdf.setCreator(QStringLiteral("BREVOLD"));
+      pdf.setResolution(72);
+      pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Point, QString(),
+                                              QPageSize::ExactMatch),
+                                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+      PaintOn(&pdf, paint);
+      break;
+    }
+  }
+  return bytes;
+}
+
+std::string WritePicture(const std::string& fileName, PictureFormat format, int width, int height,
+                         const PicturePainter& paint, std::ostream* stdOut) {
+  const QByteArray bytes = RenderPicture(format, width, height, paint);
+  if (bytes.isEmpty()) return "cannot draw the picture";
+  if (fileName == "-" && stdOut) {
+    stdOut->write(bytes.constData(), bytes.size());
+    stdOut->flush();
+    return *stdOut ? "" : "cannot write to standard output";
+  }
+  QSaveFile file(QString::fromStdString(fileName));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    return "cannot write '" + fileName + "'";
+  return "";
+}
+
+void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint) {
+  QFileDialog dlg(parent, QStringLiteral("Export Picture"));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setNameFilters({QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                      QStringLiteral("PDF document (*.pdf)")});
+  dlg.setDefaultSuffix(QStringLiteral("png"));
+  QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
+    dlg.setDefaultSuffix(filter.section(QStringLiteral("*."), 1).chopped(1));
+  });
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  const std::string path = dlg.selectedFiles().front().toStdString();
+  PictureFormat format;
+  std::string error;
+  if (!PictureFormatFor(path, format)) error = "'" + path + "' does not end in .png, .svg or .pdf";
+  else error = WritePicture(path, format, width, height, paint);
+  if (!error.empty()) QMessageBox::critical(parent, QStringLiteral("BREVOLD"), QString::fromStdString(error));
+}
+
+void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint) {
+  // Drawn once as SVG, then played back at the page's scale.
+  QSvgRenderer picture(RenderPicture(PictureFormat::Svg, width, height, paint));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(width > height ? QPageLayout::Landscape : QPageLayout::Portrait);
+  QPrintPreviewDialog preview(&printer, parent);
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* p) {
+    QPainter painter(p);
+    const QRectF page = p->pageLayout().paintRectPixels(p->resolution());
+    const double scale = std::min(page.width() / width, page.height() / height);
+    picture.render(&painter, QRectF(0, 0, width * scale, height * scale));
+  });
+  preview.exec();
+}
+
+}  // namespace brevold

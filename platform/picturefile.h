@@ -1,0 +1,42 @@
+// Pictures to files: whatever paints on a Canvas written as a PNG bitmap, an
+// SVG drawing or a one-page PDF with vector paths, chosen by the file's suffix.
+#pragma once
+#include <QByteArray>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "platform/canvas.h"
+
+class QWidget;
+
+namespace brevold {
+
+enum class PictureFormat { Png, Svg, Pdf };
+
+using PicturePainter = std::function<void(Canvas&)>;
+
+// The format a file name's suffix asks for (.png, .svg, .pdf, any case);
+// false for any other suffix.
+bool PictureFormatFor(const std::string& fileName, PictureFormat& format);
+// "png", "svg" or "pdf" as a format; false for anything else.
+bool PictureFormatNamed(const std::string& name, PictureFormat& format);
+
+// The picture of `width` x `height` logical pixels on a white ground, painted
+// by `paint`, in the format's bytes.
+QByteArray RenderPicture(PictureFormat format, int width, int height, const PicturePainter& paint);
+
+// Writes the picture to `fileName`, or to `stdOut` when the name is "-".
+// Returns "" when written, else the message that says why not.
+std::string WritePicture(const std::string& fileName, PictureFormat format, int width, int height,
+                         const PicturePainter& paint, std::ostream* stdOut = nullptr);
+
+// "Export Picture...": asks for a file (PNG, SVG or PDF, PNG by default) and
+// writes the picture there; a failed write is reported in a message box.
+void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint);
+
+// "Print...": the picture in a print preview, as large as fits the page with
+// its proportions kept, in vector form.
+void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint);
+
+}  // namespace brevold
