@@ -197,8 +197,7 @@ void ApplyDimFile(ModelState& s, const DimFileImage& img) {
   SetRevArmBarRange(s);
 }
 
-FileResult SaveDimensions(ModelState& s, const std::string& path) {
-  const std::array<unsigned char, DimFileBytes> bytes = EncodeDimFile(ImageOf(s));
+FileResult ReplaceFile(const std::string& path, const void* data, std::size_t size) {
   const std::string target = SaveTarget(path);
   std::string temp = FolderOf(target) + "/.brevold-save-XXXXXX";
   errno = 0;
@@ -215,7 +214,8 @@ FileResult SaveDimensions(ModelState& s, const std::string& path) {
     mode = 0666 & ~mask;
   }
   int err = 0;
-  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) err = errno ? errno : EIO;
+  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, static_cast<const unsigned char*>(data), size) || ::fsync(fd) != 0)
+    err = errno ? errno : EIO;
   if (::close(fd) != 0 && !err) err = errno ? errno : EIO;
   if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno ? errno : EIO;
   if (err) {
@@ -228,8 +228,16 @@ FileResult SaveDimensions(ModelState& s, const std::string& path) {
     ::fsync(dir);
     ::close(dir);
   }
-  s.dims.DimFileName = DimNameFromPath(path);
   return {};
+}
+
+FileResult FileFailure(int e) { return Failure(e); }
+
+FileResult SaveDimensions(ModelState& s, const std::string& path) {
+  const std::array<unsigned char, DimFileBytes> bytes = EncodeDimFile(ImageOf(s));
+  const FileResult r = ReplaceFile(path, bytes.data(), bytes.size());
+  if (r.ok) s.dims.DimFileName = DimNameFromPath(path);
+  return r;
 }
 
 FileResult LoadDimensions(ModelState& s, const std::string& path) {

@@ -45,6 +45,14 @@ FileResult ReadDimFile(const std::string& path, DimFileImage& out);
 // loaded RevArmX stays) and the reverse-arm bar's range follows RevArmMax.
 void ApplyDimFile(ModelState& s, const DimFileImage& img);
 
+// Replaces `path` with `size` bytes through a temporary file in the same
+// folder that is synced and renamed over it (through a symbolic link to the
+// file it names): on any failure the old file is untouched and nothing is
+// left behind.
+FileResult ReplaceFile(const std::string& path, const void* data, std::size_t size);
+// A failed call's errno in the run-time library's words.
+FileResult FileFailure(int e);
+
 // Writes the set to `path` through a temporary file in the same folder that
 // is synced and renamed over the target: on any failure the old file is
 // untouched and nothing is left behind. DimFileName follows the path only

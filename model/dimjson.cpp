@@ -2,10 +2,6 @@
 // under names, and back.
 #include "model/dimjson.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cfloat>
@@ -183,20 +179,6 @@ bool ReadFloat(const Json& j, const std::string& name, float& out, std::string& 
   return false;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-FileResult Failure(int e) {
-  switch (e) {
-    case ENOENT: case ENOTDIR: return {false, "File not found"};
-    case EACCES: case EPERM: case EROFS: case EISDIR: return {false, "File access denied"};
-    case ENOSPC: case EDQUOT: return {false, "Disk full"};
-    default: return {false, "I/O error " + std::to_string(e ? e : EIO)};
-  }
-}
 
 }  // namespace
 
@@ -258,7 +240,7 @@ FileResult DimImageFromJson(const std::string& text, DimFileImage& out) {
 FileResult ReadDimJson(const std::string& path, DimFileImage& out) {
   errno = 0;
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return Failure(errno);
+  if (!f) return FileFailure(errno);
   std::string text;
   char buf[65536];
   size_t got;
@@ -267,66 +249,20 @@ FileResult ReadDimJson(const std::string& path, DimFileImage& out) {
   while ((got = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() <= kLimit) text.append(buf, got);
   const int err = std::ferror(f) ? errno : 0;
   std::fclose(f);
-  if (err) return Failure(err);
+  if (err) return FileFailure(err);
   if (text.size() > kLimit) return {false, "File too large for a dimension set"};
   return DimImageFromJson(text, out);
 }
 
-namespace {
-
-FileResult AtomicWrite(const std::string& path, const std::string& text) {
-  // Through a symbolic link to the file it names, so that the link stays.
-  std::string target = path;
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-  std::string temp = FolderOf(target) + "/.brevold-save-XXXXXX";
-  errno = 0;
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return Failure(errno);
-  mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  int err = 0;
-  if (::fchmod(fd, mode) != 0) err = errno ? errno : EIO;
-  for (size_t done = 0; !err && done < text.size();) {
-    const ssize_t w = ::write(fd, text.data() + done, text.size() - done);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) err = w < 0 ? errno : ENOSPC;
-    else done += static_cast<size_t>(w);
-  }
-  if (!err && ::fsync(fd) != 0) err = errno ? errno : EIO;
-  if (::close(fd) != 0 && !err) err = errno ? errno : EIO;
-  if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno ? errno : EIO;
-  if (err) {
-    ::unlink(temp.c_str());
-    return Failure(err);
-  }
-  const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return {};
+FileResult SaveDimJson(const DimFileImage& img, const std::string& path) {
+  const std::string text = DimImageToJson(img);
+  return ReplaceFile(path, text.data(), text.size());
 }
-
-}  // namespace
-
-FileResult SaveDimJson(const DimFileImage& img, const std::string& path) { return AtomicWrite(path, DimImageToJson(img)); }
 
 FileResult SaveDimImage(const DimFileImage& img, const std::string& path) {
   if (IsJsonPath(path)) return SaveDimJson(img, path);
   const auto bytes = EncodeDimFile(img);
-  return AtomicWrite(path, std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return ReplaceFile(path, bytes.data(), bytes.size());
 }
 
 bool IsJsonPath(const std::string& path) {
