@@ -66,13 +66,6 @@ void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path);
 // Loads a JSON dimension set as LoadDimFileAsWindowDoes loads a .dmi.
 void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path);
 
-// The valve-events table as CSV (a header row, then one row per setting and
-// end), JSON (one object per line) or aligned text. Absent events are empty
-// in CSV, null in JSON and "-" in text; numbers are written so they read back
-// exactly.
-struct EventTable;
-std::string FormatEvents(const EventTable& t, const std::string& format);
-
 // The frame and diagram subcommands live with the drawing code, which needs Qt.
 using FrameCommand = int (*)(const Options& o, std::ostream& out, std::ostream& err);
 

@@ -159,6 +159,7 @@ class TMainForm : public QMainWindow, public MainPort {
   QAction *FrameDim, *CylDim, *SetGraphicZoom, *ResetAll, *RefPoints, *DrawLines1, *SetPivotData,
       *DynamicVariables, *SetUnDo;
   QAction *SineDiag, *OvalDiag, *SteamDiag, *FourEvents;
+  QAction* ValveEvents = nullptr;  // the events table window
   QAction *Instructions, *SpecInstr, *About1;
   QAction* Error = nullptr;
   QAction* RunStop = nullptr;  // "Start / Stop Driver Rotation" (Space)

@@ -7,6 +7,7 @@
 
 #include "diagrams/datatablewin.h"
 #include "diagrams/diagramwin.h"
+#include "diagrams/eventswin.h"
 #include "help/helpwin.h"
 #include "mainwin/mainform.h"
 #include "platform/icons.h"
@@ -70,6 +71,13 @@ void TMainForm::BuildMenu() {
   connect(FourEvents, &QAction::triggered, this, [this] {
     app_.diagrams.PortGraphMode = PortGraphs::Forward;
     PortDia->exec();
+  });
+  // The events as numbers, after the Parts' diagrams.
+  View1->addSeparator();
+  ValveEvents = item(View1, "&ValveEvents");
+  connect(ValveEvents, &QAction::triggered, this, [this] {
+    TValveEvents w(*this);
+    w.exec();
   });
 
   Help1 = mb->addMenu("&Help");

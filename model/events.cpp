@@ -3,6 +3,14 @@
 // bisection on the driver angle.
 #include "model/events.h"
 
+#include <string>
+
+#include <cstdlib>
+
+#include <cstdio>
+
+#include <cstring>
+
 #include <algorithm>
 #include <cmath>
 
@@ -274,6 +282,122 @@ EventDifference FrontMinusRear(const EventRow& row) {
   d.lead = row.front.lead - row.rear.lead;
   if (row.front.maxOpening && row.rear.maxOpening) d.maxOpening = *row.front.maxOpening - *row.rear.maxOpening;
   return d;
+}
+
+namespace {
+
+// The shortest text that reads back as the same double.
+std::string Num(double v) {
+  if (!std::isfinite(v)) return "nan";
+  char buf[40];
+  for (int digits = 9; digits <= 17; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+
+std::string NumF(float v) {
+  char buf[40];
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, static_cast<double>(v));
+    if (std::strtof(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+
+}  // namespace
+
+std::string FormatEvents(const EventTable& t, const std::string& format) {
+  const std::string method = t.method == EventMethod::Step ? "step " + NumF(t.step) : "bisection";
+  static const char* const names[] = {"method", "side", "travel", "RevArmX", "end",
+      "admission_angle", "admission_pct", "cutoff_angle", "cutoff_pct", "release_angle", "release_pct",
+      "compression_angle", "compression_pct", "lead", "max_opening", "valve_travel", "solve_failed"};
+  constexpr size_t N = std::size(names);
+  const bool csv = format == "csv", json = format == "json";
+  // Text is for reading: six figures.
+  auto Num = [&](double v) {
+    if (csv || json) return brevold::Num(v);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return std::string(buf);
+  };
+  std::vector<std::array<std::string, N>> rows;
+  const std::string absent = csv ? "" : json ? "null" : "-";
+  auto opt = [&](const std::optional<double>& v) { return v ? Num(*v) : absent; };
+  auto quoted = [&](const std::string& v) { return json ? "\"" + v + "\"" : v; };
+  for (const EventRow& row : t.rows) {
+    const EventDifference d = FrontMinusRear(row);
+    for (int end = 0; end < 3; ++end) {
+      std::array<std::string, N> c;
+      c[0] = quoted(method);
+      c[1] = quoted(row.setting.forward ? "fwd" : "rev");
+      c[2] = Num(static_cast<double>(row.setting.travel));
+      c[3] = NumF(row.setting.revArmX);
+      c[4] = quoted(end == 0 ? "front" : end == 1 ? "rear" : "front-rear");
+      if (end < 2) {
+        const EndEvents& e = end == 0 ? row.front : row.rear;
+        const std::optional<EventPoint>* ev[4] = {&e.admission, &e.cutOff, &e.release, &e.compression};
+        for (size_t k = 0; k < 4; ++k) {
+          c[5 + 2 * k] = *ev[k] ? Num((*ev[k])->angle) : absent;
+          c[6 + 2 * k] = *ev[k] ? Num((*ev[k])->percent) : absent;
+        }
+        c[13] = Num(e.lead);
+        c[14] = opt(e.maxOpening);
+        c[15] = Num(row.valveTravel);
+      } else {
+        const std::optional<double>* dv[4] = {&d.admission, &d.cutOff, &d.release, &d.compression};
+        for (size_t k = 0; k < 4; ++k) {
+          c[5 + 2 * k] = absent;
+          c[6 + 2 * k] = opt(*dv[k]);
+        }
+        c[13] = opt(d.lead);
+        c[14] = opt(d.maxOpening);
+        c[15] = absent;
+      }
+      c[16] = json ? (row.solveFailed ? "true" : "false") : (row.solveFailed ? "1" : "0");
+      rows.push_back(c);
+    }
+  }
+  std::string o;
+  if (json) {
+    for (const auto& c : rows) {
+      o += '{';
+      for (size_t k = 0; k < N; ++k) {
+        if (k) o += ',';
+        o += std::string("\"") + names[k] + "\":" + c[k];
+      }
+      o += "}\n";
+    }
+    return o;
+  }
+  if (csv) {
+    for (size_t k = 0; k < N; ++k) o += std::string(k ? "," : "") + names[k];
+    o += '\n';
+    for (const auto& c : rows) {
+      for (size_t k = 0; k < N; ++k) o += (k ? "," : "") + c[k];
+      o += '\n';
+    }
+    return o;
+  }
+  // Text: the same columns, aligned, with the method once at the top.
+  o = "Valve events, method: " + method + (t.method == EventMethod::Step ? " degrees (linear between samples)"
+                                                                        : " (driver angle to 1e-4 degrees or better)") + "\n";
+  std::array<size_t, N> width{};
+  for (size_t k = 1; k < N; ++k) {
+    width[k] = std::strlen(names[k]);
+    for (const auto& c : rows) width[k] = std::max(width[k], c[k].size());
+  }
+  auto line = [&](auto cell) {
+    for (size_t k = 1; k < N; ++k) {
+      const std::string v = cell(k);
+      o += std::string(k > 1 ? 2 : 0, ' ') + std::string(width[k] - v.size(), ' ') + v;
+    }
+    o += '\n';
+  };
+  line([&](size_t k) { return std::string(names[k]); });
+  for (const auto& c : rows) line([&](size_t k) { return c[k]; });
+  return o;
 }
 
 }  // namespace brevold

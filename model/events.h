@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/numfmt.h"
@@ -118,5 +119,11 @@ struct EventDifference {
   std::optional<double> admission, cutOff, release, compression, lead, maxOpening;
 };
 EventDifference FrontMinusRear(const EventRow& row);
+
+// The valve-events table as CSV (a header row, then one row per setting and
+// end), JSON (one object per line) or aligned text. Absent events are empty
+// in CSV, null in JSON and "-" in text; numbers are written so they read back
+// exactly.
+std::string FormatEvents(const EventTable& t, const std::string& format);
 
 }  // namespace brevold

@@ -2,6 +2,9 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTableWidget>
 #include <QLabel>
 #include <QStyle>
 #include <QTest>
@@ -13,6 +16,7 @@
 #include "mainwin/mechdraw.h"
 #include "diagrams/setrevarm.h"
 #include "diagrams/diagramwin.h"
+#include "diagrams/eventswin.h"
 #include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
 #include "overlay/linesctl.h"
@@ -335,6 +339,27 @@ TEST(DialogsOnAPort, DialogsAndDiagramsNeedOnlyThePort) {
   sine.DynamicVariClick();
   EXPECT_TRUE(port.app.model.dyn.DynVarsOn);
   sine.close();
+  EXPECT_EQ(port.restarts, 1);
+}
+
+TEST(DialogsOnAPort, TheValveEventsWindowShowsAndSavesTheTable) {
+  FakePort port;
+  Solve(port.app.model);
+  CalcCentre(port.app.model);
+  const float before = port.app.model.mech.RevArmX;
+  TValveEvents w(port);
+  w.show();
+  EXPECT_EQ(port.stops, 1);
+  EXPECT_EQ(port.app.model.mech.RevArmX, before);  // the sweeps leave the gear where it was
+  EXPECT_EQ(w.Table->rowCount(), 2 * 19 * 3);       // both sides: front, rear, front-rear
+  EXPECT_EQ(w.Table->horizontalHeaderItem(0)->text(), "method");
+  const QString file = QDir::temp().filePath("brevold-events-test.csv");
+  ASSERT_TRUE(w.SaveCsv(file));
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll().toStdString(), w.Csv());
+  f.remove();
+  w.close();
   EXPECT_EQ(port.restarts, 1);
 }
 
