@@ -22,6 +22,7 @@
 #include "diagrams/diagramdraw.h"
 #include "diagrams/diagramwin.h"
 #include "mainwin/mainctl.h"
+#include "bench/solveloop.h"
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
 #include "platform/qtcanvas.h"
@@ -99,17 +100,8 @@ BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMicrosecond);
 void BM_Solve(benchmark::State& st) {
   brevold::ModelState s;
   brevold::StartUp(s);
-  float angle = 0;
-  const auto t0 = Clock::now();
-  for (auto _ : st) {
-    s.mech.DrvAngle = angle;
-    brevold::Solve(s);
-    benchmark::DoNotOptimize(s.mech.PtX[4]);
-    angle = angle >= 359 ? 0 : angle + 1;
-  }
-  const auto elapsed = Clock::now() - t0;
-  if (st.iterations() > 0)
-    gSolveSeconds = std::chrono::duration<double>(elapsed).count() / static_cast<double>(st.iterations());
+  const double perSolve = brevold::bench::TimeSolves(st, s);
+  if (perSolve > 0) gSolveSeconds = perSolve;
 }
 BENCHMARK(BM_Solve)->Unit(benchmark::kMicrosecond);
 

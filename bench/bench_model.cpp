@@ -1,5 +1,6 @@
-// Speed of the model's hot paths: one solve, one post-calculation and a
-// 360-angle sweep (what a diagram does per curve) at the nominal set.
+// Speed of the model's hot paths: one solve, one post-calculation, a
+// 360-angle sweep (what a diagram does per curve) and the valve-events table
+// at the nominal set.
 // Each prints its time per solve or post-calculation ("us_each"); the
 // post-calculation and the sweep also print their ratio to the single solve
 // measured earlier in the same run ("x_solve"), so a loaded machine shows in
@@ -8,6 +9,8 @@
 
 #include <chrono>
 
+#include "bench/solveloop.h"
+#include "model/events.h"
 #include "model/state.h"
 
 namespace {
@@ -27,28 +30,21 @@ brevold::ModelState Running() {
 }
 
 // Wall time of the timed loop per unit, and the counters for it.
-void Report(benchmark::State& st, Clock::duration elapsed, double units, bool isSolveBaseline) {
+void Report(benchmark::State& st, Clock::duration elapsed, double units) {
   if (st.iterations() == 0) return;
   const double perUnit =
       std::chrono::duration<double>(elapsed).count() / (static_cast<double>(st.iterations()) * units);
   st.counters["us_each"] = perUnit * 1e6;
-  if (isSolveBaseline)
-    gSolveSeconds = perUnit;
-  else if (gSolveSeconds > 0)
+  if (gSolveSeconds > 0)
     st.counters["x_solve"] = perUnit / gSolveSeconds;
 }
 
 void BM_Solve(benchmark::State& st) {
   brevold::ModelState s = Running();
-  float angle = 0;
-  const auto t0 = Clock::now();
-  for (auto _ : st) {
-    s.mech.DrvAngle = angle;
-    brevold::Solve(s);
-    benchmark::DoNotOptimize(s.mech.PtX[4]);
-    angle = angle >= 359 ? 0 : angle + 1;
-  }
-  Report(st, Clock::now() - t0, 1, true);
+  const double perSolve = brevold::bench::TimeSolves(st, s);
+  if (perSolve <= 0) return;
+  st.counters["us_each"] = perSolve * 1e6;
+  gSolveSeconds = perSolve;
 }
 BENCHMARK(BM_Solve);
 
@@ -60,7 +56,7 @@ void BM_PostCalc(benchmark::State& st) {
     brevold::PostCalc(s);
     benchmark::DoNotOptimize(s.valve.PistonUnits);
   }
-  Report(st, Clock::now() - t0, 1, false);
+  Report(st, Clock::now() - t0, 1);
 }
 BENCHMARK(BM_PostCalc);
 
@@ -75,9 +71,23 @@ void BM_Sweep360(benchmark::State& st) {
     }
     benchmark::DoNotOptimize(s.valve.OpenSteamF);
   }
-  Report(st, Clock::now() - t0, 360, false);
+  Report(st, Clock::now() - t0, 360);
 }
 BENCHMARK(BM_Sweep360)->Unit(benchmark::kMicrosecond);
+
+// The valve-events table: the port diagram's 19 settings on both sides, on
+// the diagram's 4-degree grid (Arg 0) and located by bisection (Arg 1); its
+// ratio to one solve says how many solves a table costs.
+void BM_EventsTable(benchmark::State& st) {
+  brevold::ModelState s = Running();
+  brevold::EventRequest r;
+  r.side = brevold::EventRequest::Both;
+  r.method = st.range(0) == 0 ? brevold::EventMethod::Step : brevold::EventMethod::Bisection;
+  const auto t0 = Clock::now();
+  for (auto _ : st) benchmark::DoNotOptimize(brevold::ValveEventsTable(s, r).rows.size());
+  Report(st, Clock::now() - t0, 1);
+}
+BENCHMARK(BM_EventsTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
