@@ -59,6 +59,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::FormCreate() {
   m_.undo.onButtons = [this](bool enabled) {
+    std::erase_if(undoButtons_, [](const QPointer<QPushButton>& b) { return b.isNull(); });
     for (QPushButton* b : undoButtons_) b->setEnabled(enabled);
   };
   StartUp(m_);
@@ -294,6 +295,7 @@ void TMainForm::SetPanZoomClick() { Apply(PanZoomClicked); }
 // --- Dynamic variables and undo ---
 
 void TMainForm::JoinUndoButtons(QPushButton* b) {
+  std::erase_if(undoButtons_, [](const QPointer<QPushButton>& b) { return b.isNull(); });
   undoButtons_.push_back(b);
   b->setEnabled(m_.undo.ButtonsEnabled);
 }

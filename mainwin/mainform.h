@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <array>
@@ -188,7 +189,7 @@ class TMainForm : public QMainWindow, public MainPort {
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
   QString lastFolder_;  // where the file dialogs open
-  std::vector<QPushButton*> undoButtons_;
+  std::vector<QPointer<QPushButton>> undoButtons_;  // a window that closes takes its button away
 };
 
 }  // namespace brevold

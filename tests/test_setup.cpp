@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QPrintPreviewDialog>
+#include <QTimer>
 #include <QTableWidget>
 #include <QLabel>
 #include <QStyle>
@@ -17,6 +20,9 @@
 #include "diagrams/setrevarm.h"
 #include "diagrams/diagramwin.h"
 #include "diagrams/eventswin.h"
+#include "model/events.h"
+#include "diagrams/diagrampicture.h"
+#include "platform/picturefile.h"
 #include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
 #include "overlay/linesctl.h"
@@ -361,6 +367,89 @@ TEST(DialogsOnAPort, TheValveEventsWindowShowsAndSavesTheTable) {
   f.remove();
   w.close();
   EXPECT_EQ(port.restarts, 1);
+}
+
+// The events window's own bars change the gear, and the table follows once
+// the queued steps are handled; its "UnDo" takes the step back, and the
+// main window's undo buttons forget the window's button when it closes.
+TEST_F(SetUpTest, TheValveEventsWindowFollowsItsBarsAndUndo) {
+  Candidate(13);  // the link-crank back set
+  auto events = std::make_unique<TValveEvents>(*form);
+  events->show();
+  EXPECT_TRUE(events->Notice->isHidden());
+  EXPECT_FALSE(events->Bars[2]->isEnabled());
+  const std::string before = events->Csv();
+  const float dim = GetDim(m(), 13);
+  // Two arrow steps as one scroll action: entered, two steps, ended.
+  ScrollBar* bar = events->Bars[1];
+  bar->onEnter();
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  bar->onEndScroll();
+  EXPECT_EQ(bar->Position(), 0);
+  EXPECT_NEAR(GetDim(m(), 13), dim + 0.002f, 1e-6);
+  EXPECT_TRUE(events->RecomputePending());
+  EXPECT_TRUE(events->BarLabels[1]->text().endsWith(QString::fromStdString(Str(GetDim(m(), 13), 6, 3))));
+  QTest::qWait(20);
+  EXPECT_FALSE(events->RecomputePending());
+  EventRequest r;
+  r.side = EventRequest::Both;
+  EXPECT_EQ(events->Csv(), FormatEvents(ValveEventsTable(m(), r), "csv"));
+  EXPECT_NE(events->Csv(), before);
+  ASSERT_TRUE(events->UnDoButton->isEnabled());
+  events->UnDoButtonClick();
+  QTest::qWait(20);
+  EXPECT_FLOAT_EQ(GetDim(m(), 13), dim);
+  EXPECT_EQ(events->Csv(), before);
+  events->close();
+  events.reset();
+  SetUndoButtons(m(), true);  // must not reach the closed window's button
+  EXPECT_TRUE(form->UnDoDn->isEnabled());
+}
+
+// Waits for the modal dialog of type D that an item opens, and hands it to `act`.
+template <typename D>
+void WhenOpen(std::function<void(D*)> act, bool* seen) {
+  QTimer::singleShot(10, [act, seen] {
+    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
+      *seen = true;
+      act(d);
+    } else {
+      WhenOpen<D>(act, seen);
+    }
+  });
+}
+
+// A diagram window's "Export Picture..." writes the window's picture to the
+// file chosen, and "Print..." previews it.
+TEST(DialogsOnAPort, ExportAndPrintItemsOfADiagramWindow) {
+  FakePort port;
+  Solve(port.app.model);
+  CalcCentre(port.app.model);
+  TSineDia sine(port);
+  sine.AskPositionsOnOpen = false;
+  sine.show();
+  QTest::qWait(50);
+  const QString file = QDir::temp().filePath("brevold-export-test.svg");
+  QFile::remove(file);
+  bool saw = false;
+  WhenOpen<QFileDialog>([&](QFileDialog* d) {
+    d->selectFile(file);
+    QMetaObject::invokeMethod(d, "accept");
+  }, &saw);
+  sine.ExportPictureItem->trigger();
+  ASSERT_TRUE(saw);
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray expected = RenderPicture(PictureFormat::Svg, DiagramPictureWidth, DiagramPictureHeight(DiagramPicture::Sine),
+                                            [&](Canvas& c) { DrawDiagramPicture(c, port.app, DiagramPicture::Sine); });
+  EXPECT_EQ(f.readAll(), expected);
+  f.remove();
+  saw = false;
+  WhenOpen<QPrintPreviewDialog>([](QPrintPreviewDialog* d) { d->reject(); }, &saw);
+  sine.PrintItem->trigger();
+  EXPECT_TRUE(saw);
+  sine.close();
 }
 
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {
