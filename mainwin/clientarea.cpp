@@ -27,7 +27,17 @@ void ClientArea::paintEvent(QPaintEvent* e) {
   // pixel the silver shows only beyond the frame.
   const QRect frameArea(QPoint(0, 0), frame_->size());
   if (frame_->devicePixelRatio() != 1 || !frameArea.contains(rect())) p.fillRect(rect(), ToQColor(clSilver));
-  p.drawImage(0, 0, *frame_);
+  if (frame_->devicePixelRatio() == 1) {
+    // The frame copied a band of rows at a time: a copy of more rows goes to
+    // the painter's helper threads, whose waking costs more than the copy.
+    for (const QRect& r : e->region())
+      for (int y = r.top(); y <= r.bottom(); y += CopyBandRows) {
+        const QRect band(r.left(), y, r.width(), std::min(CopyBandRows, r.bottom() + 1 - y));
+        p.drawImage(band.topLeft(), *frame_, band);
+      }
+  } else {
+    p.drawImage(0, 0, *frame_);
+  }
 
   // Note what this paint put under each control of the strip.
   for (QObject* o : children()) {
@@ -70,19 +80,26 @@ bool ClientArea::Unchanged(const Under& u, const QWidget* control) const {
   return true;
 }
 
-void ClientArea::ShowNewFrame() {
+void ClientArea::ShowNewFrame(const QRegion& changed) {
   QRegion region(rect());
+  if (frame_->devicePixelRatio() == 1) region &= changed;
   std::vector<Under> kept;
   kept.reserve(under_.size());
+  QRegion unknown;
   for (QObject* o : children()) {
     const auto* w = qobject_cast<const QWidget*>(o);
     if (!w || w->isWindow()) continue;
     auto it = std::find_if(under_.begin(), under_.end(), [w](const Under& u) { return u.control == w; });
-    if (it == under_.end()) continue;
-    if (!w->isHidden() && Unchanged(*it, w)) region -= it->area;
-    kept.push_back(std::move(*it));
+    const bool known = it != under_.end() && !w->isHidden() && Unchanged(*it, w);
+    if (known) region -= it->area;
+    else if (!w->isHidden()) unknown += w->geometry() & rect();
+    if (it != under_.end()) kept.push_back(std::move(*it));
   }
   under_ = std::move(kept);  // controls gone since are forgotten
+  // A control the new frame reaches is painted over whole, so that what lies
+  // under it is known for the next frame.
+  for (const QRect& area : unknown)
+    if (region.intersects(area)) region += area;
   repaint(region);
 }
 

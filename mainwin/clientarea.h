@@ -2,6 +2,7 @@
 // the control strip and passing mouse clicks to the window.
 #pragma once
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <vector>
 
@@ -13,10 +14,12 @@ class TMainForm;
 class ClientArea : public QWidget {
  public:
   ClientArea(TMainForm* form, const QImage* frame);
-  // Paints a new frame now. A control of the strip is passed over, and so
-  // not repainted, while the frame under it is as it was when last painted
-  // there: the control repaints itself when it changes.
-  void ShowNewFrame();
+  // Paints a new frame now, where it differs from the last one: `changed`
+  // (in the frame's device pixels) holds every pixel that did. A control of
+  // the strip is passed over, and so not repainted, while the frame under it
+  // is as it was when last painted there: the control repaints itself when
+  // it changes.
+  void ShowNewFrame(const QRegion& changed);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -31,6 +34,7 @@ class ClientArea : public QWidget {
     std::vector<QRgb> frame;
   };
   QRect PixelsUnder(const QRect& area) const;
+  static constexpr int CopyBandRows = 64;
   bool Unchanged(const Under& u, const QWidget* control) const;
   TMainForm* form_;
   const QImage* frame_;

@@ -131,11 +131,11 @@ void TMainForm::Timer1Timer() {
   const FrameEffects fx = AdvanceFrame(app_, DateTimeText().toStdString());
   MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
   {
-    QtCanvas canvas(&frame_);
+    QtCanvas canvas(&frame_, &damage_);
     PaintFrame(canvas, app_);
   }
   ApplyFrameEffects(fx);
-  Client->ShowNewFrame();
+  Client->ShowNewFrame(damage_.Changed());
 }
 
 void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {

@@ -16,6 +16,7 @@
 #include "mainwin/clientarea.h"
 #include "mainwin/mainport.h"
 #include "platform/controls.h"
+#include "platform/qtcanvas.h"
 #include "platform/services.h"
 
 class QAction;
@@ -189,7 +190,8 @@ class TMainForm : public QMainWindow, public MainPort {
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
   QString lastFolder_;  // where the file dialogs open
-  std::vector<QPointer<QPushButton>> undoButtons_;  // a window that closes takes its button away
+  std::vector<QPointer<QPushButton>> undoButtons_;
+  FrameDamage damage_;  // the tiles of frame_ that drawing touched  // a window that closes takes its button away
 };
 
 }  // namespace brevold

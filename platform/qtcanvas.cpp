@@ -34,7 +34,62 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device), painter_(device) {
   FontChanged();
 }
 
+QtCanvas::QtCanvas(QImage* image, FrameDamage* damage) : QtCanvas(image) {
+  if (!damage) return;
+  damage->Start(*image);
+  // Kept only where dots and fills go straight into the bitmap.
+  if (image_) damage_ = damage;
+  else damage->Reset();
+}
+
 QtCanvas::~QtCanvas() { FlushPixels(); }
+
+void FrameDamage::Start(const QImage& image) {
+  // The bitmap is drawn only through canvases that keep this record.
+  if (&image != image_ || image.width() != width_ || image.height() != height_) valid_ = false;
+  image_ = &image;
+  width_ = image.width();
+  height_ = image.height();
+  columns_ = (width_ + Tile - 1) / Tile;
+  rows_ = (height_ + Tile - 1) / Tile;
+  cleared_ = false;
+  const size_t n = static_cast<size_t>(columns_) * static_cast<size_t>(rows_);
+  if (drawn_.size() != n) {
+    drawn_.assign(n, 1);
+    before_.assign(n, 1);
+    valid_ = false;
+  }
+}
+
+void FrameDamage::Mark(int x1, int y1, int x2, int y2) {
+  x1 = std::max(x1, 0);
+  y1 = std::max(y1, 0);
+  x2 = std::min(x2, width_ - 1);
+  y2 = std::min(y2, height_ - 1);
+  if (x1 > x2 || y1 > y2) return;
+  for (int r = y1 / Tile; r <= y2 / Tile; ++r)
+    std::fill_n(drawn_.begin() + r * columns_ + x1 / Tile, x2 / Tile - x1 / Tile + 1, std::uint8_t{1});
+}
+
+QRegion FrameDamage::RegionOf(const std::vector<std::uint8_t>& tiles) const {
+  QRegion out;
+  for (int r = 0; r < rows_; ++r)
+    for (int c = 0; c < columns_;) {
+      if (!tiles[static_cast<size_t>(r * columns_ + c)]) {
+        ++c;
+        continue;
+      }
+      const int c0 = c;
+      while (c < columns_ && tiles[static_cast<size_t>(r * columns_ + c)]) ++c;
+      out += QRect(c0 * Tile, r * Tile, (c - c0) * Tile, Tile);
+    }
+  return out;
+}
+
+QRegion FrameDamage::Changed() const {
+  if (!valid_ || !cleared_) return QRegion(0, 0, width_, height_);
+  return RegionOf(before_) + RegionOf(drawn_);
+}
 
 void QtCanvas::FlushPixels() {
   if (pixels_.empty()) return;
@@ -43,9 +98,13 @@ void QtCanvas::FlushPixels() {
     // dots that fall on the bitmap.
     const QRgb rgb = ToQColor(pixelColor_).rgb();
     const int w = image_->width(), h = image_->height();
+    uchar* bits = image_->bits();  // one detach check, not one a dot
+    const qsizetype line = image_->bytesPerLine();
     for (const QPoint& p : pixels_)
-      if (p.x() >= 0 && p.x() < w && p.y() >= 0 && p.y() < h)
-        reinterpret_cast<QRgb*>(image_->scanLine(p.y()))[p.x()] = rgb;
+      if (p.x() >= 0 && p.x() < w && p.y() >= 0 && p.y() < h) {
+        reinterpret_cast<QRgb*>(bits + p.y() * line)[p.x()] = rgb;
+        Touch(p.x(), p.y(), p.x(), p.y());
+      }
     pixels_.clear();
     return;
   }
@@ -91,7 +150,40 @@ void QtCanvas::FontChanged() {
 
 void QtCanvas::Clear(Color c) {
   pixels_.clear();
-  painter_.fillRect(QRect(0, 0, device_->width(), device_->height()), ToQColor(c));
+  const QColor colour = ToQColor(c);
+  if (!damage_) {
+    painter_.fillRect(QRect(0, 0, device_->width(), device_->height()), colour);
+    return;
+  }
+  // Only what was drawn since the last clear in the same colour differs from
+  // the background: those tiles are filled, the rest already are.
+  FrameDamage& d = *damage_;
+  const bool all = !d.valid_ || d.background_ != colour;
+  const QRgb rgb = colour.rgb();
+  const int w = image_->width(), h = image_->height();
+  uchar* bits = image_->bits();
+  const qsizetype line = image_->bytesPerLine();
+  for (int r = 0; r < d.rows_; ++r)
+    for (int col = 0; col < d.columns_;) {
+      if (!all && !d.drawn_[static_cast<size_t>(r * d.columns_ + col)]) {
+        ++col;
+        continue;
+      }
+      // A run of drawn tiles along the row is filled line by line at once.
+      const int c0 = col;
+      while (col < d.columns_ && (all || d.drawn_[static_cast<size_t>(r * d.columns_ + col)])) ++col;
+      const int x0 = c0 * FrameDamage::Tile, x1 = std::min(w, col * FrameDamage::Tile);
+      for (int y = r * FrameDamage::Tile; y < std::min(h, (r + 1) * FrameDamage::Tile); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + y * line);
+        std::fill(row + x0, row + x1, rgb);
+      }
+    }
+  d.before_ = d.drawn_;
+  if (all) std::fill(d.before_.begin(), d.before_.end(), std::uint8_t{1});
+  std::fill(d.drawn_.begin(), d.drawn_.end(), std::uint8_t{0});
+  d.background_ = colour;
+  d.valid_ = true;
+  d.cleared_ = true;
 }
 
 void QtCanvas::Pixel(int x, int y, Color c) {
@@ -106,6 +198,8 @@ void QtCanvas::MoveTo(int x, int y) { at_ = {x, y}; }
 // classic line-to does: joined segments never paint a shared corner twice.
 void QtCanvas::Segment(Pt a, Pt b) {
   if (a == b) return;
+  const int m = width_ + 1;
+  Touch(std::min(a.x, b.x) - m, std::min(a.y, b.y) - m, std::max(a.x, b.x) + m, std::max(a.y, b.y) + m);
   painter_.drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
 }
 
@@ -124,6 +218,8 @@ void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   FlushPixels();
   if (brushSolid_) painter_.setBrush(ToQColor(brush_));
   else painter_.setBrush(Qt::NoBrush);
+  const int m = width_ + 1;
+  Touch(std::min(x1, x2) - m, std::min(y1, y2) - m, std::max(x1, x2) + m, std::max(y1, y2) + m);
   painter_.drawEllipse(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1));
   painter_.setBrush(Qt::NoBrush);
 }
@@ -137,6 +233,8 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int e
   double span = std::fmod(a1 - a0 + 720.0, 360.0);
   if (span == 0) span = 360.0;  // start and end on one ray: the whole ellipse
   const QRect box(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1);
+  const int m = width_ + 1;
+  Touch(std::min(x1, x2) - m, std::min(y1, y2) - m, std::max(x1, x2) + m, std::max(y1, y2) + m);
   painter_.drawArc(box, static_cast<int>(std::lround(a0 * 16)), static_cast<int>(std::lround(span * 16)));
 }
 
@@ -145,6 +243,13 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
   painter_.save();
   const QFontMetrics fm(painter_.font());
   const QString s = QString::fromStdString(text);
+  if (damage_) {
+    // The cell, and the glyphs' own extent with a margin for overhangs.
+    const QRect cell(x, y, fm.horizontalAdvance(s), fm.height());
+    const QRect ink = fm.boundingRect(s).translated(x, y + fm.ascent()) | cell;
+    const int m = fm.height() / 2 + 2;
+    Touch(ink.left() - m, ink.top() - m, ink.right() + m, ink.bottom() + m);
+  }
   // With a solid brush the text's cell is filled first, as a window canvas
   // writes text; with a clear brush the picture shows through.
   if (brushSolid_) painter_.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_));

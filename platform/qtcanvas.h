@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
+#include <cstdint>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -20,12 +23,42 @@ QFont ToQFont(const Font& f);
 // coordinates (a new picture starts white).
 void MatchScreenResolution(QImage& picture, int width, int height, qreal ratio);
 
+// Where a frame bitmap differs from its plain background: the tiles that
+// drawing has touched since the bitmap was last cleared. A canvas that keeps
+// it clears only those tiles the next time, and the window repaints only the
+// tiles drawn in either of the last two frames. It covers the bitmap at one
+// device pixel per logical pixel, drawn only through canvases given it; at
+// any other ratio everything counts as drawn.
+class FrameDamage {
+ public:
+  static constexpr int Tile = 16;
+  // Forget what was drawn: the whole bitmap counts as drawn (a new bitmap).
+  void Reset() { valid_ = false; }
+  // The tiles that changed in the last frame, as a region of the bitmap:
+  // those drawn before its clear and those drawn since.
+  QRegion Changed() const;
+  bool Valid() const { return valid_; }
+
+ private:
+  friend class QtCanvas;
+  void Start(const QImage& image);  // a canvas begins on `image`
+  void Mark(int x1, int y1, int x2, int y2);  // inclusive pixel box, clipped
+  QRegion RegionOf(const std::vector<std::uint8_t>& tiles) const;
+  bool valid_ = false, cleared_ = false;
+  QColor background_;
+  int columns_ = 0, rows_ = 0, width_ = 0, height_ = 0;
+  const QImage* image_ = nullptr;
+  std::vector<std::uint8_t> drawn_, before_;  // since the clear; before it
+};
+
 // On a high-resolution device (pixel ratio above 1) pens are drawn in device
 // pixels, so a one-pixel line stays one fine line; a single pixel (a steam
 // dot) stays one logical pixel.
 class QtCanvas : public CanvasBase {
  public:
   explicit QtCanvas(QPaintDevice* device);
+  // A frame bitmap whose drawn tiles `damage` keeps track of.
+  QtCanvas(QImage* image, FrameDamage* damage);
   ~QtCanvas() override;
   void Clear(Color c) override;
   void Pixel(int x, int y, Color c) override;
@@ -40,11 +73,15 @@ class QtCanvas : public CanvasBase {
   void PenChanged() override;
   void FontChanged() override;
   void Segment(Pt a, Pt b);
+  void Touch(int x1, int y1, int x2, int y2) {
+    if (damage_) damage_->Mark(x1, y1, x2, y2);
+  }
   void FlushPixels();  // single pixels of one colour go out together
   std::vector<QPoint> pixels_;
   Color pixelColor_ = clBlack;
   QPaintDevice* device_;
   QImage* image_ = nullptr;  // the device, when dots are written straight into it
+  FrameDamage* damage_ = nullptr;
   QPainter painter_;
   Pt at_;
 };

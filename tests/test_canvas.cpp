@@ -5,6 +5,8 @@
 #include <QPainter>
 
 #include "platform/qtcanvas.h"
+#include "mainwin/mechdraw.h"
+#include "model/dynvars.h"
 
 namespace brevold {
 
@@ -170,6 +172,71 @@ TEST_F(QtCanvasTest, DotsPaintWhatAOnePixelPenPaints) {
     }
   }
   EXPECT_EQ(image, expected);
+}
+
+
+// A frame cleared only where the last ones drew is the frame cleared whole,
+// tick after tick, and the region said to have changed holds every pixel
+// that did: through steam, a highlight, an error blinking, the strip's
+// texts, and the view changing under them.
+TEST(FrameDamageTest, ClearingOnlyDrawnTilesGivesTheSameFrames) {
+  struct Setting {
+    const char* name;
+    void (*set)(AppState&);
+  };
+  const Setting settings[] = {
+      {"start", [](AppState&) {}},
+      {"steam at preset 5", [](AppState& a) {
+         a.screen.SteamDisp = true;
+         a.model.view.Scale = a.model.view.ViewPreset[5].Scale;
+         a.model.view.OriginX = a.model.view.ViewPreset[5].OriginX;
+         a.model.view.OriginY = a.model.view.ViewPreset[5].OriginY;
+       }},
+      {"highlight", [](AppState& a) { a.screen.HiliteDim = 13; }},
+      {"broken gear", [](AppState& a) { a.model.dims.frame.EccRodLen = 1; }},
+      {"dynamic variables and undo", [](AppState& a) {
+         a.model.undo.EditDirty = 1;
+         EditorFieldExit(a.model, 3, 17, "Main Rod Length");
+         a.model.dyn.DynVarsOn = true;
+         a.model.dyn.UndoOn = true;
+       }},
+  };
+  for (const Setting& setting : settings) {
+    AppState a;
+    StartUp(a.model);
+    setting.set(a);
+    QImage kept(1280, 1024, QImage::Format_RGB32), whole(1280, 1024, QImage::Format_RGB32);
+    kept.fill(Qt::white);
+    whole.fill(Qt::white);
+    FrameDamage damage;
+    for (int tick = 0; tick < 60; ++tick) {
+      if (tick == 30) {  // the view moves and the strip's texts go
+        a.model.view.Scale *= 0.7f;
+        a.model.view.OriginX += 40;
+        a.screen.ScreenDataOn = !a.screen.ScreenDataOn;
+      }
+      AdvanceFrame(a, "12/9/26   1:02:03 AM");
+      const QImage before = whole.copy();
+      {
+        QtCanvas c(&kept, &damage);
+        PaintFrame(c, a);
+      }
+      {
+        QtCanvas c(&whole);
+        PaintFrame(c, a);
+      }
+      ASSERT_EQ(kept, whole) << setting.name << ", tick " << tick;
+      const QRegion changed = damage.Changed();
+      for (int y = 0; y < whole.height(); ++y) {
+        const auto* was = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+        const auto* now = reinterpret_cast<const QRgb*>(whole.constScanLine(y));
+        for (int x = 0; x < whole.width(); ++x)
+          if (was[x] != now[x]) ASSERT_TRUE(changed.contains(QPoint(x, y))) << setting.name << ", tick " << tick << " at " << x << "," << y;
+      }
+    }
+    EXPECT_TRUE(damage.Valid());
+    EXPECT_LT(damage.Changed().boundingRect().width() * damage.Changed().boundingRect().height(), 1280 * 1024);
+  }
 }
 
 }  // namespace brevold
