@@ -9,6 +9,7 @@
 // one of them ("x_floor" or "x_solve"), so a loaded machine shows in both
 // alike. The window benchmarks also print how many times the client area or
 // the diagram's picture painted per step ("paints"), to show that they paint.
+// The diagram redraws run with the sweeps on 1, 2 and 4 threads ("threads:N").
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include "bench/solveloop.h"
 #include "mainwin/mainform.h"
 #include "mainwin/mechdraw.h"
+#include "model/parallel.h"
 #include "platform/qtcanvas.h"
 
 namespace {
@@ -43,6 +45,13 @@ void Report(benchmark::State& st, Clock::duration elapsed, Yardstick against) {
   const double base = against == Yardstick::Floor ? gFloorSeconds : gSolveSeconds;
   if (base > 0) st.counters[against == Yardstick::Floor ? "x_floor" : "x_solve"] = each / base;
 }
+
+// The sweeps' thread count for one benchmark, from its argument; back to the
+// machine's own count afterwards.
+struct ThreadsFor {
+  explicit ThreadsFor(const benchmark::State& st) { brevold::SetSweepThreads(static_cast<int>(st.range(0))); }
+  ~ThreadsFor() { brevold::SetSweepThreads(0); }
+};
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
@@ -179,9 +188,11 @@ void BM_CopyToWindow(benchmark::State& st) {
 }
 BENCHMARK(BM_CopyToWindow)->Unit(benchmark::kMicrosecond);
 
-// One redraw of a diagram: the whole sweep through the solver.
+// One redraw of a diagram: the whole sweep through the solver, on 1, 2 and 4
+// threads (1: the plain sweep).
 template <brevold::DiagramControls (*Draw)(brevold::Canvas&, brevold::AppState&, brevold::DiagramState&)>
 void BM_Diagram(benchmark::State& st) {
+  ThreadsFor threads(st);
   brevold::AppState a;
   brevold::StartUp(a.model);
   brevold::Solve(a.model);
@@ -196,10 +207,12 @@ void BM_Diagram(benchmark::State& st) {
   }
   Report(st, Clock::now() - t0, Yardstick::Solve);
 }
-BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawPortDia)->Name("BM_PortDiagram")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawSteamDia)->Name("BM_SteamDiagram")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawOvalDia)->Name("BM_OvalDiagram")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Diagram, &brevold::DrawSineDia)->Name("BM_SineDiagram")->Unit(benchmark::kMillisecond);
+#define BREVOLD_DIAGRAM_BENCH(draw, name) \
+  BENCHMARK_TEMPLATE(BM_Diagram, draw)->Name(name)->ArgName("threads")->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)
+BREVOLD_DIAGRAM_BENCH(&brevold::DrawPortDia, "BM_PortDiagram");
+BREVOLD_DIAGRAM_BENCH(&brevold::DrawSteamDia, "BM_SteamDiagram");
+BREVOLD_DIAGRAM_BENCH(&brevold::DrawOvalDia, "BM_OvalDiagram");
+BREVOLD_DIAGRAM_BENCH(&brevold::DrawSineDia, "BM_SineDiagram");
 
 // One arrow click on bar 1 of a shown diagram window, with the main rod
 // length as dynamic variable 1: the change, the window's redraws and its

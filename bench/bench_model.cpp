@@ -1,16 +1,22 @@
 // Speed of the model's hot paths: one solve, one post-calculation, a
 // 360-angle sweep (what a diagram does per curve) and the valve-events table
-// at the nominal set.
+// at the nominal set; and a whole balancing search, with how soon it stops
+// when cancelled.
 // Each prints its time per solve or post-calculation ("us_each"); the
 // post-calculation and the sweep also print their ratio to the single solve
 // measured earlier in the same run ("x_solve"), so a loaded machine shows in
 // both alike.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "bench/solveloop.h"
+#include "model/balance.h"
 #include "model/events.h"
+#include "model/parallel.h"
 #include "model/state.h"
 
 namespace {
@@ -88,6 +94,64 @@ void BM_EventsTable(benchmark::State& st) {
   Report(st, Clock::now() - t0, 1);
 }
 BENCHMARK(BM_EventsTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The same table with its settings swept on 1, 2 and 4 threads (1: one after
+// another on the calling thread).
+void BM_EventsTableThreads(benchmark::State& st) {
+  brevold::SetSweepThreads(static_cast<int>(st.range(1)));
+  brevold::ModelState s = Running();
+  brevold::EventRequest r;
+  r.side = brevold::EventRequest::Both;
+  r.method = st.range(0) == 0 ? brevold::EventMethod::Step : brevold::EventMethod::Bisection;
+  const auto t0 = Clock::now();
+  for (auto _ : st) benchmark::DoNotOptimize(brevold::ValveEventsTable(s, r).rows.size());
+  Report(st, Clock::now() - t0, 1);
+  brevold::SetSweepThreads(0);
+}
+BENCHMARK(BM_EventsTableThreads)
+    ->ArgNames({"bisection", "threads"})
+    ->ArgsProduct({{0, 1}, {1, 2, 4}})
+    ->Unit(benchmark::kMillisecond);
+
+// A balance of the nominal gear over ten forward settings (the default ones)
+// by the link-crank back set, the radius-rod lift point and the reverse-arm
+// pivot's horizontal place, run to its tolerance: the seconds one search
+// takes and the evaluations it needed.
+void BM_Balance(benchmark::State& st) {
+  const brevold::ModelState s = Running();
+  brevold::BalanceRequest r;
+  r.vary = {{"LinkCrankBkS"}, {"RadRodLiftPt"}, {"RevArmPivotHorz"}};
+  brevold::BalanceResult res;
+  for (auto _ : st) res = brevold::Balance(s, r);
+  st.counters["seconds"] = res.seconds;
+  st.counters["evaluations"] = res.evaluations;
+  st.counters["cutoff_before"] = res.before.spread.cutOff.value_or(-1);
+  st.counters["cutoff_after"] = res.after.spread.cutOff.value_or(-1);
+}
+BENCHMARK(BM_Balance)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The same search cancelled from another thread a quarter of a second in:
+// the milliseconds from the flag going up to Balance returning.
+void BM_BalanceCancel(benchmark::State& st) {
+  const brevold::ModelState s = Running();
+  brevold::BalanceRequest r;
+  r.vary = {{"LinkCrankBkS"}, {"RadRodLiftPt"}, {"RevArmPivotHorz"}};
+  double worst = 0;
+  for (auto _ : st) {
+    std::atomic<bool> cancel{false};
+    Clock::time_point raised;
+    std::thread stopper([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+      raised = Clock::now();
+      cancel = true;
+    });
+    benchmark::DoNotOptimize(brevold::Balance(s, r, &cancel).evaluations);
+    worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - raised).count());
+    stopper.join();
+  }
+  st.counters["ms_to_stop"] = worst;
+}
+BENCHMARK(BM_BalanceCancel)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

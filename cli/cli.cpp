@@ -1,4 +1,5 @@
-// brevold-cli's option handling and its model commands (solve, centre, save).
+// brevold-cli's option handling and its model commands (solve, centre, save,
+// events, dims, balance).
 #include "cli/cli.h"
 
 #include <cctype>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "model/balance.h"
 #include "model/dimfile.h"
 #include "model/dimjson.h"
 #include "model/events.h"
@@ -35,6 +37,7 @@ const char* kUsage =
     "  save     write the working set to a dimension file (.dmi) or a JSON set (.json)\n"
     "  events   the valve events by reverse-arm setting, one row per setting and end\n"
     "  dims     print the working set as JSON\n"
+    "  balance  search the dimensions given for events alike at both cylinder ends\n"
     "\n"
     "Options of every command:\n"
     "  --dmi FILE         start from a dimension file, loaded after start-up as\n"
@@ -91,6 +94,27 @@ const char* kUsage =
     "Options of dims (with --dmi or --load and no --set, the file's values as\n"
     "read; else the working set after start-up, the file and the changes):\n"
     "  --format json      (the only one, and the default)\n"
+    "Options of balance (prints each changed dimension, the objective and the\n"
+    "largest front-minus-rear difference of each event, before and after):\n"
+    "  --vary ID[:LO:HI],...  the dimensions that may change (id or field name),\n"
+    "                     each within LO..HI, or ID:+-A within A of its value;\n"
+    "                     ID alone: within 20 % of its value (at least 0.1)\n"
+    "  --side fwd|rev|both   the side(s) balanced over (default fwd)\n"
+    "  --notches A,B,...  travels from mid gear balanced over (default: ten from\n"
+    "                     a tenth of the normal travel to the normal travel)\n"
+    "  --step D           events from the sweep's samples every D degrees\n"
+    "                     (default: bisection)\n"
+    "  --weights cutoff=1,lead=1,release=0.5,compression=0.5   the weights of\n"
+    "                     the squared differences (% of stroke; lead in length\n"
+    "                     units); any of them, the others keep these values\n"
+    "  --min-full-cutoff P   cut-off at full gear of at least P % at both ends\n"
+    "  --lead-band LO:HI  the lead at both ends of every setting within LO..HI\n"
+    "  --max-evals N      evaluations of a candidate gear at most (default 120)\n"
+    "  --starts N         local searches, the first from the gear as given\n"
+    "                     (default 1, at most 10)\n"
+    "  --out FILE         write the balanced set (JSON when FILE ends in .json,\n"
+    "                     else a dimension file), the reverse arm at mid gear\n"
+    "  --format text|json (default text)\n"
     "\n"
     "  --help             this text\n"
     "\n"
@@ -424,6 +448,223 @@ int Events(const Options& o, std::ostream& out) {
   return 0;
 }
 
+// balance: its own options, and the ones every command shares (--dmi,
+// --load, --set) parsed as for centre.
+struct BalanceOptions {
+  Options common;
+  BalanceRequest request;
+  std::string out, format = "text";
+};
+
+BalanceVary VaryItem(const std::string& item) {
+  const auto p = Split(item, ':');
+  BalanceVary v;
+  v.key = p[0];
+  if (v.key.empty() || p.size() > 3) throw Usage{"--vary takes ID[:LO:HI] or ID:+-A, not '" + item + "'"};
+  if (p.size() == 2) {
+    if (p[1].rfind("+-", 0) != 0) throw Usage{"--vary takes ID[:LO:HI] or ID:+-A, not '" + item + "'"};
+    v.bounds = BalanceVary::PlusMinus;
+    v.a = Number(p[1].substr(2), "--vary " + item);
+    if (!(v.a > 0)) throw Usage{"--vary " + item + ": the amount must be above 0"};
+  } else if (p.size() == 3) {
+    v.bounds = BalanceVary::Interval;
+    v.a = Number(p[1], "--vary " + item);
+    v.b = Number(p[2], "--vary " + item);
+    if (!(v.a < v.b)) throw Usage{"--vary " + item + ": LO must be below HI"};
+  }
+  return v;
+}
+
+BalanceOptions ParseBalance(const std::vector<std::string>& args) {
+  BalanceOptions b;
+  BalanceRequest& r = b.request;
+  std::vector<std::string> common = {args[0]};
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw Usage{"option " + a + " needs a value"};
+      return args[++i];
+    };
+    if (a == "--vary") {
+      for (const std::string& item : Split(value(), ',')) r.vary.push_back(VaryItem(item));
+    } else if (a == "--side") {
+      const std::string& v = value();
+      if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
+      r.side = v == "fwd" ? EventRequest::Forward : v == "rev" ? EventRequest::Reverse : EventRequest::Both;
+    } else if (a == "--notches") {
+      if (!r.notches.empty()) throw Usage{"give --notches once"};
+      for (const std::string& p : Split(value(), ',')) r.notches.push_back(Number(p, a));
+    } else if (a == "--step") {
+      const std::string& v = value();
+      r.step = Number(v, "--step");
+      if (!(r.step >= 0.01f && r.step <= 180)) throw Usage{"--step takes 0.01 to 180 degrees, not '" + v + "'"};
+      r.method = EventMethod::Step;
+    } else if (a == "--weights") {
+      for (const std::string& kv : Split(value(), ',')) {
+        const size_t eq = kv.find('=');
+        const std::string key = kv.substr(0, eq);
+        double* w = key == "cutoff" ? &r.weights.cutOff : key == "lead" ? &r.weights.lead
+                  : key == "release" ? &r.weights.release : key == "compression" ? &r.weights.compression : nullptr;
+        if (eq == std::string::npos || !w) throw Usage{"--weights takes cutoff, lead, release or compression=W, not '" + kv + "'"};
+        *w = Number(kv.substr(eq + 1), "--weights " + kv);
+        if (*w < 0) throw Usage{"--weights " + kv + ": a weight cannot be below 0"};
+      }
+    } else if (a == "--min-full-cutoff") {
+      r.minFullGearCutOff = Number(value(), a);
+    } else if (a == "--lead-band") {
+      const std::string& v = value();
+      const auto p = Split(v, ':');
+      if (p.size() != 2) throw Usage{"--lead-band takes LO:HI, not '" + v + "'"};
+      r.leadBand = std::make_pair(double{Number(p[0], a)}, double{Number(p[1], a)});
+      if (!(r.leadBand->first <= r.leadBand->second)) throw Usage{"--lead-band " + v + ": LO must not be above HI"};
+    } else if (a == "--max-evals" || a == "--starts") {
+      const std::string& v = value();
+      const float n = Number(v, a);
+      const float most = a == "--starts" ? 10 : 100000;
+      if (!(n >= 1 && n <= most && n == std::floor(n)))
+        throw Usage{a + " takes a whole number from 1 to " + (a == "--starts" ? "10" : "100000") + ", not '" + v + "'"};
+      (a == "--starts" ? r.starts : r.maxEvaluations) = static_cast<int>(n);
+    } else if (a == "--out") {
+      b.out = value();
+      if (b.out.empty()) throw Usage{"--out needs a file name"};
+    } else if (a == "--format") {
+      b.format = value();
+      if (b.format != "text" && b.format != "json") throw Usage{"--format takes text or json, not '" + b.format + "'"};
+    } else {
+      common.push_back(a);
+      if ((a == "--dmi" || a == "--load" || a == "--set") && i + 1 < args.size()) common.push_back(args[++i]);
+    }
+  }
+  b.common = ParseOptions(common, CliMode::Centre);
+  if (r.vary.empty()) throw Usage{"balance needs --vary ID[:LO:HI],..."};
+  return b;
+}
+
+std::string Fixed(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+std::string Spread(const std::optional<double>& v) { return v ? Fixed(*v) : "-"; }
+
+std::string BalanceText(const BalanceResult& res, const std::vector<float>& travels, const std::string& written) {
+  std::ostringstream o;
+  const char* side = travels.empty() ? "" : travels.front() >= 0 ? (travels.back() >= 0 ? "forward side" : "both sides") : "reverse side";
+  o << "Balanced over " << travels.size() << " settings (" << side << ", travels";
+  for (float t : travels) o << ' ' << Fixed(t);
+  o << ")\n";
+  char line[200];
+  std::snprintf(line, sizeof line, "%-26s %4s %12s %12s  %s\n", "dimension", "id", "before", "after", "bounds");
+  o << line;
+  for (const BalanceDimResult& d : res.dims) {
+    std::snprintf(line, sizeof line, "%-26s %4d %12s %12s  %s .. %s%s\n", d.dim.field.c_str(), d.dim.id, Fixed(d.before).c_str(),
+                  Fixed(d.after).c_str(), Fixed(d.dim.lo).c_str(), Fixed(d.dim.hi).c_str(), d.atBound ? "  (on its bound)" : "");
+    o << line;
+  }
+  std::snprintf(line, sizeof line, "%-31s %12s %12s\n", "objective", Fixed(res.before.objective).c_str(),
+                Fixed(res.after.objective).c_str());
+  o << line;
+  o << "largest |front - rear|:\n";
+  const std::pair<const char*, std::optional<double> BalanceSpread::*> rows[] = {
+      {"cut-off (% of stroke)", &BalanceSpread::cutOff}, {"lead", &BalanceSpread::lead},
+      {"release (% of stroke)", &BalanceSpread::release}, {"compression (% of stroke)", &BalanceSpread::compression}};
+  for (const auto& [name, m] : rows) {
+    std::snprintf(line, sizeof line, "  %-29s %12s %12s\n", name, Spread(res.before.spread.*m).c_str(),
+                  Spread(res.after.spread.*m).c_str());
+    o << line;
+  }
+  auto penalties = [](const BalanceScore& sc) {
+    std::string t;
+    if (sc.absentEvents) t += std::to_string(sc.absentEvents) + " absent events, ";
+    if (sc.errorSettings) t += std::to_string(sc.errorSettings) + " settings with the geometry error, ";
+    return t;
+  };
+  if (!penalties(res.before).empty() || !penalties(res.after).empty())
+    o << "penalised: before " << penalties(res.before) << "after " << penalties(res.after) << "\n";
+  auto sweep = [](const BalanceScore& sc) {
+    return sc.sweepErrors ? "the geometry error in " + std::to_string(sc.sweepErrors) + " solves" : std::string("no geometry error");
+  };
+  o << "full-travel sweep, both sides: " << sweep(res.after) << " (before: " << sweep(res.before) << ")\n";
+  std::snprintf(line, sizeof line, "%.1f", res.seconds);
+  o << "stopped: " << StopName(res.stop) << ", " << res.evaluations << " evaluations, " << line << " s\n";
+  if (!written.empty()) o << "written: " << written << '\n';
+  return o.str();
+}
+
+std::string BalanceJson(const BalanceResult& res, const std::vector<float>& travels, const std::string& written) {
+  std::string j = "{";
+  Key(j, "dims");
+  j += '[';
+  for (const BalanceDimResult& d : res.dims) {
+    if (j.back() != '[') j += ',';
+    std::string o = "{";
+    Key(o, "id"); o += std::to_string(d.dim.id);
+    Key(o, "field"); o += '"' + d.dim.field + '"';
+    Key(o, "lo"); Append(o, d.dim.lo);
+    Key(o, "hi"); Append(o, d.dim.hi);
+    Key(o, "before"); Append(o, d.before);
+    Key(o, "after"); Append(o, d.after);
+    Key(o, "at_bound"); o += d.atBound ? "true" : "false";
+    j += o + '}';
+  }
+  j += ']';
+  Key(j, "travels");
+  j += '[';
+  for (size_t i = 0; i < travels.size(); ++i) {
+    if (i) j += ',';
+    Append(j, travels[i]);
+  }
+  j += ']';
+  for (const auto& [name, sc] : {std::pair<const char*, const BalanceScore*>{"before", &res.before}, {"after", &res.after}}) {
+    Key(j, name);
+    std::string o = "{";
+    Key(o, "objective"); Append(o, sc->objective);
+    for (const auto& [k, v] : {std::pair<const char*, std::optional<double>>{"cutoff", sc->spread.cutOff},
+                               {"lead", sc->spread.lead}, {"release", sc->spread.release},
+                               {"compression", sc->spread.compression}}) {
+      Key(o, k);
+      if (v) Append(o, *v);
+      else o += "null";
+    }
+    Key(o, "absent_events"); o += std::to_string(sc->absentEvents);
+    Key(o, "error_settings"); o += std::to_string(sc->errorSettings);
+    Key(o, "sweep_errors"); o += std::to_string(sc->sweepErrors);
+    j += o + '}';
+  }
+  Key(j, "stop"); j += std::string("\"") + StopName(res.stop) + '"';
+  Key(j, "evaluations"); j += std::to_string(res.evaluations);
+  Key(j, "seconds"); Append(j, res.seconds);
+  Key(j, "written");
+  if (written.empty()) j += "null";
+  else j += '"' + written + '"';
+  return j + "}\n";
+}
+
+int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err) {
+  ModelState s;
+  PrepareSolve(s, b.common);
+  std::vector<BalanceDim> dims;
+  if (std::string why = ResolveBalanceDims(s, b.request.vary, dims); !why.empty()) throw Usage{why};
+  const std::vector<float> travels = BalanceEvents(s, b.request).values;
+  if (travels.empty()) throw Usage{"no setting to balance over on the side asked for"};
+  const BalanceResult res = Balance(s, b.request);
+  if (res.stop == BalanceResult::Failed) {
+    err << "brevold-cli: the balance failed: " << res.message << '\n';
+    return 1;
+  }
+  if (!b.out.empty()) {
+    ApplyBalance(s, res);
+    const FileResult w = IsJsonPath(b.out) ? SaveDimJson(ImageOf(s), b.out) : SaveDimensions(s, b.out);
+    if (!w.ok) {
+      err << "brevold-cli: cannot write '" << b.out << "': " << w.message << '\n';
+      return 1;
+    }
+  }
+  out << (b.format == "json" ? BalanceJson(res, travels, b.out) : BalanceText(res, travels, b.out));
+  return 0;
+}
+
 }  // namespace
 
 bool ParseNumber(const std::string& text, float& value) {
@@ -508,6 +749,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), err);
     if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out);
     if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
+    if (args[0] == "balance") return BalanceCommand(ParseBalance(args), out, err);
     if (args[0] == "frame") {
       const Options o = ParseOptions(args, CliMode::Frame);
       if (!frame) {

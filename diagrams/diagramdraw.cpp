@@ -6,6 +6,7 @@
 
 #include "model/events.h"
 #include "model/numfmt.h"
+#include "model/parallel.h"
 
 namespace brevold {
 
@@ -261,24 +262,65 @@ void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
   std::array<PortEvent, 8> ev = {{{true, 1}, {true, 3}, {false, 0}, {false, 0}, {true, 2}, {true, 4}, {false, 0}, {false, 0}}};
   auto xFront = [](LD p) { return 0.84375L * p + 9; };
   auto xRear = [](LD p) { return (540 - 0.84375L * p) + 9; };
-  for (int i = 0; i <= 18; ++i) {
-    m.mech.RevArmX = PortRowRevArm(m, fwd, i);
+  const float step = fwd ? PortRowStep : -PortRowStep;
+  auto setRow = [fwd](ModelState& s, int i) { s.mech.RevArmX = PortRowRevArm(s, fwd, i); };
+  auto rowStart = [&](int i) {
     if (fwd) x.Text(554, 32, "Forward");
     else x.Text(605, 32, "Rev.");
     x.Text(mode == PortGraphs::Reverse ? 596 : 556, 336 - 16 * i, Str(m.mech.RevArmX, 7, 3));
-    // Each event's curve runs from where it was on the row below.
-    SweepPortRow(m, fwd ? PortRowStep : -PortRowStep, PortRowSamples, [&](const PortCrossing& k) {
-      PortEvent& E = ev[static_cast<size_t>(k.kind)];
-      const LD P = k.piston;
-      auto xm = [&](LD q) { return E.front ? xFront(q) : xRear(q); };
-      if (E.found) {
-        c.SetPenColor(E.front ? frontCol : rearCol);
-        x.Line(xm(E.pos), 359 - 16 * i, xm(P), 343 - 16 * i);
-      }
-      E.pos = static_cast<float>(P);
-      E.found = true;
-      if (i == 13 && E.anchor) anchors[static_cast<size_t>(E.anchor)] = R(xm(P));
-    });
+  };
+  // Each event's curve runs from where it was on the row below. The curves
+  // are drawn from the crossings alone.
+  auto crossing = [&](int i, const PortCrossing& k) {
+    PortEvent& E = ev[static_cast<size_t>(k.kind)];
+    const LD P = k.piston;
+    auto xm = [&](LD q) { return E.front ? xFront(q) : xRear(q); };
+    if (E.found) {
+      c.SetPenColor(E.front ? frontCol : rearCol);
+      x.Line(xm(E.pos), 359 - 16 * i, xm(P), 343 - 16 * i);
+    }
+    E.pos = static_cast<float>(P);
+    E.found = true;
+    if (i == 13 && E.anchor) anchors[static_cast<size_t>(E.anchor)] = R(xm(P));
+  };
+  const int threads = SweepThreads();
+  if (threads <= 1) {
+    for (int i = 0; i <= 18; ++i) {
+      setRow(m, i);
+      rowStart(i);
+      SweepPortRow(m, step, PortRowSamples, [&](const PortCrossing& k) { crossing(i, k); });
+    }
+  } else {
+    // The rows' sweeps on the pool, each row's crossings recorded; then the
+    // rows drawn in order from the records.
+    struct Row {
+      SolvedState start;
+      std::vector<PortCrossing> crossings;
+    };
+    std::array<Row, 19> rows;
+    UnitSweep units;
+    units.units = 19;
+    units.run = [&](ModelState& s, int i) {
+      Row& row = rows[static_cast<size_t>(i)];
+      row.crossings.clear();
+      setRow(s, i);
+      row.start.Take(s);
+      SweepPortRow(s, step, PortRowSamples, [&](const PortCrossing& k) { row.crossings.push_back(k); });
+    };
+    units.guessEnd = [&](ModelState& s, int i) {
+      setRow(s, i);
+      s.mech.DrvAngle = SweepPortRowEndAngle(step, PortRowSamples);
+      Solve(s);
+      PostCalc(s);
+    };
+    const UnitRun run = RunUnits(m, units, threads);
+    for (int i = 0; i <= 18; ++i) {
+      const Row& row = rows[static_cast<size_t>(i)];
+      Restore(m, row.start);
+      rowStart(i);
+      for (const PortCrossing& k : row.crossings) crossing(i, k);
+      Restore(m, run.end[static_cast<size_t>(i)]);
+    }
   }
 
   // 3. The annotation of the four phases on row 13.
@@ -357,6 +399,17 @@ struct SteamEnd {
   }
 };
 
+// One step of the steam card's driver: 4 degrees in the direction the gear
+// drives at this reverse-arm position, by the sense of the last solve.
+void SteamTurn(ModelState& m) {
+  const Mechanism& me = m.mech;
+  const bool above = me.RevArmX >= m.revArm.Positions[0];
+  const bool same = (me.LiftArmSgn > 0 && me.EccDiaSolved > 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved < 0);
+  const bool differ = (me.LiftArmSgn > 0 && me.EccDiaSolved < 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved > 0);
+  const bool forwards = (above && same) || (!above && differ);
+  m.mech.DrvAngle = Wrap(static_cast<LD>(m.mech.DrvAngle) + (forwards ? 4 : -4));
+}
+
 }  // namespace
 
 const char* PositionWord(const ModelState& m, float position) {
@@ -411,96 +464,120 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
   auto px = [](LD p) { return 584 - 0.84375L * p; };
   auto py = [](LD p) { return 343 - 0.9L * p; };
 
-  for (int w = 1; w <= m.revArm.RevArmCount && w <= 9; ++w) {
-    m.mech.RevArmX = m.revArm.Positions[static_cast<size_t>(w)];
+  // Rows w = 1.. of the positions, 150 samples each, the driver turning on
+  // from where the last row left it.
+  CurveSweep sweep;
+  sweep.rows = std::clamp(m.revArm.RevArmCount, 0, 9);
+  sweep.samples = 150;
+  sweep.setRow = [](ModelState& s, int row) { s.mech.RevArmX = s.revArm.Positions[static_cast<size_t>(row + 1)]; };
+  sweep.solve = [](ModelState& s, int, int) {
+    SteamTurn(s);
+    Solve(s);
+    PostCalc(s);
+  };
+  sweep.position = [&sweep](ModelState& s, int row, int sample) {
+    for (int r = 0; r <= row; ++r) {
+      sweep.setRow(s, r);
+      for (int n = 0; n < (r < row ? sweep.samples : sample); ++n) SteamTurn(s);
+    }
+  };
+  sweep.rowStart = [&](int row) {
+    const int w = row + 1;
     m.DiagLastRevArm = m.mech.RevArmX;
     ++curveNo;
     if (front.label == '2') front.label = '1';
     if (rear.label == '2') rear.label = '1';
     LegendRow(x, w);
-    for (int n = 1; n <= 150; ++n) {
-      const Mechanism& me = m.mech;
-      const bool above = me.RevArmX >= m.revArm.Positions[0];
-      const bool same = (me.LiftArmSgn > 0 && me.EccDiaSolved > 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved < 0);
-      const bool differ = (me.LiftArmSgn > 0 && me.EccDiaSolved < 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved > 0);
-      const bool forwards = (above && same) || (!above && differ);
-      m.mech.DrvAngle = Wrap(static_cast<LD>(m.mech.DrvAngle) + (forwards ? 4 : -4));
-      Solve(m);
-      PostCalc(m);
-      ValveEvents& v = m.valve;
-      const LD xp = v.PistonUnits, xq = prevPiston;
-      // The rear end runs the front's rules with the piston measured from its end.
-      front.Step(xp, xq, v.OpenSteamF, v.OpenExhF);
-      rear.Step(640 - xp, 640 - xq, v.OpenSteamR, v.OpenExhR);
-      if (prevFront != 0) {
-        struct End {
-          bool front;
-          Color col;
-          float& prevSteam;
-          float steam;
-          LD& press;
-          LD prevPress;
-          char phase;
-          char& label;
-        };
-        End ends[2] = {{true, clGreen, prevSteamF, v.OpenSteamF, frontPress, prevFront, front.phase, front.label},
-                       {false, clRed, prevSteamR, v.OpenSteamR, rearPress, prevRear, rear.phase, rear.label}};
-        for (End& e : ends) {
-          c.SetPenColor(e.col);
-          if (e.prevSteam > 0 && e.steam <= 0) {
-            const LD f = static_cast<LD>(e.prevSteam) / (static_cast<LD>(e.prevSteam) - e.steam);
-            const LD co = prevPiston + f * (static_cast<LD>(v.PistonUnits) - prevPiston);
-            if (n > 60) x.Line(px(prevPiston), py(e.prevPress), px(co), py(e.prevPress));
-            prevPiston = static_cast<float>(co);
-            e.press = e.press - f * (e.press - e.prevPress);
-            x.FontColour(e.col);
-            x.Text(e.front ? 587 : 2, 231, "%CutOff");
-            x.FontColour(clBlack);
-            const int row = 13 * w + 233;
-            x.Text(e.front ? 588 : 3, row, Str(w, 1, 0));
-            x.Text(e.front ? 600 : 15, row, Str(e.front ? prevPiston / 6.4L : (640 - prevPiston) / 6.4L, 4, 1));
-          }
-          if (n > 60) x.Line(px(prevPiston), py(e.prevPress), px(v.PistonUnits), py(e.press));
-          if (e.phase == '4' && e.press > 150 && e.press < 250 && e.label == '1') {
-            e.label = '2';
-            x.FontColour(clBlack, true);
-            x.Text(e.front ? 568 - 0.84L * prevPiston : 600 - 0.84L * prevPiston, e.front ? 122 : 135, Str(curveNo, 1, 0));
-            x.FontColour(clBlack, false);
-          }
+  };
+  sweep.sampleDone = [&](int r, int sample) {
+    const int w = r + 1, n = sample + 1;
+    ValveEvents& v = m.valve;
+    const LD xp = v.PistonUnits, xq = prevPiston;
+    // The rear end runs the front's rules with the piston measured from its end.
+    front.Step(xp, xq, v.OpenSteamF, v.OpenExhF);
+    rear.Step(640 - xp, 640 - xq, v.OpenSteamR, v.OpenExhR);
+    if (prevFront != 0) {
+      struct End {
+        bool front;
+        Color col;
+        float& prevSteam;
+        float steam;
+        LD& press;
+        LD prevPress;
+        char phase;
+        char& label;
+      };
+      End ends[2] = {{true, clGreen, prevSteamF, v.OpenSteamF, frontPress, prevFront, front.phase, front.label},
+                     {false, clRed, prevSteamR, v.OpenSteamR, rearPress, prevRear, rear.phase, rear.label}};
+      for (End& e : ends) {
+        c.SetPenColor(e.col);
+        if (e.prevSteam > 0 && e.steam <= 0) {
+          const LD f = static_cast<LD>(e.prevSteam) / (static_cast<LD>(e.prevSteam) - e.steam);
+          const LD co = prevPiston + f * (static_cast<LD>(v.PistonUnits) - prevPiston);
+          if (n > 60) x.Line(px(prevPiston), py(e.prevPress), px(co), py(e.prevPress));
+          prevPiston = static_cast<float>(co);
+          e.press = e.press - f * (e.press - e.prevPress);
+          x.FontColour(e.col);
+          x.Text(e.front ? 587 : 2, 231, "%CutOff");
+          x.FontColour(clBlack);
+          const int row = 13 * w + 233;
+          x.Text(e.front ? 588 : 3, row, Str(w, 1, 0));
+          x.Text(e.front ? 600 : 15, row, Str(e.front ? prevPiston / 6.4L : (640 - prevPiston) / 6.4L, 4, 1));
         }
-        c.SetPenColor(clBlack);
+        if (n > 60) x.Line(px(prevPiston), py(e.prevPress), px(v.PistonUnits), py(e.press));
+        if (e.phase == '4' && e.press > 150 && e.press < 250 && e.label == '1') {
+          e.label = '2';
+          x.FontColour(clBlack, true);
+          x.Text(e.front ? 568 - 0.84L * prevPiston : 600 - 0.84L * prevPiston, e.front ? 122 : 135, Str(curveNo, 1, 0));
+          x.FontColour(clBlack, false);
+        }
       }
-      prevPiston = v.PistonUnits;
-      prevFront = frontPress;
-      prevRear = rearPress;
-      prevSteamF = v.OpenSteamF;
-      prevSteamR = v.OpenSteamR;
+      c.SetPenColor(clBlack);
     }
-  }
+    prevPiston = v.PistonUnits;
+    prevFront = frontPress;
+    prevRear = rearPress;
+    prevSteamF = v.OpenSteamF;
+    prevSteamR = v.OpenSteamR;
+  };
+  SweepCurves(m, sweep, SweepThreads());
   return StripAndUndo(x);
 }
 
 namespace {
 
-// Oval and sine: one sweep per position of the valve's displacement.
-template <typename Sample>
-void ValveCurves(Ctx& x, Sample sample) {
+// Oval and sine: one sweep per position of the valve's displacement, the
+// driver set to angle(j) for j = first..last; draw(w, j) follows each solve.
+template <typename Angle, typename Draw>
+void ValveCurves(Ctx& x, int first, int last, Angle angle, Draw draw) {
   ModelState& m = x.m;
-  for (int w = 1; w <= m.revArm.RevArmCount && w <= 9; ++w) {
-    m.mech.RevArmX = m.revArm.Positions[static_cast<size_t>(w)];
+  LD travelMax = 0, travelMin = 1000;
+  bool mid = false;
+  CurveSweep sweep;
+  sweep.rows = std::clamp(m.revArm.RevArmCount, 0, 9);
+  sweep.samples = last - first + 1;
+  sweep.setRow = [](ModelState& s, int row) { s.mech.RevArmX = s.revArm.Positions[static_cast<size_t>(row + 1)]; };
+  sweep.solve = [first, angle](ModelState& s, int, int sample) {
+    s.mech.DrvAngle = angle(first + sample);
+    Solve(s);
+  };
+  sweep.rowStart = [&](int row) {
     m.DiagLastRevArm = m.mech.RevArmX;
-    LegendRow(x, w);
-    LD travelMax = 0, travelMin = 1000;
-    const bool mid = MidGearPosition(m);
-    sample(w, [&] {
-      Solve(m);
-      if (mid) {
-        travelMax = std::max<LD>(travelMax, m.mech.PtX[4]);
-        travelMin = std::min<LD>(travelMin, m.mech.PtX[4]);
-      }
-    });
+    LegendRow(x, row + 1);
+    travelMax = 0, travelMin = 1000;
+    mid = MidGearPosition(m);
+  };
+  sweep.sampleDone = [&](int row, int sample) {
+    if (mid) {
+      travelMax = std::max<LD>(travelMax, m.mech.PtX[4]);
+      travelMin = std::min<LD>(travelMin, m.mech.PtX[4]);
+    }
+    draw(row + 1, first + sample);
+  };
+  sweep.rowEnd = [&](int) {
     if (mid) MidGearReadout(x, travelMax, travelMin);
-  }
+  };
+  SweepCurves(m, sweep, SweepThreads());
 }
 
 }  // namespace
@@ -529,27 +606,26 @@ DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d) {
     return 270.5L * u + 314;
   };
   auto yAt = [&](LD v) { return 215 - 375 * v / vs; };
-  ValveCurves(x, [&](int w, auto solve) {
-    float prevDisp = 0, prevAngle = 0;
-    for (int j = 7; j <= 52; ++j) {
-      LD ang = 88 - 8 * j;
-      while (ang < 0) ang += 360;
-      m.mech.DrvAngle = static_cast<float>(ang);
-      solve();
-      if (j > 7) {
-        const bool swap = m.dims.CylValveDim[ValvePortWFront] > m.dims.CylValveDim[ValveRingIn];
-        if (j == 22 || j == 46) {
-          const int off = (j == 22) != swap ? 213 : 204;
-          x.FontColour(clBlack, true);
-          x.Text(j == 22 ? 300 : 334, off - 375 * prevDisp / vs, Str(w, 2, 0));
-          x.FontColour(clBlack, false);
-        }
-        c.SetPenColor(clBlack);
-        x.Line(xAt(prevAngle), yAt(prevDisp), xAt(m.mech.DrvAngle), yAt(m.valve.ValveDisp));
+  float prevDisp = 0, prevAngle = 0;
+  auto angle = [](int j) {
+    LD ang = 88 - 8 * j;
+    while (ang < 0) ang += 360;
+    return static_cast<float>(ang);
+  };
+  ValveCurves(x, 7, 52, angle, [&](int w, int j) {
+    if (j > 7) {
+      const bool swap = m.dims.CylValveDim[ValvePortWFront] > m.dims.CylValveDim[ValveRingIn];
+      if (j == 22 || j == 46) {
+        const int off = (j == 22) != swap ? 213 : 204;
+        x.FontColour(clBlack, true);
+        x.Text(j == 22 ? 300 : 334, off - 375 * prevDisp / vs, Str(w, 2, 0));
+        x.FontColour(clBlack, false);
       }
-      prevDisp = m.valve.ValveDisp;
-      prevAngle = m.mech.DrvAngle;
+      c.SetPenColor(clBlack);
+      x.Line(xAt(prevAngle), yAt(prevDisp), xAt(m.mech.DrvAngle), yAt(m.valve.ValveDisp));
     }
+    prevDisp = m.valve.ValveDisp;
+    prevAngle = m.mech.DrvAngle;
   });
   return StripAndUndo(x);
 }
@@ -568,24 +644,23 @@ DiagramControls DrawSineDia(Canvas& c, AppState& a, DiagramState& d) {
   PortLines(x, 15, 583, 60, 230);
   const LD vs = m.revArm.VertScale;
   auto yAt = [&](LD v) { return 215 - 375 * v / vs; };
-  ValveCurves(x, [&](int w, auto solve) {
-    float prevDisp = 0;
-    for (int j = 7; j <= 73; ++j) {
-      LD ang = 8 * j + 272;
-      while (ang > 360) ang -= 360;
-      m.mech.DrvAngle = static_cast<float>(ang);
-      solve();
-      if (j > 7) {
-        if (j == 8) {
-          x.FontColour(clBlack, true);
-          x.Text(45, yAt(prevDisp), Str(w, 2, 0));
-          x.FontColour(clBlack, false);
-        }
-        c.SetPenColor(clBlack);
-        x.Line(8 * j - 6, yAt(prevDisp), 8 * j + 2, yAt(m.valve.ValveDisp));
+  float prevDisp = 0;
+  auto angle = [](int j) {
+    LD ang = 8 * j + 272;
+    while (ang > 360) ang -= 360;
+    return static_cast<float>(ang);
+  };
+  ValveCurves(x, 7, 73, angle, [&](int w, int j) {
+    if (j > 7) {
+      if (j == 8) {
+        x.FontColour(clBlack, true);
+        x.Text(45, yAt(prevDisp), Str(w, 2, 0));
+        x.FontColour(clBlack, false);
       }
-      prevDisp = m.valve.ValveDisp;
+      c.SetPenColor(clBlack);
+      x.Line(8 * j - 6, yAt(prevDisp), 8 * j + 2, yAt(m.valve.ValveDisp));
     }
+    prevDisp = m.valve.ValveDisp;
   });
   return StripAndUndo(x);
 }

@@ -1,7 +1,9 @@
 // The four valve diagrams, drawn by sweeping the driver angle (and the
 // reverse arm) through the solver: port events against reverse-arm travel,
 // the steam card, the oval and the sine diagram. Each routine saves and
-// restores DrvAngle and RevArmX and keeps no curve data.
+// restores DrvAngle and RevArmX and keeps no curve data. The sweeps' solves
+// run on the pool of model/parallel.h; the drawing stays on the calling
+// thread and comes out the same whatever the number of threads.
 #pragma once
 #include <array>
 #include <string>

@@ -8,6 +8,7 @@
 #include "diagrams/datatablewin.h"
 #include "diagrams/diagramwin.h"
 #include "diagrams/eventswin.h"
+#include "editors/balancedlg.h"
 #include "help/helpwin.h"
 #include "mainwin/mainform.h"
 #include "platform/icons.h"
@@ -59,6 +60,13 @@ void TMainForm::BuildMenu() {
   SetPivotData = item(Edit1, "Pi&votData", &TMainForm::SetPivotDataClick);
   DynamicVariables = item(Edit1, "D&ynamicVari", &TMainForm::DynamicVariablesClick);
   SetUnDo = item(Edit1, "&UnDo", &TMainForm::SetUnDoClick);
+  // The search for equal events at both ends, after the Parts' items.
+  Edit1->addSeparator();
+  BalanceEvents = item(Edit1, "&BalanceEvents");
+  connect(BalanceEvents, &QAction::triggered, this, [this] {
+    TBalanceEvents w(*this);
+    w.exec();
+  });
 
   View1 = mb->addMenu("Draw&Graphs");
   SineDiag = item(View1, "&SineDiagram");

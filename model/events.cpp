@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/parallel.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -99,13 +100,20 @@ struct Extreme {
   }
 };
 
+// A row's sampling: the driver turned by the request's step, forward or
+// backward with the setting, once round and one step more.
+float RowStep(const EventSetting& setting, const EventRequest& r) {
+  return setting.forward ? std::fabs(r.step) : -std::fabs(r.step);
+}
+int RowSamples(const EventRequest& r) { return static_cast<int>(std::ceil(360 / std::fabs(r.step))) + 1; }
+
 EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& r) {
   EventRow row;
   row.setting = setting;
   s.mech.RevArmX = setting.revArmX;
   s.mech.CalcStatus = 'Z';
-  const float step = setting.forward ? std::fabs(r.step) : -std::fabs(r.step);
-  const int samples = static_cast<int>(std::ceil(360 / std::fabs(r.step))) + 1;
+  const float step = RowStep(setting, r);
+  const int samples = RowSamples(r);
 
   std::array<std::optional<PortCrossing>, PortEventCount> last;
   Extreme steamF, steamR, dispMax, dispMin;
@@ -224,6 +232,12 @@ void SweepPortRow(ModelState& s, float step, int samples, const std::function<vo
   }
 }
 
+float SweepPortRowEndAngle(float step, int samples) {
+  float angle = 0;
+  for (int smp = 0; smp < samples; ++smp) angle = WrapAngle(static_cast<LD>(angle) + step);
+  return angle;
+}
+
 EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
   EventTable table{r.method, std::fabs(r.step), {}};
   if (!(std::fabs(r.step) >= 0.01f && std::fabs(r.step) <= 180)) table.step = PortRowStep;
@@ -231,41 +245,104 @@ EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
   req.step = table.step;
   const Mechanism savedMech = s.mech;
   const ValveEvents savedValve = s.valve;
-  auto side = [&](bool forward) {
-    if (req.values.empty()) {
-      for (int i = 0; i < PortRows; ++i) {
-        const LD d = i * static_cast<LD>(s.dims.frame.RevArmMax) / 18;
-        table.rows.push_back(RunRow(s, {forward, PortRowRevArm(s, forward, i), forward ? d : -d}, req));
-      }
-    } else {
-      // The gear's sense from a solve at the setting as it stands.
-      if (forward || req.side == EventRequest::Reverse) {
-        Solve(s);
-        PostCalc(s);
-      }
-      for (float v : req.values) {
-        const LD cen = s.revArm.Positions[0];
-        const bool same = SensePositive(s.mech);
-        EventSetting set;
-        if (req.valuesAreRevArm) {
-          set.revArmX = v;
-          set.travel = same ? v - cen : cen - v;
-        } else {
-          set.travel = v;
-          set.revArmX = static_cast<float>(same ? cen + v : cen - v);
-        }
-        set.forward = set.travel >= 0;
-        if (set.forward == forward) table.rows.push_back(RunRow(s, set, req));
-      }
-    }
-    // Between the sides as between two drawings of the diagram.
-    s.mech.RevArmX = savedMech.RevArmX;
-    s.mech.DrvAngle = savedMech.DrvAngle;
+
+  // The settings in the table's order: each side asked for, and on it the
+  // port diagram's rows or every value given (those of the other side are
+  // passed over when their turn comes).
+  struct Item {
+    bool forward;
+    int index;
+    bool firstOfSide;
   };
-  if (req.side != EventRequest::Reverse) side(true);
-  if (req.side != EventRequest::Forward) side(false);
+  std::vector<Item> items;
+  for (bool forward : {true, false}) {
+    if (forward ? req.side == EventRequest::Reverse : req.side == EventRequest::Forward) continue;
+    const int n = req.values.empty() ? PortRows : static_cast<int>(req.values.size());
+    for (int i = 0; i < n; ++i) items.push_back({forward, i, i == 0});
+  }
+  // What happens to the state on the way into item k, before its setting is
+  // placed: between the sides the reverse arm and driver go back as between
+  // two drawings of the diagram; with values given, the gear's sense comes
+  // from a solve at the setting as it stands.
+  auto enter = [&](ModelState& st, size_t k) {
+    if (!items[k].firstOfSide) return;
+    if (k > 0) {
+      st.mech.RevArmX = savedMech.RevArmX;
+      st.mech.DrvAngle = savedMech.DrvAngle;
+    } else if (!req.values.empty()) {
+      Solve(st);
+      PostCalc(st);
+    }
+  };
+  // Item k's setting, in the sense of the last solve; none when a value
+  // belongs to the other side.
+  auto settingOf = [&](const ModelState& st, size_t k) -> std::optional<EventSetting> {
+    const Item& it = items[k];
+    if (req.values.empty()) {
+      const LD d = it.index * static_cast<LD>(st.dims.frame.RevArmMax) / 18;
+      return EventSetting{it.forward, PortRowRevArm(st, it.forward, it.index), it.forward ? d : -d};
+    }
+    const float v = req.values[static_cast<size_t>(it.index)];
+    const LD cen = st.revArm.Positions[0];
+    const bool same = SensePositive(st.mech);
+    EventSetting set;
+    if (req.valuesAreRevArm) {
+      set.revArmX = v;
+      set.travel = same ? v - cen : cen - v;
+    } else {
+      set.travel = v;
+      set.revArmX = static_cast<float>(same ? cen + v : cen - v);
+    }
+    set.forward = set.travel >= 0;
+    if (set.forward != it.forward) return std::nullopt;
+    return set;
+  };
+  std::vector<std::optional<EventRow>> rows(items.size());
+  auto runItem = [&](ModelState& st, int k) {
+    const size_t i = static_cast<size_t>(k);
+    rows[i].reset();
+    enter(st, i);
+    if (const auto set = settingOf(st, i)) rows[i] = RunRow(st, *set, req);
+  };
+
+  const int threads = SweepThreads();
+  if (threads <= 1 || items.size() <= 1) {
+    for (size_t k = 0; k < items.size(); ++k) runItem(s, static_cast<int>(k));
+  } else {
+    UnitSweep units;
+    units.units = static_cast<int>(items.size());
+    units.run = runItem;
+    // Where item k leaves the state, guessed from the start: a row's sweep
+    // ends on a solve at its setting and its last angle; an item passed over
+    // leaves the state as the one before it did.
+    units.guessEnd = [&](ModelState& st, int k) {
+      enter(st, 0);
+      bool sidesChanged = false;
+      for (size_t j = static_cast<size_t>(k) + 1; j-- > 0;) {
+        if (const auto set = settingOf(st, j)) {
+          st.mech.RevArmX = set->revArmX;
+          st.mech.CalcStatus = 'Z';
+          st.mech.DrvAngle = SweepPortRowEndAngle(RowStep(*set, req), RowSamples(req));
+          Solve(st);
+          PostCalc(st);
+          break;
+        }
+        sidesChanged = sidesChanged || (items[j].firstOfSide && j > 0);
+      }
+      if (sidesChanged) {
+        st.mech.RevArmX = savedMech.RevArmX;
+        st.mech.DrvAngle = savedMech.DrvAngle;
+      }
+    };
+    const UnitRun run = RunUnits(s, units, threads);
+    // The one lasting change a table can make: a zero radius-rod lever
+    // replaced in the dimension set by the first solve.
+    s.dims.frame = run.end.back().frame;
+  }
   s.mech = savedMech;
   s.valve = savedValve;
+  for (auto& row : rows)
+    if (row) table.rows.push_back(std::move(*row));
   return table;
 }
 

@@ -12,6 +12,13 @@ inline ModelState Started() {
   return s;
 }
 
+// The start-up gear with mid gear found, as the events tables want it.
+inline ModelState Nominal() {
+  ModelState s = Started();
+  CalcCentre(s);
+  return s;
+}
+
 // Solve and post-calculate at one angle, as one animation tick does.
 inline void SolveAt(ModelState& s, float angle) {
   s.mech.DrvAngle = angle;

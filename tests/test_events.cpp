@@ -7,16 +7,12 @@
 
 #include "model/events.h"
 #include "model/state.h"
+#include "helpers.h"
 
 namespace brevold {
 namespace {
 
-ModelState Nominal() {
-  ModelState s;
-  StartUp(s);
-  CalcCentre(s);
-  return s;
-}
+using test::Nominal;
 
 TEST(EventsTable, BisectionAgreesWithTheGridWithinItsStep) {
   ModelState s = Nominal();

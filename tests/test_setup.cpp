@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QPrintPreviewDialog>
 #include <QTimer>
 #include <QTableWidget>
@@ -20,6 +22,7 @@
 #include "diagrams/setrevarm.h"
 #include "diagrams/diagramwin.h"
 #include "diagrams/eventswin.h"
+#include "editors/balancedlg.h"
 #include "model/events.h"
 #include "diagrams/diagrampicture.h"
 #include "platform/picturefile.h"
@@ -450,6 +453,54 @@ TEST(DialogsOnAPort, ExportAndPrintItemsOfADiagramWindow) {
   sine.PrintItem->trigger();
   EXPECT_TRUE(saw);
   sine.close();
+}
+
+// "Balance Events": a short search on the two dimensions ticked at first,
+// applied as two editor entries; a long one cancelled promptly.
+TEST(DialogsOnAPort, BalanceEventsRunsAppliesAndCancels) {
+  FakePort port;
+  Solve(port.app.model);
+  CalcCentre(port.app.model);
+  ModelState& m = port.app.model;
+  TBalanceEvents w(port);
+  w.show();
+  EXPECT_EQ(port.stops, 1);
+  w.MaxEvals->setValue(12);
+  w.RunClick();
+  EXPECT_TRUE(w.Running());
+  EXPECT_FALSE(w.CloseButton->isEnabled());
+  w.WaitForSearch();
+  ASSERT_NE(w.Result(), nullptr);
+  const BalanceResult r = *w.Result();
+  ASSERT_EQ(r.dims.size(), 2u);
+  EXPECT_LE(r.evaluations, 13);
+  EXPECT_LE(r.after.objective, r.before.objective);
+  EXPECT_FALSE(w.Before->toPlainText().isEmpty());
+  EXPECT_FALSE(w.After->toPlainText().isEmpty());
+  ASSERT_TRUE(w.ApplyButton->isEnabled());
+  const int undoBefore = m.undo.UndoCount;
+  w.ApplyClick();
+  int changed = 0;
+  const BalanceDimResult* last = nullptr;
+  for (const BalanceDimResult& d : r.dims) {
+    EXPECT_EQ(GetDim(m, d.dim.id), static_cast<float>(d.after)) << d.dim.field;
+    if (static_cast<float>(d.after) != static_cast<float>(d.before)) ++changed, last = &d;
+  }
+  ASSERT_GT(changed, 0);
+  EXPECT_EQ(m.undo.UndoCount, undoBefore + changed);
+  EXPECT_EQ(m.dyn.DynVarId[1], static_cast<std::uint32_t>(last->dim.id));
+  Undo(m);
+  EXPECT_EQ(GetDim(m, last->dim.id), static_cast<float>(last->before));
+
+  w.MaxEvals->setValue(5000);
+  w.RunClick();
+  QTest::qWait(100);
+  w.CancelClick();
+  w.WaitForSearch();
+  ASSERT_NE(w.Result(), nullptr);
+  EXPECT_EQ(w.Result()->stop, BalanceResult::Cancelled);
+  w.close();
+  EXPECT_EQ(port.restarts, 1);
 }
 
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {

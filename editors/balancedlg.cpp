@@ -1,0 +1,307 @@
+// The "Balance Events" dialog: choices, a search on a worker thread, before and after, Apply.
+#include "editors/balancedlg.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QDoubleSpinBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "mainwin/mainport.h"
+#include "model/dimensions.h"
+#include "model/numfmt.h"
+#include "model/revarm.h"
+#include "state/appstate.h"
+
+namespace brevold {
+
+namespace {
+
+enum Column { Tick = 0, Name, Today, Low, High, Columns };
+
+// The dimensions a designer adjusts first to even out the ends: the link-crank
+// back set and the radius-rod lift point.
+bool TickedAtFirst(int id) { return id == 13 || id == 17; }
+
+QString Number(double v) { return QString::fromStdString(Str(v, 1, 4)); }
+
+QDoubleSpinBox* Weight(QWidget* parent, double v) {
+  auto* w = new QDoubleSpinBox(parent);
+  w->setRange(0, 1000);
+  w->setDecimals(2);
+  w->setSingleStep(0.1);
+  w->setValue(v);
+  return w;
+}
+
+}  // namespace
+
+TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(form) {
+  setWindowTitle("Balance Events");
+  setModal(true);
+  resize(980, 640);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* top = new QHBoxLayout;
+  Dims = new QTableWidget(0, Columns, this);
+  Dims->setHorizontalHeaderLabels({"", "Dimension", "Today", "Low", "High"});
+  Dims->verticalHeader()->hide();
+  Dims->setSelectionMode(QAbstractItemView::NoSelection);
+  top->addWidget(Dims, 3);
+
+  auto* choices = new QFormLayout;
+  Side = new QComboBox(this);
+  Side->addItems({"Forward", "Reverse", "Both"});
+  choices->addRow("Side", Side);
+  CutOffWeight = Weight(this, BalanceWeights{}.cutOff);
+  LeadWeight = Weight(this, BalanceWeights{}.lead);
+  ReleaseWeight = Weight(this, BalanceWeights{}.release);
+  CompressionWeight = Weight(this, BalanceWeights{}.compression);
+  choices->addRow("Cut-off weight", CutOffWeight);
+  choices->addRow("Lead weight", LeadWeight);
+  choices->addRow("Release weight", ReleaseWeight);
+  choices->addRow("Compression weight", CompressionWeight);
+  MaxEvals = new QSpinBox(this);
+  MaxEvals->setRange(5, 100000);
+  MaxEvals->setValue(BalanceRequest{}.maxEvaluations);
+  choices->addRow("Most evaluations", MaxEvals);
+  top->addLayout(choices, 1);
+  layout->addLayout(top, 2);
+
+  auto* buttons = new QHBoxLayout;
+  RunButton = new QPushButton("&Run", this);
+  CancelButton = new QPushButton("Cancel", this);
+  ApplyButton = new QPushButton("&Apply", this);
+  CloseButton = new QPushButton("Close", this);
+  Progress = new QProgressBar(this);
+  Progress->setRange(0, MaxEvals->value());
+  Progress->setValue(0);
+  buttons->addWidget(RunButton);
+  buttons->addWidget(CancelButton);
+  buttons->addWidget(Progress, 1);
+  buttons->addWidget(ApplyButton);
+  buttons->addWidget(CloseButton);
+  layout->addLayout(buttons);
+  connect(RunButton, &QPushButton::clicked, this, &TBalanceEvents::RunClick);
+  connect(CancelButton, &QPushButton::clicked, this, &TBalanceEvents::CancelClick);
+  connect(ApplyButton, &QPushButton::clicked, this, &TBalanceEvents::ApplyClick);
+  connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  Summary = new QLabel(this);
+  Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Summary->setWordWrap(true);
+  layout->addWidget(Summary);
+  auto* sides = new QHBoxLayout;
+  const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  for (QPlainTextEdit** t : {&Before, &After}) {
+    *t = new QPlainTextEdit(this);
+    (*t)->setReadOnly(true);
+    (*t)->setLineWrapMode(QPlainTextEdit::NoWrap);
+    (*t)->setFont(mono);
+    sides->addWidget(*t);
+  }
+  Before->setPlaceholderText("Before");
+  After->setPlaceholderText("After");
+  layout->addLayout(sides, 3);
+  ShowRunning(false);
+  ApplyButton->setEnabled(false);
+}
+
+TBalanceEvents::~TBalanceEvents() {
+  cancel_ = true;
+  if (worker_ && worker_->joinable()) worker_->join();
+}
+
+void TBalanceEvents::FillDims() {
+  const ModelState& m = form_.App().model;
+  Dims->setRowCount(0);
+  for (const DimInfo& d : DimTable()) {
+    const int row = Dims->rowCount();
+    Dims->insertRow(row);
+    auto* tick = new QTableWidgetItem;
+    tick->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+    tick->setCheckState(TickedAtFirst(d.id) ? Qt::Checked : Qt::Unchecked);
+    tick->setData(Qt::UserRole, d.id);
+    Dims->setItem(row, Tick, tick);
+    auto* name = new QTableWidgetItem(d.shortName);
+    name->setFlags(Qt::ItemIsEnabled);
+    Dims->setItem(row, Name, name);
+    const double today = GetDim(m, d.id);
+    auto* value = new QTableWidgetItem(Number(today));
+    value->setFlags(Qt::ItemIsEnabled);
+    Dims->setItem(row, Today, value);
+    // The search's own default bounds, shown so they can be edited.
+    const double half = std::max(DefaultBoundMinimum, std::fabs(today) * DefaultBoundFraction);
+    Dims->setItem(row, Low, new QTableWidgetItem(Number(today - half)));
+    Dims->setItem(row, High, new QTableWidgetItem(Number(today + half)));
+  }
+  Dims->resizeColumnsToContents();
+  Dims->horizontalHeader()->setStretchLastSection(true);
+  for (int row = 0; row < Dims->rowCount(); ++row)
+    if (Dims->item(row, Tick)->checkState() == Qt::Checked) {
+      Dims->scrollToItem(Dims->item(row, Name), QAbstractItemView::PositionAtTop);
+      break;
+    }
+}
+
+bool TBalanceEvents::Request(BalanceRequest& r, QString& message) const {
+  r = BalanceRequest{};
+  for (int row = 0; row < Dims->rowCount(); ++row) {
+    if (Dims->item(row, Tick)->checkState() != Qt::Checked) continue;
+    bool okLo = false, okHi = false;
+    const double lo = Dims->item(row, Low)->text().toDouble(&okLo);
+    const double hi = Dims->item(row, High)->text().toDouble(&okHi);
+    if (!okLo || !okHi || !std::isfinite(lo) || !std::isfinite(hi) || lo >= hi) {
+      message = "The bounds of " + Dims->item(row, Name)->text() + " must be two numbers, the low one first.";
+      return false;
+    }
+    BalanceVary v;
+    v.key = std::to_string(Dims->item(row, Tick)->data(Qt::UserRole).toInt());
+    v.bounds = BalanceVary::Interval;
+    v.a = lo;
+    v.b = hi;
+    r.vary.push_back(v);
+  }
+  if (r.vary.empty()) {
+    message = "Tick at least one dimension the search may change.";
+    return false;
+  }
+  const EventRequest::Side sides[] = {EventRequest::Forward, EventRequest::Reverse, EventRequest::Both};
+  r.side = sides[Side->currentIndex()];
+  r.weights.cutOff = CutOffWeight->value();
+  r.weights.lead = LeadWeight->value();
+  r.weights.release = ReleaseWeight->value();
+  r.weights.compression = CompressionWeight->value();
+  r.maxEvaluations = MaxEvals->value();
+  return true;
+}
+
+void TBalanceEvents::ShowRunning(bool running) {
+  RunButton->setEnabled(!running);
+  CancelButton->setEnabled(running);
+  CloseButton->setEnabled(!running);
+  Dims->setEnabled(!running);
+  if (running) ApplyButton->setEnabled(false);
+}
+
+// The search runs on a copy of the gear, away from the window's thread; the
+// window hears its progress and its end through queued calls.
+void TBalanceEvents::RunClick() {
+  if (worker_) return;
+  BalanceRequest request;
+  QString message;
+  if (!Request(request, message)) {
+    QMessageBox::warning(this, "Balance Events", message);
+    return;
+  }
+  ModelState start = form_.App().model;
+  start.undo.onButtons = nullptr;  // the copy reaches no window
+  cancel_ = false;
+  result_.reset();
+  Progress->setRange(0, request.maxEvaluations);
+  Progress->setValue(0);
+  Summary->setText("Searching...");
+  ShowRunning(true);
+  outcome_ = std::make_shared<Outcome>();
+  auto outcome = outcome_;
+  QPointer<TBalanceEvents> self(this);
+  worker_ = std::make_unique<std::thread>([this, start = std::move(start), request, outcome, self]() mutable {
+    outcome->result = Balance(start, request, &cancel_, [this, self](int evals, double) {
+      QMetaObject::invokeMethod(this, [self, evals] {
+        if (self) self->Progress->setValue(std::min(evals, self->Progress->maximum()));
+      }, Qt::QueuedConnection);
+    });
+    // The events of the balanced settings, before and after.
+    ModelState before = start;
+    CalcCentre(before);  // mid gear as the search sees it
+    outcome->before = FormatEvents(ValveEventsTable(before, BalanceEvents(before, request)), "text");
+    if (outcome->result.stop != BalanceResult::Failed) {
+      ModelState after = start;
+      ApplyBalance(after, outcome->result);
+      outcome->after = FormatEvents(ValveEventsTable(after, BalanceEvents(after, request)), "text");
+    }
+    QMetaObject::invokeMethod(this, [self] {
+      if (self) self->Finished();
+    }, Qt::QueuedConnection);
+  });
+}
+
+void TBalanceEvents::Finished() {
+  if (worker_ && worker_->joinable()) worker_->join();
+  worker_.reset();
+  ShowRunning(false);
+  Progress->setValue(Progress->maximum());
+  if (!outcome_) return;
+  const BalanceResult& r = outcome_->result;
+  result_ = std::make_unique<BalanceResult>(r);
+  Before->setPlainText(QString::fromStdString(outcome_->before));
+  After->setPlainText(QString::fromStdString(outcome_->after));
+  QString text;
+  if (r.stop == BalanceResult::Failed) {
+    text = "The search could not run: " + QString::fromStdString(r.message);
+  } else {
+    text = QString("Stopped at the %1 after %2 evaluations, %3 s. Objective %4 -> %5.")
+               .arg(StopName(r.stop))
+               .arg(r.evaluations)
+               .arg(r.seconds, 0, 'f', 1)
+               .arg(r.before.objective, 0, 'g', 6)
+               .arg(r.after.objective, 0, 'g', 6);
+    if (r.before.spread.cutOff && r.after.spread.cutOff)
+      text += QString(" Largest cut-off difference %1 % -> %2 %.")
+                  .arg(*r.before.spread.cutOff, 0, 'f', 2)
+                  .arg(*r.after.spread.cutOff, 0, 'f', 2);
+    for (const BalanceDimResult& d : r.dims)
+      text += QString("\n%1: %2 -> %3%4")
+                  .arg(QString::fromStdString(d.dim.shortName), Number(d.before), Number(d.after),
+                       d.atBound ? "  (on its bound)" : "");
+    if (r.after.Rejected()) text += "\nThe result raises the geometry error on the full travel: it is not applied.";
+  }
+  Summary->setText(text);
+  ApplyButton->setEnabled(r.stop != BalanceResult::Failed && !r.after.Rejected() && !r.dims.empty());
+}
+
+void TBalanceEvents::CancelClick() { cancel_ = true; }
+
+void TBalanceEvents::WaitForSearch() {
+  while (worker_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+// Each changed dimension stored as a typed value leaving its editor field:
+// one undo entry each, the last the newest dynamic variable; then mid gear
+// is found again, as closing an editor does.
+void TBalanceEvents::ApplyClick() {
+  if (!result_) return;
+  ApplyBalanceAsEdits(form_.App().model, *result_);
+  ApplyButton->setEnabled(false);
+  FillDims();
+  form_.ShowState();
+}
+
+void TBalanceEvents::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  form_.StopAnimation();
+  FillDims();
+}
+
+void TBalanceEvents::done(int r) {
+  cancel_ = true;
+  if (worker_ && worker_->joinable()) worker_->join();
+  worker_.reset();
+  form_.RestartAnimation();
+  QDialog::done(r);
+}
+
+}  // namespace brevold

@@ -1,0 +1,76 @@
+// TBalanceEvents ("Balance Events"): the user ticks the dimensions the search
+// may move (with their bounds), chooses the side and the weights, and runs
+// the search on a worker thread, on a copy of the gear, with a progress bar
+// and Cancel. The events of the balanced settings show before and after side
+// by side; "Apply" stores each changed dimension as the editors store a typed
+// value, one undo entry each, the last one the newest dynamic variable.
+#pragma once
+#include <QDialog>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "model/balance.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace brevold {
+
+class MainPort;
+
+class TBalanceEvents : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TBalanceEvents(MainPort& form);
+  ~TBalanceEvents() override;
+
+  // The request the controls describe; false (with a message) when a bound
+  // does not read or no dimension is ticked.
+  bool Request(BalanceRequest& r, QString& message) const;
+  void RunClick();
+  void CancelClick();
+  void ApplyClick();
+  bool Running() const { return worker_ != nullptr; }
+  // Waits for a running search to end (tests; closing cancels first).
+  void WaitForSearch();
+  const BalanceResult* Result() const { return result_.get(); }
+
+  QTableWidget* Dims = nullptr;  // tick, dimension, today's value, low, high
+  QComboBox* Side = nullptr;
+  QDoubleSpinBox *CutOffWeight = nullptr, *LeadWeight = nullptr, *ReleaseWeight = nullptr,
+                 *CompressionWeight = nullptr;
+  QSpinBox* MaxEvals = nullptr;
+  QPushButton *RunButton = nullptr, *CancelButton = nullptr, *ApplyButton = nullptr, *CloseButton = nullptr;
+  QProgressBar* Progress = nullptr;
+  QLabel* Summary = nullptr;
+  QPlainTextEdit *Before = nullptr, *After = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void done(int r) override;
+
+ private:
+  void FillDims();
+  void Finished();  // on the window's thread, once the worker has ended
+  void ShowRunning(bool running);
+  MainPort& form_;
+  std::unique_ptr<std::thread> worker_;
+  std::atomic<bool> cancel_{false};
+  // What the worker hands back.
+  struct Outcome {
+    BalanceResult result;
+    std::string before, after;  // the balanced settings' events, as text
+  };
+  std::shared_ptr<Outcome> outcome_;
+  std::unique_ptr<BalanceResult> result_;
+};
+
+}  // namespace brevold

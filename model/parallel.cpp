@@ -1,0 +1,300 @@
+// The sweeps' thread pool, and the units of a sweep run at once and checked.
+#include "model/parallel.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cfenv>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <numeric>
+#include <thread>
+#include <utility>
+
+namespace brevold {
+
+namespace {
+
+constexpr int kMaxThreads = 64;
+
+std::atomic<int> gThreadsSet{0};
+std::atomic<long> gRunAgain{0};
+
+int ThreadsFromEnvironment() {
+  if (const char* e = std::getenv("BREVOLD_THREADS")) {
+    char* end = nullptr;
+    const long n = std::strtol(e, &end, 10);
+    if (end != e && *end == '\0' && n >= 1) return static_cast<int>(std::min<long>(n, kMaxThreads));
+  }
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+}
+
+// Helper threads started on first use and kept for the life of the program;
+// one sweep at a time has them, the calling thread working beside them. A
+// helper joins a sweep only while it is open: the caller never waits for a
+// helper that has not woken by the time the work is all taken.
+class Pool {
+ public:
+  ~Pool() {
+    {
+      std::lock_guard<std::mutex> lk(m_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  // False, having run nothing, when another sweep has the pool.
+  bool Run(int count, int threads, const std::function<void(int, int)>& f) {
+    std::unique_lock<std::mutex> call(callMutex_, std::try_to_lock);
+    if (!call.owns_lock()) return false;
+    {
+      std::lock_guard<std::mutex> lk(m_);
+      helpers_ = threads - 1;
+      while (static_cast<int>(threads_.size()) < helpers_) {
+        const int id = static_cast<int>(threads_.size());
+        threads_.emplace_back([this, id] { Work(id); });
+      }
+      job_ = &f;
+      count_ = count;
+      next_.store(0);
+      open_ = true;
+      active_ = 0;
+      error_ = nullptr;
+      std::fegetenv(&env_);
+      ++generation_;
+    }
+    wake_.notify_all();
+    Drain(0);
+    std::unique_lock<std::mutex> lk(m_);
+    open_ = false;
+    done_.wait(lk, [this] { return active_ == 0; });
+    job_ = nullptr;
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    return true;
+  }
+
+ private:
+  void Drain(int slot) {
+    for (int i; (i = next_.fetch_add(1)) < count_;) {
+      try {
+        (*job_)(slot, i);
+      } catch (...) {
+        std::lock_guard<std::mutex> lk(m_);
+        if (!error_) error_ = std::current_exception();
+        next_.store(count_);  // the others stop taking work
+      }
+    }
+  }
+
+  void Work(int id) {
+    std::uint64_t seen = 0;
+    std::unique_lock<std::mutex> lk(m_);
+    for (;;) {
+      wake_.wait(lk, [&] { return stop_ || generation_ != seen; });
+      if (stop_) return;
+      seen = generation_;
+      if (!open_ || id >= helpers_) continue;
+      ++active_;
+      const std::fenv_t env = env_;
+      lk.unlock();
+      std::fesetenv(&env);
+      Drain(id + 1);
+      lk.lock();
+      if (--active_ == 0) done_.notify_one();
+    }
+  }
+
+  std::mutex callMutex_;
+  std::mutex m_;
+  std::condition_variable wake_, done_;
+  std::vector<std::thread> threads_;
+  const std::function<void(int, int)>* job_ = nullptr;
+  int count_ = 0;
+  std::atomic<int> next_{0};
+  int helpers_ = 0, active_ = 0;
+  bool open_ = false;
+  std::uint64_t generation_ = 0;
+  std::exception_ptr error_;
+  std::fenv_t env_{};
+  bool stop_ = false;
+};
+
+Pool& ThePool() {
+  static Pool pool;
+  return pool;
+}
+
+template <class T>
+bool SameBits(const T& a, const T& b) {
+  return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+// Unit starts: nothing raised yet. The model never writes a status of 0.
+void ClearRaised(Mechanism& m) {
+  m.ErrFlag = 0;
+  m.CalcStatus = 0;
+}
+
+}  // namespace
+
+int SweepThreads() {
+  if (const int n = gThreadsSet.load()) return n;
+  static const int fromEnvironment = ThreadsFromEnvironment();
+  return fromEnvironment;
+}
+
+void SetSweepThreads(int threads) { gThreadsSet.store(std::clamp(threads, 0, kMaxThreads)); }
+
+void SolvedState::Take(const ModelState& s) {
+  mech = s.mech;
+  valve = s.valve;
+  frame = s.dims.frame;
+}
+
+void SolvedState::Put(ModelState& s) const {
+  s.mech = mech;
+  s.valve = valve;
+  s.dims.frame = frame;
+}
+
+bool SameForNextSolve(const SolvedState& a, const SolvedState& b) {
+  const Mechanism &x = a.mech, &y = b.mech;
+  // Field by field: the flags are left out, and the padding between them is
+  // no part of the state.
+  return SameBits(x.PtX, y.PtX) && SameBits(x.PtY, y.PtY) && SameBits(x.DrvAngle, y.DrvAngle) &&
+         SameBits(x.RevArmX, y.RevArmX) && SameBits(x.LinkAng, y.LinkAng) && SameBits(x.LiftArmSgn, y.LiftArmSgn) &&
+         SameBits(x.EccDiaSolved, y.EccDiaSolved) && x.BeepOnError == y.BeepOnError &&
+         SameBits(x.CalcTmp, y.CalcTmp) && SameBits(x.CalcDen, y.CalcDen) && SameBits(x.CalcAng, y.CalcAng) &&
+         SameBits(x.IterStep, y.IterStep) && SameBits(x.IterTol, y.IterTol) && SameBits(x.CloseDist, y.CloseDist) &&
+         SameBits(a.valve, b.valve) && SameBits(a.frame, b.frame);
+}
+
+void Restore(ModelState& s, const SolvedState& recorded) {
+  const std::uint8_t err = s.mech.ErrFlag;
+  const char status = s.mech.CalcStatus;
+  recorded.Put(s);
+  if (!recorded.mech.ErrFlag) s.mech.ErrFlag = err;
+  if (!recorded.mech.CalcStatus) s.mech.CalcStatus = status;
+}
+
+UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads) {
+  const int n = std::max(0, sweep.units);
+  UnitRun out;
+  out.end.resize(static_cast<size_t>(n));
+  threads = std::clamp(threads, 1, std::max(1, n));
+  std::vector<ModelState> scratch(static_cast<size_t>(threads), s);
+  SolvedState first;
+  first.Take(s);
+  std::vector<SolvedState> start(static_cast<size_t>(n));
+  auto runFrom = [&](ModelState& w, int u) {
+    ClearRaised(w.mech);
+    start[static_cast<size_t>(u)].Take(w);
+    sweep.run(w, u);
+    out.end[static_cast<size_t>(u)].Take(w);
+  };
+  const std::function<void(int, int)> guessed = [&](int slot, int u) {
+    ModelState& w = scratch[static_cast<size_t>(slot)];
+    first.Put(w);
+    if (u > 0) sweep.guessEnd(w, u - 1);
+    runFrom(w, u);
+  };
+  if (threads <= 1 || !ThePool().Run(n, threads, guessed)) {
+    // On the caller alone (another sweep has the pool): each unit goes on
+    // from where the one before ended, as the plain sweep does.
+    ModelState& w = scratch[0];
+    first.Put(w);
+    for (int u = 0; u < n; ++u) runFrom(w, u);
+  }
+  // In the sweep's order, so that a unit run again is the true start of the next.
+  for (int u = 1; u < n; ++u) {
+    if (SameForNextSolve(start[static_cast<size_t>(u)], out.end[static_cast<size_t>(u - 1)])) continue;
+    ModelState& w = scratch[0];
+    out.end[static_cast<size_t>(u - 1)].Put(w);
+    runFrom(w, u);
+    ++out.runAgain;
+  }
+  gRunAgain += out.runAgain;
+  return out;
+}
+
+long UnitsRunAgain() { return gRunAgain.load(); }
+
+namespace {
+
+// Each row cut into parts so that the units share out evenly over the
+// threads (as many units as a multiple of the threads, at least two each),
+// but no part shorter than eight samples.
+int PartsPerRow(int rows, int samples, int threads) {
+  int parts = threads / std::gcd(rows, threads);
+  while (rows * parts < 2 * threads) parts *= 2;
+  return std::clamp(parts, 1, std::max(1, samples / 8));
+}
+
+}  // namespace
+
+void SweepCurves(ModelState& s, const CurveSweep& c, int threads) {
+  if (c.rows <= 0) return;
+  if (threads <= 1 || c.rows * c.samples <= 1) {
+    for (int r = 0; r < c.rows; ++r) {
+      c.setRow(s, r);
+      if (c.rowStart) c.rowStart(r);
+      for (int n = 0; n < c.samples; ++n) {
+        c.solve(s, r, n);
+        if (c.sampleDone) c.sampleDone(r, n);
+      }
+      if (c.rowEnd) c.rowEnd(r);
+    }
+    return;
+  }
+  const int parts = PartsPerRow(c.rows, c.samples, threads);
+  auto firstSample = [&](int part) { return part * c.samples / parts; };
+  struct Record {
+    SolvedState rowStart;
+    std::vector<SolvedState> samples;
+  };
+  std::vector<Record> records(static_cast<size_t>(c.rows * parts));
+  UnitSweep units;
+  units.units = c.rows * parts;
+  units.run = [&](ModelState& w, int u) {
+    const int row = u / parts, part = u % parts;
+    Record& rec = records[static_cast<size_t>(u)];
+    rec.samples.clear();
+    rec.samples.reserve(static_cast<size_t>(firstSample(part + 1) - firstSample(part)));
+    if (part == 0) {
+      c.setRow(w, row);
+      rec.rowStart.Take(w);
+    }
+    for (int n = firstSample(part); n < firstSample(part + 1); ++n) {
+      c.solve(w, row, n);
+      rec.samples.emplace_back().Take(w);
+    }
+  };
+  units.guessEnd = [&](ModelState& w, int u) {
+    const int row = u / parts, last = firstSample(u % parts + 1) - 1;
+    if (c.position) c.position(w, row, last);
+    else c.setRow(w, row);
+    c.solve(w, row, last);
+  };
+  RunUnits(s, units, threads);
+  for (int u = 0; u < units.units; ++u) {
+    const int row = u / parts, part = u % parts;
+    const Record& rec = records[static_cast<size_t>(u)];
+    if (part == 0) {
+      Restore(s, rec.rowStart);
+      if (c.rowStart) c.rowStart(row);
+    }
+    int n = firstSample(part);
+    for (const SolvedState& at : rec.samples) {
+      Restore(s, at);
+      if (c.sampleDone) c.sampleDone(row, n);
+      ++n;
+    }
+    if (part == parts - 1 && c.rowEnd) c.rowEnd(row);
+  }
+}
+
+}  // namespace brevold

@@ -1,0 +1,105 @@
+// Sweeps on several cores. A diagram's or the events table's sweep is a run
+// of solves, each starting from the state the one before left. Little
+// carries over from solve to solve: the step the last search ended on (read
+// only to decide whether a clamped cosine is an error), the raised error and
+// solve status (only ever raised), and, where a search gave up, the joints it
+// never reached. So a sweep is cut into stretches ("units") that run at once
+// on a small pool of threads, each on its own copy of the state, each from a
+// guess of the state the stretch before it ends in (a solve at that
+// stretch's last setting and driver angle). Once all have run, every guess
+// is compared bit for bit with the state the stretch before really ended in;
+// a stretch whose guess was wrong (the search at the end of the stretch
+// before gave up, say) runs again from the true state. Whatever the guesses,
+// the results are those of the sweep run from end to end on one thread.
+//
+// No drawing happens on the pool: the curve sweeps record the state after
+// every solve, and the calling thread replays the records in the sweep's
+// order through the diagram's own drawing, with the state restored as it
+// stood at that point of the sweep.
+#pragma once
+#include <functional>
+#include <vector>
+
+#include "model/state.h"
+
+namespace brevold {
+
+// How many threads the sweeps use: SetSweepThreads's value if set, else
+// BREVOLD_THREADS from the environment, else the machine's cores. One thread
+// is the plain sweep, solve after solve on the calling thread.
+int SweepThreads();
+// 0 goes back to the environment's or the machine's count.
+void SetSweepThreads(int threads);
+
+// What a solve and its post-calculation write: the mechanism, the valve
+// values, and the frame (the solver replaces a zero radius-rod lever in it).
+struct SolvedState {
+  Mechanism mech;
+  ValveEvents valve;
+  FrameDims frame;
+  void Take(const ModelState& s);
+  void Put(ModelState& s) const;
+};
+
+// Whether two states are the same, bit for bit, in all that the next solve
+// can read: everything but the error flag and the solve status, which the
+// model only ever raises and never reads.
+bool SameForNextSolve(const SolvedState& a, const SolvedState& b);
+
+// Puts a state recorded in a unit back into s. A unit starts with the error
+// flag and the solve status cleared, so the recorded ones say what the unit
+// raised: s keeps its own unless the unit raised them, as in the plain sweep.
+void Restore(ModelState& s, const SolvedState& recorded);
+
+// A sweep cut into units.
+struct UnitSweep {
+  int units = 0;
+  // Runs unit u on s, which stands as unit u-1 left it (unit 0: as the sweep
+  // starts). May write only what the solver writes (SolvedState) and the
+  // unit's own records, which it starts afresh: a unit may run twice.
+  std::function<void(ModelState& s, int u)> run;
+  // Given the sweep's start state, puts s where unit u ends, as near as a
+  // guess can (usually: u's last setting and angle, and a solve there).
+  std::function<void(ModelState& s, int u)> guessEnd;
+};
+
+struct UnitRun {
+  std::vector<SolvedState> end;  // where each unit ended; flags as Restore reads them
+  int runAgain = 0;              // units whose guessed start was wrong
+};
+
+// Runs the units on `threads` threads (the caller among them) from copies
+// of s, which is left as it is, and makes good every wrong guess: `end` is
+// then what the plain sweep gives. The pool's threads run with the caller's
+// floating-point environment; an exception in a unit comes out here. When
+// another sweep has the pool, the units run one after another on the caller.
+UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads);
+
+// Units run again since the program started, over every sweep (a wrong
+// guess costs time, never exactness; the tests read it).
+long UnitsRunAgain();
+
+// A sweep of rows of samples with drawing between the solves (the steam,
+// oval and sine diagrams). The state's part runs on the pool; the drawing's
+// part runs on the calling thread, in the sweep's order, with the state as
+// the plain sweep would have it at that point. The drawing may change only
+// what the next solve writes again, and may raise the error flag.
+struct CurveSweep {
+  int rows = 0, samples = 0;
+  // The state's part: the row's setting, then each sample's angle and solve.
+  std::function<void(ModelState& s, int row)> setRow;
+  std::function<void(ModelState& s, int row, int sample)> solve;
+  // Given the sweep's start state, what the sweep carries into (row, sample)
+  // apart from what the solves write: the row's setting, and the driver
+  // angle where each sample turns on from the last. Empty: setRow alone.
+  std::function<void(ModelState& s, int row, int sample)> position;
+  // The drawing's part.
+  std::function<void(int row)> rowStart, rowEnd;
+  std::function<void(int row, int sample)> sampleDone;
+};
+void SweepCurves(ModelState& s, const CurveSweep& sweep, int threads);
+
+// The driver angle SweepPortRow leaves after `samples` steps of `step`.
+float SweepPortRowEndAngle(float step, int samples);
+
+}  // namespace brevold
