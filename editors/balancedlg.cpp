@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <vector>
 
 #include "mainwin/mainport.h"
 #include "model/dimensions.h"
@@ -128,7 +129,14 @@ TBalanceEvents::~TBalanceEvents() {
 void TBalanceEvents::FillDims() {
   const ModelState& m = form_.App().model;
   Dims->setRowCount(0);
-  for (const DimInfo& d : DimTable()) {
+  // The dimensions ticked at first lead the list, the others follow in the
+  // model's order.
+  std::vector<DimInfo> order;
+  for (const DimInfo& d : DimTable())
+    if (TickedAtFirst(d.id)) order.push_back(d);
+  for (const DimInfo& d : DimTable())
+    if (!TickedAtFirst(d.id)) order.push_back(d);
+  for (const DimInfo& d : order) {
     const int row = Dims->rowCount();
     Dims->insertRow(row);
     auto* tick = new QTableWidgetItem;
@@ -149,12 +157,7 @@ void TBalanceEvents::FillDims() {
     Dims->setItem(row, High, new QTableWidgetItem(Number(today + half)));
   }
   Dims->resizeColumnsToContents();
-  Dims->horizontalHeader()->setStretchLastSection(true);
-  for (int row = 0; row < Dims->rowCount(); ++row)
-    if (Dims->item(row, Tick)->checkState() == Qt::Checked) {
-      Dims->scrollToItem(Dims->item(row, Name), QAbstractItemView::PositionAtTop);
-      break;
-    }
+  Dims->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
 }
 
 bool TBalanceEvents::Request(BalanceRequest& r, QString& message) const {
