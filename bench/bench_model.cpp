@@ -82,22 +82,11 @@ void BM_Sweep360(benchmark::State& st) {
 BENCHMARK(BM_Sweep360)->Unit(benchmark::kMicrosecond);
 
 // The valve-events table: the port diagram's 19 settings on both sides, on
-// the diagram's 4-degree grid (Arg 0) and located by bisection (Arg 1); its
-// ratio to one solve says how many solves a table costs.
+// the diagram's 4-degree grid (bisection 0) and located by bisection
+// (bisection 1), with its settings swept on 1, 2 and 4 threads (1: one after
+// another on the calling thread); its ratio to one solve says how many
+// solves' time a table costs.
 void BM_EventsTable(benchmark::State& st) {
-  brevold::ModelState s = Running();
-  brevold::EventRequest r;
-  r.side = brevold::EventRequest::Both;
-  r.method = st.range(0) == 0 ? brevold::EventMethod::Step : brevold::EventMethod::Bisection;
-  const auto t0 = Clock::now();
-  for (auto _ : st) benchmark::DoNotOptimize(brevold::ValveEventsTable(s, r).rows.size());
-  Report(st, Clock::now() - t0, 1);
-}
-BENCHMARK(BM_EventsTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// The same table with its settings swept on 1, 2 and 4 threads (1: one after
-// another on the calling thread).
-void BM_EventsTableThreads(benchmark::State& st) {
   brevold::SetSweepThreads(static_cast<int>(st.range(1)));
   brevold::ModelState s = Running();
   brevold::EventRequest r;
@@ -108,7 +97,7 @@ void BM_EventsTableThreads(benchmark::State& st) {
   Report(st, Clock::now() - t0, 1);
   brevold::SetSweepThreads(0);
 }
-BENCHMARK(BM_EventsTableThreads)
+BENCHMARK(BM_EventsTable)
     ->ArgNames({"bisection", "threads"})
     ->ArgsProduct({{0, 1}, {1, 2, 4}})
     ->Unit(benchmark::kMillisecond);
