@@ -231,7 +231,9 @@ TEST(FrameDamageTest, ClearingOnlyDrawnTilesGivesTheSameFrames) {
         const auto* was = reinterpret_cast<const QRgb*>(before.constScanLine(y));
         const auto* now = reinterpret_cast<const QRgb*>(whole.constScanLine(y));
         for (int x = 0; x < whole.width(); ++x)
-          if (was[x] != now[x]) ASSERT_TRUE(changed.contains(QPoint(x, y))) << setting.name << ", tick " << tick << " at " << x << "," << y;
+          if (was[x] != now[x]) {
+            ASSERT_TRUE(changed.contains(QPoint(x, y))) << setting.name << ", tick " << tick << " at " << x << "," << y;
+          }
       }
     }
     EXPECT_TRUE(damage.Valid());

@@ -39,7 +39,9 @@ TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
     EXPECT_GT(c.items.size(), 100u);
     // Every text replaces what stood in its place (readouts written again).
     for (const auto& i : c.items)
-      if (i.op == Op::Text) ASSERT_TRUE(i.opaque) << i.text;
+      if (i.op == Op::Text) {
+        ASSERT_TRUE(i.opaque) << i.text;
+      }
   }
 }
 
