@@ -53,7 +53,7 @@ QDoubleSpinBox* Weight(QWidget* parent, double v) {
 TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(form) {
   setWindowTitle("Balance Events");
   setModal(true);
-  resize(980, 640);
+  resize(1060, 640);
   auto* layout = new QVBoxLayout(this);
 
   auto* top = new QHBoxLayout;
@@ -106,7 +106,8 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   Summary->setWordWrap(true);
   layout->addWidget(Summary);
   auto* sides = new QHBoxLayout;
-  const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  mono.setPointSizeF(mono.pointSizeF() - 1);  // two tables side by side without scrolling
   for (QPlainTextEdit** t : {&Before, &After}) {
     *t = new QPlainTextEdit(this);
     (*t)->setReadOnly(true);
@@ -230,11 +231,11 @@ void TBalanceEvents::RunClick() {
     // The events of the balanced settings, before and after.
     ModelState before = start;
     CalcCentre(before);  // mid gear as the search sees it
-    outcome->before = FormatEvents(ValveEventsTable(before, BalanceEvents(before, request)), "text");
+    outcome->before = "Before\n\n" + BalanceRowsText(ValveEventsTable(before, BalanceEvents(before, request)));
     if (outcome->result.stop != BalanceResult::Failed) {
       ModelState after = start;
       ApplyBalance(after, outcome->result);
-      outcome->after = FormatEvents(ValveEventsTable(after, BalanceEvents(after, request)), "text");
+      outcome->after = "After\n\n" + BalanceRowsText(ValveEventsTable(after, BalanceEvents(after, request)));
     }
     QMetaObject::invokeMethod(this, [self] {
       if (self) self->Finished();

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "model/dynvars.h"
+#include "model/numfmt.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -392,6 +393,23 @@ void Settle(ModelState& s) {
 }
 
 }  // namespace
+
+std::string BalanceRowsText(const EventTable& t) {
+  auto cell = [](const std::optional<double>& v, int width, int decimals) {
+    return v ? Str(*v, width, decimals) : std::string(static_cast<size_t>(width - 1), ' ') + "-";
+  };
+  auto pct = [](const std::optional<EventPoint>& p) { return p ? std::optional<double>(p->percent) : std::nullopt; };
+  // Column widths: travel 8; cut-off 8, 7, 7; lead 8, 8, 8; release 8; compression 10.
+  std::string out = std::string(8, ' ') + "      cut-off %       " + "          lead          " + " release" +
+                    "  compress" + "\n" + "  travel   front   rear   diff   front    rear    diff    diff      diff\n";
+  for (const EventRow& row : t.rows) {
+    const EventDifference d = FrontMinusRear(row);
+    out += Str(row.setting.travel, 8, 3) + cell(pct(row.front.cutOff), 8, 2) + cell(pct(row.rear.cutOff), 7, 2) +
+           cell(d.cutOff, 7, 2) + Str(row.front.lead, 8, 4) + Str(row.rear.lead, 8, 4) + cell(d.lead, 8, 4) +
+           cell(d.release, 8, 2) + cell(d.compression, 10, 2) + "\n";
+  }
+  return out;
+}
 
 void ApplyBalance(ModelState& s, const BalanceResult& r) {
   for (const BalanceDimResult& d : r.dims) {

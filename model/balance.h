@@ -146,7 +146,13 @@ struct BalanceResult {
   double seconds = 0;
 };
 
-const char* StopName(BalanceResult::Stop stop);  // "tolerance", "budget", "cancelled", "failed"
+const char* StopName(BalanceResult::Stop stop);
+
+// What the balance is about, a line per setting: the cut-off at each end and
+// their difference, the lead likewise, and the release and compression
+// differences ("-" where an event is absent). Narrow enough to read two
+// side by side.
+std::string BalanceRowsText(const EventTable& t);  // "tolerance", "budget", "cancelled", "failed"
 
 // Searches from a copy of `start`. `cancel` (may be null) is looked at
 // between single settings; `progress` (may be empty) hears the evaluations

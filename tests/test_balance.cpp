@@ -165,6 +165,26 @@ TEST(Balance, SameInputsSameResultAndACancelLandsQuickly) {
   EXPECT_LT(late, 1.0);
 }
 
+// The dialog's summary: one line per setting, in the header's columns, an
+// absent event shown as "-".
+TEST(Balance, RowsTextKeepsItsColumns) {
+  ModelState s = Nominal();
+  EventRequest q;
+  q.side = EventRequest::Forward;
+  q.values = {0.0f, 0.5f};
+  q.method = EventMethod::Step;
+  EventTable t = ValveEventsTable(s, q);
+  ASSERT_EQ(t.rows.size(), 2u);
+  t.rows[0].rear.cutOff.reset();
+  std::istringstream text(BalanceRowsText(t));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 4u);
+  for (const std::string& line : lines) EXPECT_EQ(line.size(), lines[1].size()) << line;
+  EXPECT_EQ(lines[2].substr(16, 7), "      -");
+  EXPECT_EQ(lines[3].substr(0, 8), "   0.500");
+}
+
 TEST(Balance, CommandLine) {
   const std::string out = (std::filesystem::temp_directory_path() / ("balance_" + std::to_string(getpid()) + ".json")).string();
   std::ostringstream o, e;
