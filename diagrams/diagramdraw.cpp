@@ -404,7 +404,7 @@ struct SteamEnd {
 void SteamTurn(ModelState& m) {
   const Mechanism& me = m.mech;
   const bool above = me.RevArmX >= m.revArm.Positions[0];
-  const bool same = (me.LiftArmSgn > 0 && me.EccDiaSolved > 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved < 0);
+  const bool same = SensePositive(me);
   const bool differ = (me.LiftArmSgn > 0 && me.EccDiaSolved < 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved > 0);
   const bool forwards = (above && same) || (!above && differ);
   m.mech.DrvAngle = Wrap(static_cast<LD>(m.mech.DrvAngle) + (forwards ? 4 : -4));

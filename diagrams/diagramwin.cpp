@@ -200,11 +200,7 @@ void DiagramWindow::UnDoMenuClick() {
 }
 
 void DiagramWindow::UnDoButtonClick() {
-  if (app_.model.undo.UndoId[1] == 0) {
-    SetUndoButtons(app_.model, false);
-  } else {
-    Undo(app_.model);
-  }
+  Undo(app_.model);  // with nothing to undo, turns the buttons off
   Redraw();
   if (kind_ == Kind::Oval || kind_ == Kind::Sine) Redraw();
 }

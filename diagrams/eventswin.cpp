@@ -126,9 +126,7 @@ void TValveEvents::ShowStrip() {
 void TValveEvents::BarChange(int k) {
   ScrollBar* b = Bars[static_cast<size_t>(k)];
   const int p = b->Position();
-  ModelState& m = form_.App().model;
-  DynVarBarChange(m, k, p);
-  if (p != 0) DynVarBarChange(m, k, 0);
+  DynVarBarStep(form_.App().model, k, p);
   {
     const QSignalBlocker quiet(b);
     b->SetPosition(0);
@@ -143,12 +141,7 @@ void TValveEvents::BarEndScroll(int k) {
 }
 
 void TValveEvents::UnDoButtonClick() {
-  ModelState& m = form_.App().model;
-  if (m.undo.UndoId[1] == 0) {
-    SetUndoButtons(m, false);
-    return;
-  }
-  Undo(m);
+  Undo(form_.App().model);  // with nothing to undo, turns the buttons off
   ShowStrip();
   RecomputeSoon();
 }

@@ -299,14 +299,7 @@ void DimEditor::FieldExit(const FieldSpec& f) {
   // Text that does not read as a number keeps the value already stored.
   if (!read) v = GetDim(m, f.id);
   EditorFieldExit(m, f.id, v, ShortName(f));
-  // The display copies of the two fixed pivots follow the editor.
-  switch (f.id) {
-    case 22: m.mech.PtY[17] = m.mech.PtY[16]; break;
-    case 23: m.mech.PtX[17] = m.mech.PtX[16]; break;
-    case 24: m.mech.PtY[10] = m.mech.PtY[9]; break;
-    case 25: m.mech.PtX[10] = m.mech.PtX[9]; break;
-    default: break;
-  }
+  FollowFixedPivot(m, f.id);
   if (!read) Show(f, v);
   else was = {e->text(), GetDim(m, f.id)};
 }

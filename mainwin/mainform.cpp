@@ -303,8 +303,7 @@ void TMainForm::JoinUndoButtons(QPushButton* b) {
 void TMainForm::SBDynVarChange(int k) {
   ScrollBar* b = SBDynVar[static_cast<size_t>(k)];
   const int p = b->Position();
-  DynVarBarChange(m_, k, p);
-  if (p != 0) DynVarBarChange(m_, k, 0);  // the bar set back to 0 changes once more
+  DynVarBarStep(m_, k, p);
   ShowBar(b, 0);
 }
 

@@ -375,17 +375,6 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
 
 namespace {
 
-// The fixed pivots' display copies follow, as in the frame editor.
-void FollowPivots(Mechanism& m, int id) {
-  switch (id) {
-    case 22: m.PtY[17] = m.PtY[16]; break;
-    case 23: m.PtX[17] = m.PtX[16]; break;
-    case 24: m.PtY[10] = m.PtY[9]; break;
-    case 25: m.PtX[10] = m.PtX[9]; break;
-    default: break;
-  }
-}
-
 void Settle(ModelState& s) {
   s.FrontCOText.clear();
   s.RearCOText.clear();
@@ -414,7 +403,7 @@ std::string BalanceRowsText(const EventTable& t) {
 void ApplyBalance(ModelState& s, const BalanceResult& r) {
   for (const BalanceDimResult& d : r.dims) {
     SetDim(s, d.dim.id, static_cast<float>(d.after));
-    FollowPivots(s.mech, d.dim.id);
+    FollowFixedPivot(s, d.dim.id);
   }
   Settle(s);
 }
@@ -425,7 +414,7 @@ void ApplyBalanceAsEdits(ModelState& s, const BalanceResult& r) {
     if (value == GetDim(s, d.dim.id)) continue;
     s.undo.EditDirty = 1;
     EditorFieldExit(s, d.dim.id, value, d.dim.shortName);
-    FollowPivots(s.mech, d.dim.id);
+    FollowFixedPivot(s, d.dim.id);
   }
   Settle(s);
 }

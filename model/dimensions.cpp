@@ -194,4 +194,15 @@ void ResetCylDims(ModelState& s) {
   RecalcValveCentreLine(s);
 }
 
+void FollowFixedPivot(ModelState& s, int id) {
+  Mechanism& m = s.mech;
+  switch (id) {
+    case 22: m.PtY[17] = m.PtY[16]; break;
+    case 23: m.PtX[17] = m.PtX[16]; break;
+    case 24: m.PtY[10] = m.PtY[9]; break;
+    case 25: m.PtX[10] = m.PtX[9]; break;
+    default: break;
+  }
+}
+
 }  // namespace brevold

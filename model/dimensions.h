@@ -62,6 +62,11 @@ float GetDim(const ModelState& s, int id);
 // Returns false (and changes nothing) for an id without a dimension.
 bool SetDim(ModelState& s, int id, float value);
 
+// After a fixed pivot's dimension (22..25) is stored: the joint that shows
+// it in the picture (17 for the reverse-arm pivot, 10 for the link pivot)
+// follows, as the editors leave it.
+void FollowFixedPivot(ModelState& s, int id);
+
 // Y of joint 4 := Y of joint 3 + ValveCLToCylCL.
 void RecalcValveCentreLine(ModelState& s);
 

@@ -71,6 +71,11 @@ void DynVarBarChange(ModelState& s, int k, int p) {
   ApplyDynVar(s);
 }
 
+void DynVarBarStep(ModelState& s, int k, int p) {
+  DynVarBarChange(s, k, p);
+  if (p != 0) DynVarBarChange(s, k, 0);
+}
+
 void DynVarBarEnter(ModelState& s, int k) {
   if (k < 1 || k > 4) return;
   s.dyn.DynVarEnterVal = s.dyn.DynVarVal[static_cast<size_t>(k)];

@@ -62,6 +62,9 @@ void RefreshDynVarSlots(ModelState& s);
 // puts the bar back to 0 afterwards.
 void DynVarBarChange(ModelState& s, int k, int p);
 void DynVarBarEnter(ModelState& s, int k);
+// A bar moved to p and put back to 0 by its window: the change at p, then,
+// when p is not 0, the change for the bar at 0.
+void DynVarBarStep(ModelState& s, int k, int p);
 // A finished scroll action on bar k: one undo entry from the value the bar
 // had when it got the focus to the value now.
 void DynVarEndScroll(ModelState& s, int k);
