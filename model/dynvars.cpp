@@ -93,6 +93,9 @@ void DynVarEndScroll(ModelState& s, int k) {
   u.UndoNew[1] = s.dyn.DynVarVal[i];
   u.UndoName[1] = s.dyn.DynVarName[i];
   u.EditDirty = 0;
+  // The next action starts where this one ended, whether or not the bar
+  // loses the focus in between (a bar that keeps it takes arrow after arrow).
+  s.dyn.DynVarEnterVal = s.dyn.DynVarVal[i];
 }
 
 void SetUndoButtons(ModelState& s, bool enabled) {

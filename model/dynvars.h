@@ -66,7 +66,8 @@ void DynVarBarEnter(ModelState& s, int k);
 // when p is not 0, the change for the bar at 0.
 void DynVarBarStep(ModelState& s, int k, int p);
 // A finished scroll action on bar k: one undo entry from the value the bar
-// had when it got the focus to the value now.
+// had when it got the focus, or when its last scroll action ended, to the
+// value now.
 void DynVarEndScroll(ModelState& s, int k);
 
 void SetUndoButtons(ModelState& s, bool enabled);

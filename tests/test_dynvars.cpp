@@ -91,6 +91,25 @@ TEST(UndoStack, DragPushesOneEntryFromTheValueAtFocus) {
   EXPECT_FALSE(buttons);
 }
 
+// Arrow after arrow on a bar that keeps the focus: each step is its own
+// entry, from where the step before ended, so undo takes them back one by one.
+TEST(UndoStack, StepsOnABarThatKeepsTheFocusPushOneEntryEach) {
+  ModelState s = Started();
+  Enter(s, 3, 16.5f, false);
+  DynVarBarEnter(s, 1);
+  for (int n = 0; n < 3; ++n) {
+    DynVarBarStep(s, 1, 1);
+    DynVarEndScroll(s, 1);
+  }
+  ASSERT_EQ(s.undo.UndoCount, 3);
+  for (size_t e = 1; e <= 3; ++e) {
+    EXPECT_FLOAT_EQ(s.undo.UndoNew[e], 16.5f + 0.001f * static_cast<float>(4 - e)) << e;
+    EXPECT_FLOAT_EQ(s.undo.UndoOld[e], 16.5f + 0.001f * static_cast<float>(3 - e)) << e;
+  }
+  Undo(s);
+  EXPECT_FLOAT_EQ(s.dims.frame.MainRodLen, 16.502f);
+}
+
 TEST(UndoStack, TwentyOneChangesTwentyUndos) {
   ModelState s = Started();
   bool buttons = false;
