@@ -87,6 +87,8 @@ const char* kUsage =
     "  --notches A,B,...  settings as travels from mid gear, forward positive\n"
     "                     (default: the port diagram's 19 rows per side)\n"
     "  --revarms X,Y,...  settings as RevArmX values instead\n"
+    "  --cutoffs P,Q,...  settings by mean cut-off (% of stroke, front and rear\n"
+    "                     averaged), found on each side asked for\n"
     "  --step D           take the figures from the sweep's samples every D degrees\n"
     "                     (4 gives the port diagram's points); default: bisection\n"
     "                     on the driver angle to 1e-4 degrees or better\n"
@@ -277,10 +279,14 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       const std::string& v = value();
       if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
       o.side = v[0];
-    } else if (events && (a == "--notches" || a == "--revarms")) {
-      if (!o.notches.empty()) throw Usage{"give --notches or --revarms once"};
+    } else if (events && (a == "--notches" || a == "--revarms" || a == "--cutoffs")) {
+      if (!o.notches.empty() || !o.cutOffs.empty()) throw Usage{"give one of --notches, --revarms and --cutoffs, once"};
       o.notchesAreRevArm = a == "--revarms";
-      for (const std::string& p : Split(value(), ',')) o.notches.push_back(Number(p, a));
+      std::vector<float>& to = a == "--cutoffs" ? o.cutOffs : o.notches;
+      for (const std::string& p : Split(value(), ',')) to.push_back(Number(p, a));
+      if (a == "--cutoffs")
+        for (float c : to)
+          if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
     } else if (events && a == "--step") {
       const std::string& v = value();
       o.step = Number(v, "--step");
@@ -435,16 +441,22 @@ int Dims(const Options& o, std::ostream& out) {
   return 0;
 }
 
-int Events(const Options& o, std::ostream& out) {
+int Events(const Options& o, std::ostream& out, std::ostream& err) {
   ModelState s;
   PrepareSolve(s, o);
   EventRequest r;
   r.side = o.side == 'f' ? EventRequest::Forward : o.side == 'r' ? EventRequest::Reverse : EventRequest::Both;
   r.values = o.notches;
   r.valuesAreRevArm = o.notchesAreRevArm;
+  r.cutOffs = o.cutOffs;
   r.method = o.step > 0 ? EventMethod::Step : EventMethod::Bisection;
   r.step = o.step > 0 ? o.step : PortRowStep;
-  out << FormatEvents(ValveEventsTable(s, r), o.format);
+  const EventTable t = ValveEventsTable(s, r);
+  out << FormatEvents(t, o.format);
+  // The text carries its notes; CSV and JSON stay tables, and the notes go
+  // to the error stream.
+  if (o.format != "text")
+    for (const std::string& n : t.notes) err << "brevold-cli: " << n << '\n';
   return 0;
 }
 
@@ -747,7 +759,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
     if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
     if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), err);
-    if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out);
+    if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out, err);
     if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
     if (args[0] == "balance") return BalanceCommand(ParseBalance(args), out, err);
     if (args[0] == "frame") {

@@ -423,12 +423,15 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
     return std::nullopt;
   }
   int kept = 0;  // which end kept its value last time: halve its weight (Illinois)
-  LD c = a;
+  // The reverse arm is a single, so the mean cut-off moves in small steps;
+  // the probe nearest the target is the answer.
+  LD best = std::fabs(*fa) < std::fabs(*fb) ? a : b, bestErr = std::min(std::fabs(*fa), std::fabs(*fb));
   for (int n = 0; n < 60 && !Cancelled(r); ++n) {
-    c = b - *fb * (b - a) / (*fb - *fa);
+    LD c = b - *fb * (b - a) / (*fb - *fa);
     if (!(c > a && c < b)) c = (a + b) / 2;
     const auto fc = meanAt(c);
     if (!fc) return std::nullopt;
+    if (std::fabs(*fc) < bestErr) best = c, bestErr = std::fabs(*fc);
     if (std::fabs(*fc) < 1e-6L || b - a < 1e-7L) break;
     if ((*fc < 0) == (*fa < 0)) {
       a = c, fa = fc;
@@ -440,7 +443,7 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
       kept = 1;
     }
   }
-  return static_cast<float>(sign * c);
+  return static_cast<float>(sign * best);
 }
 
 }  // namespace
