@@ -448,6 +448,56 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
 
 }  // namespace
 
+Soundness TurnSoundness(ModelState& s, float revArmX, bool forward, float step) {
+  s.mech.RevArmX = revArmX;
+  const bool beep = s.mech.BeepOnError;
+  TurnWatch watch;
+  watch.Start(s);
+  const float st = forward ? std::fabs(step) : -std::fabs(step);
+  const int samples = static_cast<int>(std::ceil(360 / std::fabs(step))) + 1;
+  SweepPortRow(s, st, samples, [](const PortCrossing&) {}, [&](const ModelState& m) { watch.Sample(m); });
+  s.mech.BeepOnError = beep;
+  return watch.Finish(s);
+}
+
+TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* cancel) {
+  TravelCheck c;
+  c.step = step;
+  const Mechanism savedMech = s.mech;
+  const ValveEvents savedValve = s.valve;
+  s.mech.CalcStatus = 'Z';
+  Solve(s);  // the gear's sense for the settings
+  for (int side = 0; side < 2; ++side) {
+    // Mid gear once, on the forward side.
+    for (int row = side; row < PortRows; ++row) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) {
+        c.cancelled = true;
+        break;
+      }
+      const bool forward = side == 0;
+      const Soundness v = TurnSoundness(s, PortRowRevArm(s, forward, row), forward, step);
+      ++c.settings;
+      if (v.Sound()) continue;
+      ++c.unsound;
+      if (!c.first) c.first.emplace((forward ? 1 : -1) * row * static_cast<double>(s.dims.frame.RevArmMax) / 18, v);
+    }
+  }
+  s.mech = savedMech;
+  s.valve = savedValve;
+  return c;
+}
+
+std::string TravelCheck::Describe() const {
+  const std::string grid = " (" + Str(step, 1, step < 1 ? 1 : 0) + "-degree grid)";
+  if (cancelled) return "not finished" + grid;
+  if (unsound == 0) return "sound at all " + std::to_string(settings) + " settings" + grid;
+  std::string d = "unsound at " + std::to_string(unsound) + " of " + std::to_string(settings) + " settings" + grid;
+  if (first)
+    d += ", first at travel " + Str(first->first, 1, 2) + ": " + FaultName(first->second.fault) + " at " +
+         Str(first->second.faultAngle, 1, 1) + " degrees";
+  return d;
+}
+
 double MeanCutOff(const EventRow& row) {
   const double f = row.front.cutOff ? row.front.cutOff->percent : 100;
   const double r = row.rear.cutOff ? row.rear.cutOff->percent : 100;

@@ -145,6 +145,27 @@ struct EventTable {
 // golden-section search; both are bounded in solves.
 EventTable ValveEventsTable(ModelState& s, const EventRequest& request);
 
+// One turn at a reverse-arm setting on a grid of `step` degrees, forward or
+// backward from 0 as the port diagram's rows turn, watched for soundness.
+// Leaves the joints at the last sample.
+Soundness TurnSoundness(ModelState& s, float revArmX, bool forward, float step);
+
+// The full travel on both sides, the port diagram's 19 settings a side, each
+// turned on a grid of `step` degrees: how many settings are unsound and the
+// first met. The state is left as it was.
+struct TravelCheck {
+  float step = PortRowStep;
+  int settings = 0, unsound = 0;
+  bool cancelled = false;
+  // The first unsound setting: its travel from mid gear and its verdict.
+  std::optional<std::pair<double, Soundness>> first;
+  bool Sound() const { return unsound == 0 && !cancelled; }
+  // "sound at all 37 settings" or "unsound at 4 of 37 settings, first at
+  // travel -0.55: die beyond link end at 212 degrees".
+  std::string Describe() const;
+};
+TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* cancel = nullptr);
+
 // The mean of the front and rear cut-offs of a row in percent of stroke (an
 // end that never cuts off counts as 100).
 double MeanCutOff(const EventRow& row);
