@@ -87,6 +87,8 @@ const char* kUsage =
     "  --notches A,B,...  settings as travels from mid gear, forward positive\n"
     "                     (default: the port diagram's 19 rows per side)\n"
     "  --revarms X,Y,...  settings as RevArmX values instead\n"
+    "  --cutoffs P,Q,...  settings by mean cut-off (% of stroke, front and rear\n"
+    "                     averaged), found on each side asked for\n"
     "  --step D           take the figures from the sweep's samples every D degrees\n"
     "                     (4 gives the port diagram's points); default: bisection\n"
     "                     on the driver angle to 1e-4 degrees or better\n"
@@ -94,19 +96,26 @@ const char* kUsage =
     "Options of dims (with --dmi or --load and no --set, the file's values as\n"
     "read; else the working set after start-up, the file and the changes):\n"
     "  --format json      (the only one, and the default)\n"
-    "Options of balance (prints each changed dimension, the objective and the\n"
-    "largest front-minus-rear difference of each event, before and after):\n"
+    "Options of balance (prints each changed dimension, the objective, the\n"
+    "largest front-minus-rear difference of each event before and after, the\n"
+    "events before and after at equal cut-offs and what else changed):\n"
     "  --vary ID[:LO:HI],...  the dimensions that may change (id or field name),\n"
     "                     each within LO..HI, or ID:+-A within A of its value;\n"
-    "                     ID alone: within 20 % of its value (at least 0.1)\n"
+    "                     ID alone: within a fifth of its value (0.01 for 0)\n"
     "  --side fwd|rev|both   the side(s) balanced over (default fwd)\n"
-    "  --notches A,B,...  travels from mid gear balanced over (default: ten from\n"
-    "                     a tenth of the normal travel to the normal travel)\n"
+    "  --cutoffs P,Q,...  the running notches balanced over, as mean cut-offs\n"
+    "                     (default 15,20,25,30,35,40 % of stroke)\n"
+    "  --notches A,B,...  travels from mid gear balanced over instead\n"
     "  --step D           events from the sweep's samples every D degrees\n"
     "                     (default: bisection)\n"
-    "  --weights cutoff=1,lead=1,release=0.5,compression=0.5   the weights of\n"
-    "                     the squared differences (% of stroke; lead in length\n"
-    "                     units); any of them, the others keep these values\n"
+    "  --weights lead=2,hold=1,cutoff=1,release=0.25,compression=0.25   the\n"
+    "                     weights of the squared differences: lead front minus\n"
+    "                     rear and each end's lead from its value before (hold),\n"
+    "                     in % of lap plus lead; cut-off, release and\n"
+    "                     compression in % of stroke; any of them, the others\n"
+    "                     keep these values\n"
+    "  --allow-loss       let full-gear cut-off fall by more than 2 % of stroke\n"
+    "                     and the largest opening by more than a tenth\n"
     "  --min-full-cutoff P   cut-off at full gear of at least P % at both ends\n"
     "  --lead-band LO:HI  the lead at both ends of every setting within LO..HI\n"
     "  --max-evals N      evaluations of a candidate gear at most (default 120)\n"
@@ -277,10 +286,14 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       const std::string& v = value();
       if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
       o.side = v[0];
-    } else if (events && (a == "--notches" || a == "--revarms")) {
-      if (!o.notches.empty()) throw Usage{"give --notches or --revarms once"};
+    } else if (events && (a == "--notches" || a == "--revarms" || a == "--cutoffs")) {
+      if (!o.notches.empty() || !o.cutOffs.empty()) throw Usage{"give one of --notches, --revarms and --cutoffs, once"};
       o.notchesAreRevArm = a == "--revarms";
-      for (const std::string& p : Split(value(), ',')) o.notches.push_back(Number(p, a));
+      std::vector<float>& to = a == "--cutoffs" ? o.cutOffs : o.notches;
+      for (const std::string& p : Split(value(), ',')) to.push_back(Number(p, a));
+      if (a == "--cutoffs")
+        for (float c : to)
+          if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
     } else if (events && a == "--step") {
       const std::string& v = value();
       o.step = Number(v, "--step");
@@ -435,16 +448,22 @@ int Dims(const Options& o, std::ostream& out) {
   return 0;
 }
 
-int Events(const Options& o, std::ostream& out) {
+int Events(const Options& o, std::ostream& out, std::ostream& err) {
   ModelState s;
   PrepareSolve(s, o);
   EventRequest r;
   r.side = o.side == 'f' ? EventRequest::Forward : o.side == 'r' ? EventRequest::Reverse : EventRequest::Both;
   r.values = o.notches;
   r.valuesAreRevArm = o.notchesAreRevArm;
+  r.cutOffs = o.cutOffs;
   r.method = o.step > 0 ? EventMethod::Step : EventMethod::Bisection;
   r.step = o.step > 0 ? o.step : PortRowStep;
-  out << FormatEvents(ValveEventsTable(s, r), o.format);
+  const EventTable t = ValveEventsTable(s, r);
+  out << FormatEvents(t, o.format);
+  // The text carries its notes; CSV and JSON stay tables, and the notes go
+  // to the error stream.
+  if (o.format != "text")
+    for (const std::string& n : t.notes) err << "brevold-cli: " << n << '\n';
   return 0;
 }
 
@@ -494,6 +513,13 @@ BalanceOptions ParseBalance(const std::vector<std::string>& args) {
     } else if (a == "--notches") {
       if (!r.notches.empty()) throw Usage{"give --notches once"};
       for (const std::string& p : Split(value(), ',')) r.notches.push_back(Number(p, a));
+    } else if (a == "--cutoffs") {
+      r.cutOffs.clear();
+      for (const std::string& p : Split(value(), ',')) r.cutOffs.push_back(Number(p, a));
+      for (float c : r.cutOffs)
+        if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
+    } else if (a == "--allow-loss") {
+      r.allowLoss = true;
     } else if (a == "--step") {
       const std::string& v = value();
       r.step = Number(v, "--step");
@@ -504,8 +530,9 @@ BalanceOptions ParseBalance(const std::vector<std::string>& args) {
         const size_t eq = kv.find('=');
         const std::string key = kv.substr(0, eq);
         double* w = key == "cutoff" ? &r.weights.cutOff : key == "lead" ? &r.weights.lead
+                  : key == "hold" ? &r.weights.leadHold
                   : key == "release" ? &r.weights.release : key == "compression" ? &r.weights.compression : nullptr;
-        if (eq == std::string::npos || !w) throw Usage{"--weights takes cutoff, lead, release or compression=W, not '" + kv + "'"};
+        if (eq == std::string::npos || !w) throw Usage{"--weights takes lead, hold, cutoff, release or compression=W, not '" + kv + "'"};
         *w = Number(kv.substr(eq + 1), "--weights " + kv);
         if (*w < 0) throw Usage{"--weights " + kv + ": a weight cannot be below 0"};
       }
@@ -548,8 +575,9 @@ std::string Fixed(double v) {
 
 std::string Spread(const std::optional<double>& v) { return v ? Fixed(*v) : "-"; }
 
-std::string BalanceText(const BalanceResult& res, const std::vector<float>& travels, const std::string& written) {
+std::string BalanceText(const BalanceResult& res, const std::string& written) {
   std::ostringstream o;
+  const std::vector<float>& travels = res.travels;
   const char* side = travels.empty() ? "" : travels.front() >= 0 ? (travels.back() >= 0 ? "forward side" : "both sides") : "reverse side";
   o << "Balanced over " << travels.size() << " settings (" << side << ", travels";
   for (float t : travels) o << ' ' << Fixed(t);
@@ -565,9 +593,9 @@ std::string BalanceText(const BalanceResult& res, const std::vector<float>& trav
   std::snprintf(line, sizeof line, "%-31s %12s %12s\n", "objective", Fixed(res.before.objective).c_str(),
                 Fixed(res.after.objective).c_str());
   o << line;
-  o << "largest |front - rear|:\n";
+  o << "largest |front - rear| at the balanced settings:\n";
   const std::pair<const char*, std::optional<double> BalanceSpread::*> rows[] = {
-      {"cut-off (% of stroke)", &BalanceSpread::cutOff}, {"lead", &BalanceSpread::lead},
+      {"lead (at the dead centres)", &BalanceSpread::lead}, {"cut-off (% of stroke)", &BalanceSpread::cutOff},
       {"release (% of stroke)", &BalanceSpread::release}, {"compression (% of stroke)", &BalanceSpread::compression}};
   for (const auto& [name, m] : rows) {
     std::snprintf(line, sizeof line, "  %-29s %12s %12s\n", name, Spread(res.before.spread.*m).c_str(),
@@ -575,24 +603,48 @@ std::string BalanceText(const BalanceResult& res, const std::vector<float>& trav
     o << line;
   }
   auto penalties = [](const BalanceScore& sc) {
-    std::string t;
-    if (sc.absentEvents) t += std::to_string(sc.absentEvents) + " absent events, ";
-    if (sc.errorSettings) t += std::to_string(sc.errorSettings) + " settings with the geometry error, ";
-    return t;
+    std::vector<std::string> t;
+    if (sc.absentEvents) t.push_back(std::to_string(sc.absentEvents) + " absent events");
+    if (sc.errorSettings) t.push_back(std::to_string(sc.errorSettings) + " unsound balanced settings");
+    if (sc.losses) t.push_back(std::to_string(sc.losses) + " losses beyond their margins");
+    std::string s;
+    for (const std::string& p : t) s += (s.empty() ? "" : ", ") + p;
+    return s.empty() ? std::string("none") : s;
   };
-  if (!penalties(res.before).empty() || !penalties(res.after).empty())
-    o << "penalised: before " << penalties(res.before) << "after " << penalties(res.after) << "\n";
-  auto sweep = [](const BalanceScore& sc) {
-    return sc.sweepErrors ? "the geometry error in " + std::to_string(sc.sweepErrors) + " solves" : std::string("no geometry error");
-  };
-  o << "full-travel sweep, both sides: " << sweep(res.after) << " (before: " << sweep(res.before) << ")\n";
+  if (penalties(res.before) != "none" || penalties(res.after) != "none")
+    o << "penalised: before " << penalties(res.before) << "; after " << penalties(res.after) << "\n";
+  o << "full travel, both sides, 4-degree grid: after "
+    << (res.after.Rejected() ? "unsound at " + std::to_string(res.after.sweepErrors) + " settings" : std::string("sound"))
+    << ", before "
+    << (res.before.Rejected() ? "unsound at " + std::to_string(res.before.sweepErrors) + " settings" : std::string("sound"))
+    << "\n";
+  o << "checked on the full travel, both sides: after " << res.verified.Describe() << "; before "
+    << res.verifiedBefore.Describe() << "\n";
+  if (res.failedVerification)
+    o << "  " << res.failedVerification << " better candidates failed that check and were passed over\n";
+  o << "\nAt equal cut-offs, before:\n" << BalanceRowsText(res.beforeRows) << "after:\n" << BalanceRowsText(res.afterRows);
+  o << "\nWhat else changed:\n";
+  for (const BalanceChange& c : res.changes) {
+    std::snprintf(line, sizeof line, "  %-56s %10s %10s\n", c.what.c_str(), Spread(c.before).c_str(), Spread(c.after).c_str());
+    o << line;
+  }
   std::snprintf(line, sizeof line, "%.1f", res.seconds);
-  o << "stopped: " << StopName(res.stop) << ", " << res.evaluations << " evaluations, " << line << " s\n";
+  o << "\nstopped: " << StopName(res.stop) << " (" << StopReason(res.stop) << "), " << res.evaluations << " evaluations, "
+    << line << " s\n";
+  if (!res.noGain.empty()) {
+    o << "no gain: " << res.noGain << "\n";
+    if (!res.strongest.empty()) {
+      o << "the strongest levers on the cut-off difference here:";
+      for (const std::string& s : res.strongest) o << ' ' << s;
+      o << "\n";
+    }
+  }
   if (!written.empty()) o << "written: " << written << '\n';
   return o.str();
 }
 
-std::string BalanceJson(const BalanceResult& res, const std::vector<float>& travels, const std::string& written) {
+std::string BalanceJson(const BalanceResult& res, const std::string& written) {
+  const std::vector<float>& travels = res.travels;
   std::string j = "{";
   Key(j, "dims");
   j += '[';
@@ -629,9 +681,43 @@ std::string BalanceJson(const BalanceResult& res, const std::vector<float>& trav
     }
     Key(o, "absent_events"); o += std::to_string(sc->absentEvents);
     Key(o, "error_settings"); o += std::to_string(sc->errorSettings);
-    Key(o, "sweep_errors"); o += std::to_string(sc->sweepErrors);
+    Key(o, "unsound_settings"); o += std::to_string(sc->sweepErrors);
+    Key(o, "losses"); o += std::to_string(sc->losses);
     j += o + '}';
   }
+  for (const auto& [name, c] : {std::pair<const char*, const TravelCheck*>{"verified", &res.verified}, {"verified_before", &res.verifiedBefore}}) {
+    Key(j, name);
+    std::string o = "{";
+    Key(o, "step"); Append(o, c->step);
+    Key(o, "settings"); o += std::to_string(c->settings);
+    Key(o, "unsound"); o += std::to_string(c->unsound);
+    Key(o, "sound"); o += c->Sound() ? "true" : "false";
+    Key(o, "text"); o += '"' + c->Describe() + '"';
+    j += o + '}';
+  }
+  Key(j, "changes");
+  j += '[';
+  for (const BalanceChange& c : res.changes) {
+    if (j.back() != '[') j += ',';
+    std::string o = "{";
+    Key(o, "what"); o += '"' + c.what + '"';
+    Key(o, "before");
+    if (c.before) Append(o, *c.before);
+    else o += "null";
+    Key(o, "after");
+    if (c.after) Append(o, *c.after);
+    else o += "null";
+    j += o + '}';
+  }
+  j += ']';
+  Key(j, "gained"); j += res.Gained() ? "true" : "false";
+  Key(j, "no_gain");
+  if (res.noGain.empty()) j += "null";
+  else j += '"' + res.noGain + '"';
+  Key(j, "strongest");
+  j += '[';
+  for (const std::string& s : res.strongest) j += (j.back() == '[' ? "\"" : ",\"") + s + '"';
+  j += ']';
   Key(j, "stop"); j += std::string("\"") + StopName(res.stop) + '"';
   Key(j, "evaluations"); j += std::to_string(res.evaluations);
   Key(j, "seconds"); Append(j, res.seconds);
@@ -646,8 +732,7 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
   PrepareSolve(s, b.common);
   std::vector<BalanceDim> dims;
   if (std::string why = ResolveBalanceDims(s, b.request.vary, dims); !why.empty()) throw Usage{why};
-  const std::vector<float> travels = BalanceEvents(s, b.request).values;
-  if (travels.empty()) throw Usage{"no setting to balance over on the side asked for"};
+  if (BalanceTravels(s, b.request).empty()) throw Usage{"no setting to balance over on the side asked for"};
   const BalanceResult res = Balance(s, b.request);
   if (res.stop == BalanceResult::Failed) {
     err << "brevold-cli: the balance failed: " << res.message << '\n';
@@ -661,7 +746,7 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
       return 1;
     }
   }
-  out << (b.format == "json" ? BalanceJson(res, travels, b.out) : BalanceText(res, travels, b.out));
+  out << (b.format == "json" ? BalanceJson(res, b.out) : BalanceText(res, b.out));
   return 0;
 }
 
@@ -747,7 +832,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
     if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
     if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), err);
-    if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out);
+    if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out, err);
     if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
     if (args[0] == "balance") return BalanceCommand(ParseBalance(args), out, err);
     if (args[0] == "frame") {

@@ -28,6 +28,7 @@ struct Options {
   char side = 'b';  // 'f', 'r' or 'b'
   std::vector<float> notches;
   bool notchesAreRevArm = false;
+  std::vector<float> cutOffs;  // events: rows by mean cut-off
   float step = 0;
   std::string format;
   bool steam = false;  // frame: steam display on

@@ -20,68 +20,76 @@ namespace {
 
 bool Raised(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
 
-// The balanced travels in the order the events table takes them: the
-// forward side's, then the reverse side's.
-std::vector<float> Travels(const ModelState& s, const BalanceRequest& r) {
-  std::vector<float> asked = r.notches;
-  if (asked.empty()) {
-    const long double norm = s.dims.frame.RevArmNorm;
-    for (int sign : {1, -1})
-      for (int k = 1; k <= 10; ++k) asked.push_back(static_cast<float>(sign * norm * k / 10));
-  }
-  std::vector<float> kept;
-  for (bool forward : {true, false}) {
-    if (forward ? r.side == EventRequest::Reverse : r.side == EventRequest::Forward) continue;
-    for (float v : asked)
-      if ((v >= 0) == forward) kept.push_back(v);
-  }
-  return kept;
-}
-
-// RevArmX of a travel about mid gear, in the sense of the last solve, as the
-// events table places it.
-float RevArmOf(const ModelState& s, float travel) {
-  const long double cen = s.revArm.Positions[0];
-  return static_cast<float>(SensePositive(s.mech) ? cen + travel : cen - travel);
-}
-
-// Solves the driver round on the port diagram's grid at one setting and
-// counts the solves that raise the geometry error or give up.
-int ErrorsAt(ModelState& s, float revArmX) {
-  int errors = 0;
-  s.mech.RevArmX = revArmX;
-  for (int k = 0; k < PortRowSamples - 1; ++k) {
-    s.mech.ErrFlag = 0;
-    s.mech.CalcStatus = 'Z';
-    s.mech.DrvAngle = static_cast<float>(k * PortRowStep);
-    Solve(s);
-    if (s.mech.ErrFlag || s.mech.CalcStatus == 'E') ++errors;
-  }
-  return errors;
+bool OnSide(float travel, EventRequest::Side side) {
+  return travel >= 0 ? side != EventRequest::Reverse : side != EventRequest::Forward;
 }
 
 // One event row at a travel, as the events table takes it.
-std::optional<EventRow> RowAt(ModelState& s, const BalanceRequest& r, float travel) {
+std::optional<EventRow> RowAt(ModelState& s, const BalanceRequest& r, float travel, const std::atomic<bool>* cancel) {
   EventRequest q;
   q.side = travel >= 0 ? EventRequest::Forward : EventRequest::Reverse;
   q.values = {travel};
   q.method = r.method;
   q.step = r.step;
+  q.cancel = cancel;
   EventTable t = ValveEventsTable(s, q);
   if (t.rows.empty()) return std::nullopt;
   return t.rows.front();
 }
 
+// The full-gear travels of the sides balanced.
+std::vector<float> FullGear(const ModelState& s, const BalanceRequest& r) {
+  std::vector<float> v;
+  const float full = s.dims.frame.RevArmMax;
+  for (float t : {full, -full})
+    if (OnSide(t, r.side)) v.push_back(t);
+  return v;
+}
+
 struct Judged {
   std::vector<EventRow> rows, fullGear;
-  std::vector<int> rowErrors;
-  int sweepErrors = 0;
+  TravelCheck travel;
 };
 
-BalanceScore Score(const Judged& j, const BalanceRequest& r) {
+// The gear in `s` (changed in place: mid gear, sweeps) at the travels and at
+// full gear. Empty when the cancel flag went up part-way.
+std::optional<Judged> Judge(ModelState& s, const BalanceRequest& r, const std::vector<float>& travels,
+                            const std::atomic<bool>* cancel) {
+  Mechanism& m = s.mech;
+  m.DrvAngle = 0;
+  m.CalcStatus = 'Z';
+  Solve(s);
+  CalcCentre(s);
+  Judged j;
+  j.travel = FullTravelCheck(s, PortRowStep, cancel);
+  if (j.travel.cancelled) return std::nullopt;
+  m.RevArmX = s.revArm.Positions[0];
+  m.DrvAngle = 0;
+  const std::vector<float> full = FullGear(s, r);
+  for (const auto& [at, into] : {std::pair(&travels, &j.rows), std::pair(&full, &j.fullGear)}) {
+    for (float v : *at) {
+      if (Raised(cancel)) return std::nullopt;
+      std::optional<EventRow> row = RowAt(s, r, v, cancel);
+      if (!row) return std::nullopt;
+      into->push_back(*row);
+    }
+  }
+  return j;
+}
+
+double DeadCentreLead(const EndEvents& e) { return e.deadCentreLead.value_or(e.lead); }
+double CutPercent(const std::optional<EventPoint>& p) { return p ? p->percent : 100; }
+
+// The objective of a judged gear; `before` (may be null) is the gear as
+// given, against which the lead is held and the losses are counted.
+// leadUnit: the gear's lap plus lead, in which lead is counted (percent).
+BalanceScore Score(const Judged& j, const Judged* before, const BalanceRequest& r, double leadUnit, const ModelState& s) {
   BalanceScore sc;
   const BalanceWeights& w = r.weights;
   auto spread = [](std::optional<double>& to, double d) { to = std::max(to.value_or(0), std::fabs(d)); };
+  auto leadPct = [&](double l) { return 100 * l / leadUnit; };
+  const double widthF = std::fabs(s.dims.CylValveDim[ValvePortWFront]), widthR = std::fabs(s.dims.CylValveDim[ValvePortWRear]);
+  const bool holdAndLoss = before && before->rows.size() == j.rows.size() && before->fullGear.size() == j.fullGear.size();
   for (size_t i = 0; i < j.rows.size(); ++i) {
     const EventRow& row = j.rows[i];
     const EventDifference d = FrontMinusRear(row);
@@ -90,7 +98,7 @@ BalanceScore Score(const Judged& j, const BalanceRequest& r) {
     std::optional<double>* spreads[] = {&sc.spread.cutOff, &sc.spread.release, &sc.spread.compression};
     for (size_t k = 0; k < 3; ++k) {
       const auto& [diff, weight] = terms[k];
-      if (*diff) {
+      if (*diff && std::isfinite(**diff)) {
         sc.objective += weight * **diff * **diff;
         spread(*spreads[k], **diff);
       } else if (weight != 0) {
@@ -98,72 +106,72 @@ BalanceScore Score(const Judged& j, const BalanceRequest& r) {
         ++sc.absentEvents;
       }
     }
-    const double lead = row.front.lead - row.rear.lead;
-    sc.objective += w.lead * lead * lead;
+    const double lf = DeadCentreLead(row.front), lr = DeadCentreLead(row.rear);
+    const double lead = lf - lr;
+    sc.objective += w.lead * leadPct(lead) * leadPct(lead);
     spread(sc.spread.lead, lead);
+    if (holdAndLoss) {
+      const EventRow& b = before->rows[i];
+      const double hf = leadPct(lf - DeadCentreLead(b.front)), hr = leadPct(lr - DeadCentreLead(b.rear));
+      sc.objective += w.leadHold * (hf * hf + hr * hr) / 2;
+      if (!r.allowLoss) {
+        const std::pair<const EndEvents*, const EndEvents*> ends[] = {{&row.front, &b.front}, {&row.rear, &b.rear}};
+        for (size_t e = 0; e < 2; ++e) {
+          const double now = ends[e].first->maxOpening.value_or(0), was = ends[e].second->maxOpening.value_or(0);
+          const double excess = 100 * (was * (1 - r.openingMargin) - now) / (e == 0 ? widthF : widthR);
+          if (excess > 0) {
+            sc.objective += r.lossWeight * excess * excess;
+            ++sc.losses;
+          }
+        }
+      }
+    }
     if (r.leadBand) {
-      for (double l : {row.front.lead, row.rear.lead}) {
+      for (double l : {lf, lr}) {
         const double out = l < r.leadBand->first ? r.leadBand->first - l : l > r.leadBand->second ? l - r.leadBand->second : 0;
         sc.objective += r.leadBandWeight * out * out;
       }
     }
-    if (row.solveFailed || j.rowErrors[i] > 0) {
+    if (row.solveFailed || !row.sound.Sound()) {
       sc.objective += SettingErrorPenalty;
       ++sc.errorSettings;
     }
   }
-  if (r.minFullGearCutOff) {
-    for (const EventRow& row : j.fullGear) {
+  for (size_t i = 0; i < j.fullGear.size(); ++i) {
+    const EventRow& row = j.fullGear[i];
+    if (r.minFullGearCutOff) {
       for (const auto* cut : {&row.front.cutOff, &row.rear.cutOff}) {
         const double short_ = std::max(0.0, *r.minFullGearCutOff - (*cut ? (*cut)->percent : 0.0));
         sc.objective += r.fullGearWeight * short_ * short_;
       }
     }
+    if (holdAndLoss && !r.allowLoss) {
+      const EventRow& b = before->fullGear[i];
+      for (const auto& [now, was] : {std::pair(&row.front.cutOff, &b.front.cutOff), std::pair(&row.rear.cutOff, &b.rear.cutOff)}) {
+        const double excess = CutPercent(*was) - CutPercent(*now) - r.fullGearMargin;
+        if (excess > 0) {
+          sc.objective += r.lossWeight * excess * excess;
+          ++sc.losses;
+        }
+      }
+    }
   }
-  sc.sweepErrors = j.sweepErrors;
-  if (sc.Rejected()) sc.objective += RejectedPenalty + RejectedPerSolve * j.sweepErrors;
+  sc.sweepErrors = j.travel.unsound;
+  if (sc.Rejected()) sc.objective += RejectedPenalty + RejectedPerSetting * sc.sweepErrors;
+  if (!std::isfinite(sc.objective)) sc.objective = 1e12;
   return sc;
 }
 
-// The objective of the gear in `s` (changed in place: mid gear, sweeps).
-// Empty when the cancel flag went up part-way.
-std::optional<BalanceScore> Evaluate(ModelState& s, const BalanceRequest& r, const std::atomic<bool>* cancel) {
-  Mechanism& m = s.mech;
-  m.BeepOnError = true;  // the sweeps read the geometry error even when the beep is off
-  m.DrvAngle = 0;
-  m.CalcStatus = 'Z';
+// Lap plus lead of the gear: half its valve travel at mid gear.
+double LeadUnit(const ModelState& start, const BalanceRequest& r) {
+  ModelState s = start;
+  s.mech.DrvAngle = 0;
+  s.mech.CalcStatus = 'Z';
   Solve(s);
   CalcCentre(s);
-  Judged j;
-  // The full travel on both sides, the port diagram's rows.
-  for (int side = 0; side < 2; ++side) {
-    for (int row = side; row < PortRows; ++row) {
-      if (Raised(cancel)) return std::nullopt;
-      j.sweepErrors += ErrorsAt(s, PortRowRevArm(s, side == 0, row));
-    }
-  }
-  const std::vector<float> travels = Travels(s, r);
-  for (float v : travels) {
-    if (Raised(cancel)) return std::nullopt;
-    j.rowErrors.push_back(ErrorsAt(s, RevArmOf(s, v)));
-  }
-  m.RevArmX = s.revArm.Positions[0];
-  m.DrvAngle = 0;
-  for (float v : travels) {
-    if (Raised(cancel)) return std::nullopt;
-    std::optional<EventRow> row = RowAt(s, r, v);
-    if (!row) return std::nullopt;  // cannot happen: the travels are on the sides asked for
-    j.rows.push_back(*row);
-  }
-  if (r.minFullGearCutOff) {
-    const float full = s.dims.frame.RevArmMax;
-    for (float v : {full, -full}) {
-      if ((v >= 0 ? r.side == EventRequest::Reverse : r.side == EventRequest::Forward)) continue;
-      if (Raised(cancel)) return std::nullopt;
-      if (std::optional<EventRow> row = RowAt(s, r, v)) j.fullGear.push_back(*row);
-    }
-  }
-  return Score(j, r);
+  const std::optional<EventRow> mid = RowAt(s, r, 0, nullptr);
+  const double u = mid ? mid->valveTravel / 2 : 0;
+  return std::isfinite(u) && u > 1e-6 ? u : 1;
 }
 
 // The single a dimension stores for v, held within its bounds.
@@ -224,10 +232,34 @@ std::string ResolveBalanceDims(const ModelState& s, const std::vector<BalanceVar
   return "";
 }
 
-EventRequest BalanceEvents(const ModelState& s, const BalanceRequest& r) {
+std::vector<float> BalanceTravels(const ModelState& start, const BalanceRequest& r) {
+  std::vector<float> kept;
+  if (!r.notches.empty()) {
+    for (bool forward : {true, false})
+      for (float v : r.notches)
+        if ((v >= 0) == forward && OnSide(v, r.side)) kept.push_back(v);
+    return kept;
+  }
+  ModelState s = start;
+  s.mech.DrvAngle = 0;
+  s.mech.CalcStatus = 'Z';
+  Solve(s);
+  CalcCentre(s);
   EventRequest q;
   q.side = r.side;
-  q.values = Travels(s, r);
+  q.cutOffs = r.cutOffs;
+  // The step method finds the travels quickly; the cut-offs balanced are
+  // then those of the request's method at these travels.
+  q.method = EventMethod::Step;
+  q.step = r.step;
+  for (const EventRow& row : ValveEventsTable(s, q).rows) kept.push_back(static_cast<float>(row.setting.travel));
+  return kept;
+}
+
+EventRequest BalanceEvents(const std::vector<float>& travels, const BalanceRequest& r) {
+  EventRequest q;
+  q.side = r.side;
+  q.values = travels;
   q.method = r.method;
   q.step = r.step;
   return q;
@@ -235,8 +267,108 @@ EventRequest BalanceEvents(const ModelState& s, const BalanceRequest& r) {
 
 BalanceScore BalanceObjective(const ModelState& s, const BalanceRequest& r) {
   ModelState work = s;
-  return *Evaluate(work, r, nullptr);
+  const std::vector<float> travels = BalanceTravels(s, r);
+  const std::optional<Judged> j = Judge(work, r, travels, nullptr);
+  return Score(*j, nullptr, r, LeadUnit(s, r), s);
 }
+
+bool BalanceResult::Gained() const {
+  return stop != Failed && !dims.empty() && noGain.empty() && !after.Rejected() && verified.Sound();
+}
+
+const char* StopReason(BalanceResult::Stop stop) {
+  switch (stop) {
+    case BalanceResult::Tolerance: return "the steps fell below the tolerance";
+    case BalanceResult::Budget: return "the evaluation budget ran out";
+    case BalanceResult::Cancelled: return "cancelled";
+    default: return "it failed";
+  }
+}
+
+namespace {
+
+// The gear with the result's values, mid gear found, reverse arm there.
+ModelState GearWith(const ModelState& start, const std::vector<BalanceDim>& dims, const std::vector<float>& values) {
+  ModelState g = start;
+  for (size_t i = 0; i < dims.size(); ++i) {
+    SetDim(g, dims[i].id, values[i]);
+    FollowFixedPivot(g, dims[i].id);
+  }
+  g.mech.DrvAngle = 0;
+  g.mech.CalcStatus = 'Z';
+  Solve(g);
+  CalcCentre(g);
+  g.mech.RevArmX = g.revArm.Positions[0];
+  return g;
+}
+
+// The rows a designer compares: the request's cut-offs on the sides
+// balanced, then full gear.
+EventTable CompareRows(ModelState g, const BalanceRequest& r, const std::atomic<bool>* cancel) {
+  EventRequest q;
+  q.side = r.side;
+  q.cutOffs = r.cutOffs;
+  q.method = r.method;
+  q.step = r.step;
+  q.cancel = cancel;
+  EventTable t = ValveEventsTable(g, q);
+  for (float v : FullGear(g, r))
+    if (const auto row = RowAt(g, r, v, cancel)) t.rows.push_back(*row);
+  return t;
+}
+
+// What changed that the objective did not ask for, from the rows compared.
+std::vector<BalanceChange> Changes(const EventTable& b, const EventTable& a, const BalanceRequest& r) {
+  std::vector<BalanceChange> out;
+  auto find = [](const EventTable& t, bool forward, bool full) -> const EventRow* {
+    for (const EventRow& row : t.rows)
+      if (row.setting.forward == forward && full == !row.targetCutOff) return &row;
+    return nullptr;
+  };
+  auto smallestOpening = [&](const EventTable& t, bool forward, bool front) -> std::optional<double> {
+    std::optional<double> m;
+    for (const EventRow& row : t.rows)
+      if (row.setting.forward == forward && row.targetCutOff) {
+        const auto& o = (front ? row.front : row.rear).maxOpening;
+        m = std::min(m.value_or(HUGE_VAL), o.value_or(0));
+      }
+    return m;
+  };
+  for (bool forward : {true, false}) {
+    if (!OnSide(forward ? 1.0f : -1.0f, r.side)) continue;
+    const std::string side = forward ? "forward" : "reverse";
+    const EventRow *fb = find(b, forward, true), *fa = find(a, forward, true);
+    auto cut = [](const EventRow* row, bool front) -> std::optional<double> {
+      if (!row) return std::nullopt;
+      const auto& p = front ? row->front.cutOff : row->rear.cutOff;
+      return p ? std::optional<double>(p->percent) : std::nullopt;
+    };
+    auto value = [](const EventRow* row, auto f) -> std::optional<double> {
+      if (!row) return std::nullopt;
+      return f(*row);
+    };
+    out.push_back({side + " full gear: cut-off, front (% of stroke)", cut(fb, true), cut(fa, true)});
+    out.push_back({side + " full gear: cut-off, rear (% of stroke)", cut(fb, false), cut(fa, false)});
+    auto open = [](bool front) {
+      return [front](const EventRow& row) { return (front ? row.front : row.rear).maxOpening; };
+    };
+    out.push_back({side + " full gear: largest opening, front", value(fb, open(true)), value(fa, open(true))});
+    out.push_back({side + " full gear: largest opening, rear", value(fb, open(false)), value(fa, open(false))});
+    out.push_back({side + " running notches: smallest largest opening, front", smallestOpening(b, forward, true),
+                   smallestOpening(a, forward, true)});
+    out.push_back({side + " running notches: smallest largest opening, rear", smallestOpening(b, forward, false),
+                   smallestOpening(a, forward, false)});
+    auto travel = [](const EventRow& row) { return std::optional<double>(row.valveTravel); };
+    out.push_back({side + " full gear: valve travel", value(fb, travel), value(fa, travel)});
+    auto slip = [](const EventRow& row) { return std::optional<double>(row.sound.Slip()); };
+    auto margin = [](const EventRow& row) { return std::optional<double>(row.sound.Margin()); };
+    out.push_back({side + " full gear: die slip", value(fb, slip), value(fa, slip)});
+    out.push_back({side + " full gear: die to link end", value(fb, margin), value(fa, margin)});
+  }
+  return out;
+}
+
+}  // namespace
 
 BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const std::atomic<bool>* cancel,
                       const std::function<void(int, double)>& progress) {
@@ -250,10 +382,12 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
   std::vector<BalanceDim> dims;
   res.message = ResolveBalanceDims(start, r.vary, dims);
   if (!res.message.empty()) return finish(BalanceResult::Failed);
-  if (Travels(start, r).empty()) {
+  res.travels = BalanceTravels(start, r);
+  if (res.travels.empty()) {
     res.message = "no setting to balance over on the side asked for";
     return finish(BalanceResult::Failed);
   }
+  const double leadUnit = LeadUnit(start, r);
   const size_t n = dims.size();
   std::vector<float> today(n);
   for (size_t i = 0; i < n; ++i) {
@@ -264,10 +398,21 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
   // Every evaluation starts from the gear as given, so that the objective of
   // a set of values does not depend on what was tried before it.
   std::map<std::vector<float>, BalanceScore> seen;
+  std::map<std::vector<float>, bool> failedFine;  // candidates the fine grid found unsound
+  std::optional<Judged> beforeJudged;
   bool cancelled = false, spent = false;
   long calls = 0;  // repeats of a value already judged cost nothing, but are bounded too
   std::optional<BalanceScore> best;
   std::vector<float> bestValues;
+  auto inBounds = [&](const std::vector<float>& values) {
+    for (size_t i = 0; i < n; ++i)
+      if (!(values[i] >= dims[i].lo && values[i] <= dims[i].hi)) return false;
+    return true;
+  };
+  // A gear the full sweep rejects is never preferred to one it passes.
+  auto better = [](const BalanceScore& a, const BalanceScore& b) {
+    return std::pair(a.Rejected(), a.objective) < std::pair(b.Rejected(), b.objective);
+  };
   auto judge = [&](const std::vector<float>& values) -> std::optional<BalanceScore> {
     if (auto it = seen.find(values); it != seen.end() && ++calls <= 10L * r.maxEvaluations) return it->second;
     if (res.evaluations >= r.maxEvaluations || calls > 10L * r.maxEvaluations) {
@@ -276,21 +421,20 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
     }
     ModelState work = start;
     for (size_t i = 0; i < n; ++i) SetDim(work, dims[i].id, values[i]);
-    std::optional<BalanceScore> sc = Evaluate(work, r, cancel);
-    if (!sc) {
+    std::optional<Judged> j = Judge(work, r, res.travels, cancel);
+    if (!j) {
       cancelled = true;
       return std::nullopt;
     }
+    if (!beforeJudged) beforeJudged = *j;
+    const BalanceScore sc = Score(*j, &*beforeJudged, r, leadUnit, start);
     ++res.evaluations;
-    seen.emplace(values, *sc);
-    bool inBounds = true;
-    for (size_t i = 0; i < n; ++i) inBounds = inBounds && values[i] >= dims[i].lo && values[i] <= dims[i].hi;
-    // A gear the full sweep rejects is never preferred to one it passes.
-    if (inBounds && (!best || std::pair(sc->Rejected(), sc->objective) < std::pair(best->Rejected(), best->objective))) {
+    seen.emplace(values, sc);
+    if (inBounds(values) && (!best || better(sc, *best))) {
       best = sc;
       bestValues = values;
     }
-    if (progress) progress(res.evaluations, best ? best->objective : sc->objective);
+    if (progress) progress(res.evaluations, best ? best->objective : sc.objective);
     return sc;
   };
 
@@ -313,11 +457,14 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
   opt.set_xtol_abs(r.tolerance);
   opt.set_initial_step(0.1);
   std::function<double(const double*)> objective = [&](const double* u) {
-    const std::optional<BalanceScore> sc = judge(valuesOf(std::vector<double>(u, u + n)));
+    const std::vector<float> v = valuesOf(std::vector<double>(u, u + n));
+    std::optional<BalanceScore> sc = judge(v);
     if (!sc) {
       opt.force_stop();
       return HUGE_VAL;
     }
+    // A candidate the fine grid found unsound is a wall like the coarse one.
+    if (failedFine.count(v)) return sc->objective + RejectedPenalty;
     return sc->objective;
   };
   opt.set_min_objective(
@@ -330,10 +477,26 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
     for (size_t i = 0; i < n; ++i) u[i] = std::clamp((v[i] - dims[i].lo) / (dims[i].hi - dims[i].lo), 0.0, 1.0);
     return u;
   };
+  auto search = [&](const std::vector<double>& from) {
+    std::vector<double> u = from;
+    double f = 0;
+    try {
+      opt.optimize(u, f);
+    } catch (const nlopt::forced_stop&) {
+    } catch (const nlopt::roundoff_limited&) {
+      // No step the gear's single precision can tell apart is left: as
+      // good as converged.
+    } catch (const std::exception& e) {
+      res.message = e.what();
+      stop = BalanceResult::Failed;
+    }
+    if (cancelled) stop = BalanceResult::Cancelled;
+    else if (spent && stop != BalanceResult::Failed) stop = BalanceResult::Budget;
+  };
   for (int k = 0; k < std::max(1, r.starts) && stop == BalanceResult::Tolerance; ++k) {
     std::vector<double> u(n);
     for (size_t i = 0; i < n; ++i) u[i] = k == 0 ? unitOf(today)[i] : SpreadPoint(k, i);
-    // A search that ends against the geometry error's wall has spoilt its
+    // A search that ends against the wall of unsound gears has spoilt its
     // model of the objective there; one begun afresh from the best gear so
     // far often goes on along the wall. Restarted while that pays.
     for (int restart = 0; restart <= kRestarts && stop == BalanceResult::Tolerance; ++restart) {
@@ -342,33 +505,78 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
         if (!best) break;
         u = unitOf(bestValues);
       }
-      double f = 0;
-      try {
-        opt.optimize(u, f);
-      } catch (const nlopt::forced_stop&) {
-      } catch (const nlopt::roundoff_limited&) {
-        // No step the gear's single precision can tell apart is left: as
-        // good as converged.
-      } catch (const std::exception& e) {
-        res.message = e.what();
-        stop = BalanceResult::Failed;
-      }
-      if (cancelled) stop = BalanceResult::Cancelled;
-      else if (spent) stop = BalanceResult::Budget;
+      search(u);
       if (restart > 0 && !(best && best->objective < had * (1 - 1e-3))) break;
     }
   }
 
-  if (best) {
-    res.after = *best;
+  // The best gear is checked on the fine grid over the whole travel; one
+  // that fails there is passed over, and the search goes on from the best
+  // of the others while evaluations are left.
+  ModelState given = start;
+  given.mech.DrvAngle = 0;
+  given.mech.CalcStatus = 'Z';
+  Solve(given);
+  CalcCentre(given);
+  res.verifiedBefore = FullTravelCheck(given, r.verifyStep, cancel);
+  auto bestLeft = [&]() -> std::optional<std::pair<std::vector<float>, BalanceScore>> {
+    std::optional<std::pair<std::vector<float>, BalanceScore>> b;
+    for (const auto& [v, sc] : seen)
+      if (inBounds(v) && !failedFine.count(v) && !sc.Rejected() && (!b || better(sc, b->second))) b.emplace(v, sc);
+    return b;
+  };
+  std::optional<std::pair<std::vector<float>, BalanceScore>> chosen;
+  for (int round = 0; round < 6 && !Raised(cancel); ++round) {
+    chosen = bestLeft();
+    if (!chosen) break;
+    if (chosen->first == today && res.verifiedBefore.Sound()) {
+      res.verified = res.verifiedBefore;
+      break;
+    }
+    ModelState g = GearWith(start, dims, chosen->first);
+    res.verified = FullTravelCheck(g, r.verifyStep, cancel);
+    if (res.verified.Sound() || res.verified.cancelled) break;
+    failedFine[chosen->first] = true;
+    ++res.failedVerification;
+    chosen.reset();
+    if (!spent && !cancelled && stop != BalanceResult::Failed) {
+      if (const auto next = bestLeft()) search(unitOf(next->first));
+    }
+  }
+  if (Raised(cancel)) stop = BalanceResult::Cancelled;
+
+  if (chosen) {
+    res.after = chosen->second;
     for (size_t i = 0; i < n; ++i) {
       BalanceDimResult& d = res.dims[i];
-      d.after = bestValues[i];
+      d.after = chosen->first[i];
       const double near = 1e-3 * (d.dim.hi - d.dim.lo);
       d.atBound = d.after - d.dim.lo <= near || d.dim.hi - d.after <= near;
     }
   } else {
+    // Nothing sound was found: the gear stays as it was.
     res.after = res.before;
+    res.verified = res.verifiedBefore;
+  }
+  if (stop == BalanceResult::Failed) return finish(stop);
+
+  // Before and after at equal cut-offs.
+  std::vector<float> afterValues(n);
+  for (size_t i = 0; i < n; ++i) afterValues[i] = static_cast<float>(res.dims[i].after);
+  res.beforeRows = CompareRows(given, r, cancel);
+  res.afterRows = CompareRows(GearWith(start, dims, afterValues), r, cancel);
+  res.changes = Changes(res.beforeRows, res.afterRows, r);
+
+  if (!(res.after.objective < res.before.objective * (1 - 1e-3)) || afterValues == today) {
+    res.noGain = chosen ? "the dimensions chosen cannot balance this gear further"
+                        : "no candidate was sound over the full travel";
+    if (res.before.absentEvents > 0) res.noGain += "; an event is absent at a balanced setting";
+    // Nothing worth having: the gear stays as it was.
+    for (BalanceDimResult& d : res.dims) d.after = d.before, d.atBound = false;
+    res.after = res.before;
+    res.verified = res.verifiedBefore;
+    res.afterRows = res.beforeRows;
+    res.changes = Changes(res.beforeRows, res.afterRows, r);
   }
   return finish(stop);
 }
@@ -388,13 +596,14 @@ std::string BalanceRowsText(const EventTable& t) {
     return v ? Str(*v, width, decimals) : std::string(static_cast<size_t>(width - 1), ' ') + "-";
   };
   auto pct = [](const std::optional<EventPoint>& p) { return p ? std::optional<double>(p->percent) : std::nullopt; };
-  // Column widths: travel 8; cut-off 8, 7, 7; lead 8, 8, 8; release 8; compression 10.
+  // Column widths: travel 8; cut-off 8, 7, 7; lead (where the piston stops) 8, 8, 8; release 8; compression 10.
   std::string out = std::string(8, ' ') + "      cut-off %       " + "          lead          " + " release" +
                     "  compress" + "\n" + "  travel   front   rear   diff   front    rear    diff    diff      diff\n";
   for (const EventRow& row : t.rows) {
     const EventDifference d = FrontMinusRear(row);
     out += Str(row.setting.travel, 8, 3) + cell(pct(row.front.cutOff), 8, 2) + cell(pct(row.rear.cutOff), 7, 2) +
-           cell(d.cutOff, 7, 2) + Str(row.front.lead, 8, 4) + Str(row.rear.lead, 8, 4) + cell(d.lead, 8, 4) +
+           cell(d.cutOff, 7, 2) + cell(row.front.deadCentreLead, 8, 4) + cell(row.rear.deadCentreLead, 8, 4) +
+           cell(d.deadCentreLead, 8, 4) +
            cell(d.release, 8, 2) + cell(d.compression, 10, 2) + "\n";
   }
   return out;

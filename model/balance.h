@@ -1,13 +1,18 @@
 // Balancing the valve events: a search for the dimensions that make the
-// events at the two ends of the cylinder alike - the same cut-off, lead,
-// release and compression front and rear - over the notches the engine works
-// in. The user names the dimensions that may move and their bounds; each
-// candidate gear is judged from its valve-events table (model/events) by a
-// weighted sum of squares of the front-minus-rear differences, and swept over
-// the full travel on both sides so that a gear that balances well where it is
-// asked to but breaks elsewhere is refused. The search itself is a
-// derivative-free local method with bounds (BOBYQA), deterministic: the same
-// gear and request give the same result.
+// events at the two ends of the cylinder alike over the notches the engine
+// works in, in the order a designer puts them: equal lead at both ends, held
+// near what it was; then equal cut-offs at the running notches (15 to 40 %);
+// release and compression last. The user names the dimensions that may move
+// and their bounds. A candidate is judged from its valve-events table
+// (model/events) by a weighted sum of squares, and is acceptable only if
+// every setting of the full travel on both sides is sound (model/soundness:
+// no guard, no abandoned search, the die in its link and on its line, no
+// valve jump); what the designer would lose unasked - full-gear cut-off and
+// the largest port opening - is held within a margin unless allowed. The
+// result is checked again on a fine grid, and the report lists what changed
+// that the objective did not ask for. The search itself is a derivative-free
+// local method with bounds (BOBYQA), deterministic: the same gear and request
+// give the same result.
 //
 // Balance works on its own copy of the gear and may run on a worker thread;
 // it looks at the cancel flag between the sweeps of single settings, a few
@@ -36,30 +41,45 @@ struct BalanceVary {
   } bounds = Default;
   double a = 0, b = 0;
 };
-constexpr double DefaultBoundFraction = 0.2, DefaultBoundMinimum = 0.1;
+// A fifth of today's value either side; a dimension of 0 gets DefaultBoundMinimum.
+constexpr double DefaultBoundFraction = 0.2, DefaultBoundMinimum = 0.01;
 
-// Weights of the four front-minus-rear terms. Cut-off, release and
-// compression differences are in percent of stroke, the lead difference in
-// the gear's length units (so a weight of 1 on lead counts 0.01 in as 0.0001).
+// Weights of the terms. Lead is measured where the piston stops and counted
+// in percent of the gear's lap plus lead (half the valve travel at mid gear,
+// 0.182 on the nominal gear), so that 0.01 of lead difference weighs about
+// as much as 5 % of stroke of cut-off difference: a designer sets equal lead
+// first. leadHold keeps each end's lead near its value before the search.
 struct BalanceWeights {
-  double cutOff = 1, lead = 1, release = 0.5, compression = 0.5;
+  double lead = 2, leadHold = 1, cutOff = 1, release = 0.25, compression = 0.25;
 };
+
+// The running notches balanced over by default, as mean cut-offs.
+inline const std::vector<float>& RunningCutOffs() {
+  static const std::vector<float> c = {15, 20, 25, 30, 35, 40};
+  return c;
+}
 
 struct BalanceRequest {
   std::vector<BalanceVary> vary;
-  // The settings balanced over, as travels from mid gear (forward positive)
-  // of the candidate gear. Empty: ten from a tenth of the normal travel
-  // (RevArmNorm) to the normal travel, on each side asked for.
   EventRequest::Side side = EventRequest::Forward;
+  // The settings balanced over, as travels from mid gear (forward positive).
+  // Empty: the travels that give the cut-offs below on the gear as given.
   std::vector<float> notches;
+  std::vector<float> cutOffs = RunningCutOffs();
   // How each event is located (bisection: smooth in the dimensions).
   EventMethod method = EventMethod::Bisection;
   float step = PortRowStep;
   BalanceWeights weights;
-  // Optional targets. The cut-off at full gear (travel RevArmMax on each side
-  // balanced), at both ends, no lower than this percentage: each end short
-  // of it adds fullGearWeight * shortfall^2 (an end without a cut-off
-  // counts as 0 %).
+  // What the search may not give up unless allowLoss: the full-gear cut-off
+  // of either end falling by more than fullGearMargin (% of stroke), or the
+  // largest opening of either end at a balanced setting by more than
+  // openingMargin of its value. Each excess adds lossWeight * excess^2
+  // (the opening's in percent of the port width).
+  bool allowLoss = false;
+  double fullGearMargin = 2, openingMargin = 0.1, lossWeight = 100;
+  // Optional targets. The cut-off at full gear, at both ends, no lower than
+  // this percentage: each end short of it adds fullGearWeight * shortfall^2
+  // (an end without a cut-off counts as 0 %).
   std::optional<double> minFullGearCutOff;
   double fullGearWeight = 1;
   // The lead at both ends of every setting within lo..hi: each end outside
@@ -75,6 +95,8 @@ struct BalanceRequest {
   // points spread over the bounds; each is begun afresh from the best gear
   // while that pays. All share the evaluation budget.
   int starts = 1;
+  // The grid the result is checked on over the full travel, both sides.
+  float verifyStep = 0.5f;
 };
 
 // A dimension as resolved against the gear: id, names and bounds.
@@ -90,18 +112,18 @@ std::string ResolveBalanceDims(const ModelState& s, const std::vector<BalanceVar
 
 // What a candidate pays: an event that does not happen at a balanced setting
 // counts as a difference of the whole stroke, on its term's weight; a
-// balanced setting where a solve raises the geometry error (or a search
-// fails) adds SettingErrorPenalty. A gear whose full-travel sweep raises it
-// is rejected: never taken while a gear that passes has been seen, and
-// charged RejectedPenalty plus RejectedPerSolve for each solve that raised
-// it, so that the search is pushed back by about as much as it strays. All
-// finite, so the search keeps its bearings.
+// balanced setting that is unsound adds SettingErrorPenalty. A gear with an
+// unsound setting on its full travel is rejected: never taken while a gear
+// that passes has been seen, and charged RejectedPenalty plus
+// RejectedPerSetting for each unsound setting, so that the search is pushed
+// back by about as much as it strays. All finite, so the search keeps its
+// bearings.
 constexpr double AbsentEventDifference = 100;
 constexpr double SettingErrorPenalty = 1e3;
-constexpr double RejectedPenalty = 1e3, RejectedPerSolve = 1e2;
+constexpr double RejectedPenalty = 1e3, RejectedPerSetting = 1e2;
 
 // The largest |front minus rear| of each event over the balanced settings;
-// absent where the event is missing at every one.
+// absent where the event is missing at every one. Lead at the dead centres.
 struct BalanceSpread {
   std::optional<double> cutOff, lead, release, compression;
 };
@@ -110,21 +132,31 @@ struct BalanceScore {
   double objective = 0;      // the weighted sum with every penalty
   BalanceSpread spread;
   int absentEvents = 0;      // weighted differences missing at a balanced setting
-  int errorSettings = 0;     // balanced settings where a solve raised the geometry error
-  int sweepErrors = 0;       // solves of the full-travel sweep that raised it
+  int errorSettings = 0;     // balanced settings that are unsound
+  int sweepErrors = 0;       // unsound settings of the full travel (4-degree grid)
+  int losses = 0;            // full-gear cut-offs and openings beyond their margins
   bool Rejected() const { return sweepErrors > 0; }
 };
 
-// The valve-events request of the settings balanced over, for the gear as it
-// stands: travels about its mid gear, Positions[0], so CalcCentre first if
-// a dimension has moved since.
-EventRequest BalanceEvents(const ModelState& s, const BalanceRequest& r);
+// The travels balanced over, from the gear as given: the request's notches,
+// or those that give its cut-offs (mid gear found first).
+std::vector<float> BalanceTravels(const ModelState& s, const BalanceRequest& r);
 
-// The objective of a gear as it stands: mid gear recalculated, the
-// full-travel sweep (the port diagram's 19 rows on each side on its 4-degree
-// grid) and the balanced settings' own sweeps watched for the geometry
-// error, then the events table of BalanceEvents scored. Works on a copy.
+// The valve-events request of the settings balanced over: the travels of
+// BalanceTravels about the gear's mid gear, Positions[0], so CalcCentre
+// first if a dimension has moved since.
+EventRequest BalanceEvents(const std::vector<float>& travels, const BalanceRequest& r);
+
+// The objective of a gear as it stands, against itself as the "before" gear
+// (so no lead-hold or loss terms): mid gear recalculated, the full-travel
+// check, then the events of the balanced travels scored. Works on a copy.
 BalanceScore BalanceObjective(const ModelState& s, const BalanceRequest& r);
+
+// A quantity the balance changed that the objective did not ask for.
+struct BalanceChange {
+  std::string what;  // "full-gear cut-off, front (% of stroke)"
+  std::optional<double> before, after;
+};
 
 struct BalanceDimResult {
   BalanceDim dim;
@@ -141,18 +173,38 @@ struct BalanceResult {
   } stop = Failed;
   std::string message;
   std::vector<BalanceDimResult> dims;
+  std::vector<float> travels;  // the settings balanced over
   BalanceScore before, after;  // after: the best gear found (before if none better)
   int evaluations = 0;         // the start's evaluation included
   double seconds = 0;
+  // The full travel of the result and of the gear as given, both sides, on
+  // the fine grid; candidates that failed there and were passed over.
+  TravelCheck verified, verifiedBefore;
+  int failedVerification = 0;
+  // Before and after at equal cut-offs (the request's cut-offs, and full
+  // gear), and what changed beside the objective.
+  EventTable beforeRows, afterRows;
+  std::vector<BalanceChange> changes;
+  // When nothing was gained: why, and the dimensions that move the
+  // cut-off difference most on this gear (strongest first).
+  std::string noGain;
+  std::vector<std::string> strongest;
+  // Whether the result is worth applying: a gain over the gear as given, a
+  // sound full travel on the fine grid, and no failure.
+  bool Gained() const;
 };
 
+// "tolerance", "budget", "cancelled", "failed".
 const char* StopName(BalanceResult::Stop stop);
+// Why the search stopped, as a sentence: "the steps fell below the
+// tolerance", "the evaluation budget ran out", "cancelled", "it failed".
+const char* StopReason(BalanceResult::Stop stop);
 
 // What the balance is about, a line per setting: the cut-off at each end and
 // their difference, the lead likewise, and the release and compression
 // differences ("-" where an event is absent). Narrow enough to read two
 // side by side.
-std::string BalanceRowsText(const EventTable& t);  // "tolerance", "budget", "cancelled", "failed"
+std::string BalanceRowsText(const EventTable& t);
 
 // Searches from a copy of `start`. `cancel` (may be null) is looked at
 // between single settings; `progress` (may be empty) hears the evaluations

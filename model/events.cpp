@@ -3,16 +3,12 @@
 // bisection on the driver angle.
 #include "model/events.h"
 
-#include <string>
-
-#include <cstdlib>
-
-#include <cstdio>
-
-#include <cstring>
-
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "model/parallel.h"
 #include "model/state.h"
@@ -48,7 +44,7 @@ double TableAngle(LD a) {
 
 double Percent(bool front, LD units) { return static_cast<double>(front ? units / 6.4L : (640 - units) / 6.4L); }
 
-EventPoint Point(bool front, LD angle, LD units) { return {TableAngle(angle), Percent(front, units), units}; }
+EventPoint Point(bool front, LD angle, LD units) { return {TableAngle(angle), Percent(front, units), units, 0}; }
 
 // Bisection between a sample where the event has not happened and one where
 // it has; bounded in solves, ends when the float driver angle cannot split
@@ -111,7 +107,11 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   EventRow row;
   row.setting = setting;
   s.mech.RevArmX = setting.revArmX;
-  s.mech.CalcStatus = 'Z';
+  // The guards report during the row whatever the error-beep setting, so
+  // that the verdict sees them; the setting is put back with the row's end.
+  const bool beep = s.mech.BeepOnError;
+  TurnWatch watch;
+  watch.Start(s);
   const float step = RowStep(setting, r);
   const int samples = RowSamples(r);
 
@@ -134,16 +134,18 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
           unwrapped += d;
         }
         prevAngle = m.mech.DrvAngle;
+        watch.Sample(m);
         steamF.Offer(m.valve.OpenSteamF, unwrapped);
         steamR.Offer(m.valve.OpenSteamR, unwrapped);
         dispMax.Offer(m.valve.ValveDisp, unwrapped);
         dispMin.Offer(-static_cast<LD>(m.valve.ValveDisp), unwrapped);
       });
-  row.solveFailed = s.mech.CalcStatus == 'E';
+  row.sound = watch.Finish(s);
 
   // What follows solves elsewhere on the turn; the next row starts from the
   // state this row's sweep left, as the diagram's next row does.
-  const Mechanism keptMech = s.mech;
+  Mechanism keptMech = s.mech;
+  keptMech.BeepOnError = beep;
   const ValveEvents keptValve = s.valve;
   const bool bisect = r.method == EventMethod::Bisection;
   auto point = [&](int kind) -> std::optional<EventPoint> {
@@ -168,14 +170,42 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
     hi = RefineMax(s, dispMax.angle, step, hi, [](const ModelState& m) { return static_cast<LD>(m.valve.ValveDisp); });
     lo = -RefineMax(s, dispMin.angle, step, -lo, [](const ModelState& m) { return -static_cast<LD>(m.valve.ValveDisp); });
   }
-  if (maxF > 0) row.front.maxOpening = static_cast<double>(maxF);
-  if (maxR > 0) row.rear.maxOpening = static_cast<double>(maxR);
+  // The port passes no more steam than its width lets through; beyond it
+  // the valve edge over-travels the port.
+  auto held = [](EndEvents& e, LD opening, float width) {
+    if (!(opening > 0)) return;
+    const LD w = std::fabs(static_cast<LD>(width));
+    e.maxOpening = static_cast<double>(std::min(opening, w));
+    e.overTravel = static_cast<double>(std::max(opening - w, 0.0L));
+  };
+  held(row.front, maxF, s.dims.CylValveDim[ValvePortWFront]);
+  held(row.rear, maxR, s.dims.CylValveDim[ValvePortWRear]);
   row.valveTravel = static_cast<double>(hi - lo);
   SolveAt(s, 0);
   row.front.lead = s.valve.OpenSteamF;
   SolveAt(s, 180);
   row.rear.lead = s.valve.OpenSteamR;
-  if (s.mech.CalcStatus == 'E') row.solveFailed = true;
+  const DeadCentres dc = PistonDeadCentres(s);
+  if (dc.front) {
+    SolveAt(s, *dc.front);
+    row.front.deadCentre = static_cast<double>(*dc.front);
+    row.front.deadCentreLead = s.valve.OpenSteamF;
+  }
+  if (dc.rear) {
+    SolveAt(s, *dc.rear);
+    row.rear.deadCentre = static_cast<double>(*dc.rear);
+    row.rear.deadCentreLead = s.valve.OpenSteamR;
+  }
+  // Each event's crank angle from its own end's dead centre, the way the
+  // driver turns at this setting.
+  auto crank = [&](EndEvents& e, LD dead) {
+    for (auto* p : {&e.admission, &e.cutOff, &e.release, &e.compression})
+      if (*p) (*p)->crank = static_cast<double>(FromDeadCentre((*p)->angle, dead, setting.forward));
+  };
+  crank(row.front, dc.front.value_or(0));
+  crank(row.rear, dc.rear.value_or(180));
+  row.solveFailed = row.sound.fault == Fault::GuardFired || row.sound.fault == Fault::SearchAbandoned ||
+                    s.mech.CalcStatus == 'E' || s.mech.ErrFlag;
 
   s.mech = keptMech;
   s.valve = keptValve;
@@ -238,8 +268,12 @@ float SweepPortRowEndAngle(float step, int samples) {
   return angle;
 }
 
-EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
-  EventTable table{r.method, std::fabs(r.step), {}};
+namespace {
+
+bool Cancelled(const EventRequest& r) { return r.cancel && r.cancel->load(std::memory_order_relaxed); }
+
+EventTable TableOfSettings(ModelState& s, const EventRequest& r) {
+  EventTable table{r.method, std::fabs(r.step), {}, false, {}};
   if (!(std::fabs(r.step) >= 0.01f && std::fabs(r.step) <= 180)) table.step = PortRowStep;
   EventRequest req = r;
   req.step = table.step;
@@ -298,11 +332,16 @@ EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
     return set;
   };
   std::vector<std::optional<EventRow>> rows(items.size());
+  std::atomic<int> done{0};
+  const int total = static_cast<int>(items.size());
   auto runItem = [&](ModelState& st, int k) {
     const size_t i = static_cast<size_t>(k);
     rows[i].reset();
+    if (Cancelled(req)) return;
     enter(st, i);
     if (const auto set = settingOf(st, i)) rows[i] = RunRow(st, *set, req);
+    // A setting whose guessed start was wrong runs twice; the count stops at the total.
+    if (req.progress) req.progress(std::min(++done, total), total);
   };
 
   const int threads = SweepThreads();
@@ -341,9 +380,158 @@ EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
   }
   s.mech = savedMech;
   s.valve = savedValve;
+  table.cancelled = Cancelled(req);
   for (auto& row : rows)
     if (row) table.rows.push_back(std::move(*row));
   return table;
+}
+
+// The travel on one side (forward: >= 0) whose row has the mean cut-off
+// `target`, by regula falsi (the Illinois kind) between mid gear and full
+// gear; the mean cut-off rises with the travel. Absent, with a note, when
+// the gear does not reach it.
+std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool forward, float target,
+                                     std::vector<std::string>& notes) {
+  EventRequest q;
+  q.side = forward ? EventRequest::Forward : EventRequest::Reverse;
+  q.method = r.method;
+  q.step = r.step;
+  q.cancel = r.cancel;
+  const LD sign = forward ? 1 : -1;
+  auto meanAt = [&](LD travel) -> std::optional<LD> {
+    // Mid gear itself counts as forward; the reverse side starts a hair off it.
+    q.values = {static_cast<float>(sign * travel)};
+    if (!forward && travel == 0) q.values[0] = -1e-30f;
+    const EventTable t = TableOfSettings(s, q);
+    if (t.rows.empty()) return std::nullopt;
+    return MeanCutOff(t.rows.front()) - target;
+  };
+  const char* side = forward ? "forward" : "reverse";
+  LD a = 0, b = s.dims.frame.RevArmMax;
+  auto fa = meanAt(a), fb = meanAt(b);
+  if (!fa || !fb) return std::nullopt;
+  auto note = [&](const char* what, LD mean) {
+    notes.push_back("cut-off " + Str(target, 1, 1) + " % " + what + " on the " + side + " side (" +
+                    Str(mean, 1, 2) + " %)");
+  };
+  if (*fa > 0) {
+    note("is below mid gear's", *fa + target);
+    return std::nullopt;
+  }
+  if (*fb < 0) {
+    note("is beyond full gear's", *fb + target);
+    return std::nullopt;
+  }
+  int kept = 0;  // which end kept its value last time: halve its weight (Illinois)
+  // The reverse arm is a single, so the mean cut-off moves in small steps;
+  // the probe nearest the target is the answer.
+  LD best = std::fabs(*fa) < std::fabs(*fb) ? a : b, bestErr = std::min(std::fabs(*fa), std::fabs(*fb));
+  for (int n = 0; n < 60 && !Cancelled(r); ++n) {
+    LD c = b - *fb * (b - a) / (*fb - *fa);
+    if (!(c > a && c < b)) c = (a + b) / 2;
+    const auto fc = meanAt(c);
+    if (!fc) return std::nullopt;
+    if (std::fabs(*fc) < bestErr) best = c, bestErr = std::fabs(*fc);
+    if (std::fabs(*fc) < 1e-6L || b - a < 1e-7L) break;
+    if ((*fc < 0) == (*fa < 0)) {
+      a = c, fa = fc;
+      if (kept == -1) *fb /= 2;
+      kept = -1;
+    } else {
+      b = c, fb = fc;
+      if (kept == 1) *fa /= 2;
+      kept = 1;
+    }
+  }
+  return static_cast<float>(sign * best);
+}
+
+}  // namespace
+
+Soundness TurnSoundness(ModelState& s, float revArmX, bool forward, float step) {
+  s.mech.RevArmX = revArmX;
+  const bool beep = s.mech.BeepOnError;
+  TurnWatch watch;
+  watch.Start(s);
+  const float st = forward ? std::fabs(step) : -std::fabs(step);
+  const int samples = static_cast<int>(std::ceil(360 / std::fabs(step))) + 1;
+  SweepPortRow(s, st, samples, [](const PortCrossing&) {}, [&](const ModelState& m) { watch.Sample(m); });
+  s.mech.BeepOnError = beep;
+  return watch.Finish(s);
+}
+
+TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* cancel) {
+  TravelCheck c;
+  c.step = step;
+  const Mechanism savedMech = s.mech;
+  const ValveEvents savedValve = s.valve;
+  s.mech.CalcStatus = 'Z';
+  Solve(s);  // the gear's sense for the settings
+  for (int side = 0; side < 2; ++side) {
+    // Mid gear once, on the forward side.
+    for (int row = side; row < PortRows; ++row) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) {
+        c.cancelled = true;
+        break;
+      }
+      const bool forward = side == 0;
+      const Soundness v = TurnSoundness(s, PortRowRevArm(s, forward, row), forward, step);
+      ++c.settings;
+      if (v.Sound()) continue;
+      ++c.unsound;
+      if (!c.first) c.first.emplace((forward ? 1 : -1) * row * static_cast<double>(s.dims.frame.RevArmMax) / 18, v);
+    }
+  }
+  s.mech = savedMech;
+  s.valve = savedValve;
+  return c;
+}
+
+std::string TravelCheck::Describe() const {
+  const std::string grid = " (" + Str(step, 1, step < 1 ? 1 : 0) + "-degree grid)";
+  if (cancelled) return "not finished" + grid;
+  if (unsound == 0) return "sound at all " + std::to_string(settings) + " settings" + grid;
+  std::string d = "unsound at " + std::to_string(unsound) + " of " + std::to_string(settings) + " settings" + grid;
+  if (first)
+    d += ", first at travel " + Str(first->first, 1, 2) + ": " + FaultName(first->second.fault) + " at " +
+         Str(first->second.faultAngle, 1, 1) + " degrees";
+  return d;
+}
+
+double MeanCutOff(const EventRow& row) {
+  const double f = row.front.cutOff ? row.front.cutOff->percent : 100;
+  const double r = row.rear.cutOff ? row.rear.cutOff->percent : 100;
+  return (f + r) / 2;
+}
+
+EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
+  if (r.cutOffs.empty()) return TableOfSettings(s, r);
+  // Rows by cut-off: the travels first, then the table of those travels.
+  std::vector<std::string> notes;
+  EventRequest q = r;
+  q.values.clear();
+  q.valuesAreRevArm = false;
+  std::vector<std::pair<float, float>> asked;  // travel, cut-off
+  for (bool forward : {true, false}) {
+    if (forward ? r.side == EventRequest::Reverse : r.side == EventRequest::Forward) continue;
+    for (float c : r.cutOffs)
+      if (const auto travel = TravelForCutOff(s, r, forward, c, notes)) asked.emplace_back(*travel, c);
+  }
+  for (const auto& [travel, c] : asked) q.values.push_back(travel);
+  q.cutOffs.clear();
+  EventTable t;
+  if (q.values.empty()) {
+    t = EventTable{r.method, std::fabs(r.step), {}, false, {}};
+    t.cancelled = Cancelled(r);
+  } else {
+    t = TableOfSettings(s, q);
+  }
+  // The rows come side by side in the order asked; match them by travel.
+  for (EventRow& row : t.rows)
+    for (const auto& [travel, c] : asked)
+      if (static_cast<float>(row.setting.travel) == travel) row.targetCutOff = c;
+  t.notes = std::move(notes);
+  return t;
 }
 
 EventDifference FrontMinusRear(const EventRow& row) {
@@ -357,6 +545,7 @@ EventDifference FrontMinusRear(const EventRow& row) {
   d.release = diff(row.front.release, row.rear.release);
   d.compression = diff(row.front.compression, row.rear.compression);
   d.lead = row.front.lead - row.rear.lead;
+  if (row.front.deadCentreLead && row.rear.deadCentreLead) d.deadCentreLead = *row.front.deadCentreLead - *row.rear.deadCentreLead;
   if (row.front.maxOpening && row.rear.maxOpening) d.maxOpening = *row.front.maxOpening - *row.rear.maxOpening;
   return d;
 }
@@ -385,95 +574,153 @@ std::string NumF(float v) {
 
 }  // namespace
 
-std::string FormatEvents(const EventTable& t, const std::string& format) {
+const std::vector<EventColumn>& EventColumns() {
+  // The first seventeen are the table's first columns, kept in their order
+  // for the scripts that read them; the others follow.
+  static const std::vector<EventColumn> columns = {
+      {"method", "Method", false},
+      {"side", "Side", true},
+      {"travel", "Travel", true},
+      {"RevArmX", "Reverse arm X", false},
+      {"end", "End", true},
+      {"admission_angle", "Admission, driver (deg)", false},
+      {"admission_pct", "Admission (% stroke)", false},
+      {"cutoff_angle", "Cut-off, driver (deg)", false},
+      {"cutoff_pct", "Cut-off (% stroke)", true},
+      {"release_angle", "Release, driver (deg)", false},
+      {"release_pct", "Release (% stroke)", true},
+      {"compression_angle", "Compression, driver (deg)", false},
+      {"compression_pct", "Compression (% stroke)", true},
+      {"lead", "Lead at 0/180 deg", false},
+      {"max_opening", "Largest opening", true},
+      {"valve_travel", "Valve travel", true},
+      {"solve_failed", "Geometry error", false},
+      {"target_cutoff", "Cut-off asked (%)", false},
+      {"verdict", "Soundness", true},
+      {"fault_angle", "Fault at, driver (deg)", false},
+      {"die_slip", "Die slip", false},
+      {"die_margin", "Die to link end", false},
+      {"dead_centre_angle", "Dead centre, driver (deg)", false},
+      {"dead_centre_lead", "Lead", true},
+      {"admission_crank", "Admission from dead centre (deg)", true},
+      {"cutoff_crank", "Cut-off from dead centre (deg)", false},
+      {"release_crank", "Release from dead centre (deg)", false},
+      {"compression_crank", "Compression from dead centre (deg)", false},
+      {"over_travel", "Over-travel", false},
+  };
+  return columns;
+}
+
+std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellStyle style) {
+  const bool text = style == EventCellStyle::Text, json = style == EventCellStyle::Json;
   const std::string method = t.method == EventMethod::Step ? "step " + NumF(t.step) : "bisection";
-  static const char* const names[] = {"method", "side", "travel", "RevArmX", "end",
-      "admission_angle", "admission_pct", "cutoff_angle", "cutoff_pct", "release_angle", "release_pct",
-      "compression_angle", "compression_pct", "lead", "max_opening", "valve_travel", "solve_failed"};
-  constexpr size_t N = std::size(names);
-  const bool csv = format == "csv", json = format == "json";
   // Text is for reading: six figures.
-  auto Num = [&](double v) {
-    if (csv || json) return brevold::Num(v);
+  auto num = [&](double v) {
+    if (!text) return brevold::Num(v);
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.6g", v);
     return std::string(buf);
   };
-  std::vector<std::array<std::string, N>> rows;
-  const std::string absent = csv ? "" : json ? "null" : "-";
-  auto opt = [&](const std::optional<double>& v) { return v ? Num(*v) : absent; };
+  const std::string absent = text ? "-" : json ? "null" : "";
+  auto opt = [&](const std::optional<double>& v) { return v ? num(*v) : absent; };
   auto quoted = [&](const std::string& v) { return json ? "\"" + v + "\"" : v; };
+  auto flag = [&](bool v) { return text ? (v ? "yes" : "no") : json ? (v ? "true" : "false") : (v ? "1" : "0"); };
+  const size_t n = EventColumns().size();
+  std::vector<std::vector<std::string>> lines;
   for (const EventRow& row : t.rows) {
     const EventDifference d = FrontMinusRear(row);
     for (int end = 0; end < 3; ++end) {
-      std::array<std::string, N> c;
+      std::vector<std::string> c(n);
       c[0] = quoted(method);
       c[1] = quoted(row.setting.forward ? "fwd" : "rev");
-      c[2] = Num(static_cast<double>(row.setting.travel));
-      c[3] = NumF(row.setting.revArmX);
+      c[2] = num(static_cast<double>(row.setting.travel));
+      c[3] = text ? num(row.setting.revArmX) : NumF(row.setting.revArmX);
       c[4] = quoted(end == 0 ? "front" : end == 1 ? "rear" : "front-rear");
       if (end < 2) {
         const EndEvents& e = end == 0 ? row.front : row.rear;
         const std::optional<EventPoint>* ev[4] = {&e.admission, &e.cutOff, &e.release, &e.compression};
         for (size_t k = 0; k < 4; ++k) {
-          c[5 + 2 * k] = *ev[k] ? Num((*ev[k])->angle) : absent;
-          c[6 + 2 * k] = *ev[k] ? Num((*ev[k])->percent) : absent;
+          c[5 + 2 * k] = *ev[k] ? num((*ev[k])->angle) : absent;
+          c[6 + 2 * k] = *ev[k] ? num((*ev[k])->percent) : absent;
+          c[24 + k] = *ev[k] ? num((*ev[k])->crank) : absent;
         }
-        c[13] = Num(e.lead);
+        c[13] = num(e.lead);
         c[14] = opt(e.maxOpening);
-        c[15] = Num(row.valveTravel);
+        c[15] = num(row.valveTravel);
+        c[22] = opt(e.deadCentre);
+        c[23] = opt(e.deadCentreLead);
+        c[28] = e.maxOpening ? num(e.overTravel) : absent;
       } else {
         const std::optional<double>* dv[4] = {&d.admission, &d.cutOff, &d.release, &d.compression};
         for (size_t k = 0; k < 4; ++k) {
           c[5 + 2 * k] = absent;
           c[6 + 2 * k] = opt(*dv[k]);
+          c[24 + k] = absent;
         }
         c[13] = opt(d.lead);
         c[14] = opt(d.maxOpening);
         c[15] = absent;
+        c[22] = absent;
+        c[23] = opt(d.deadCentreLead);
+        c[28] = absent;
       }
-      c[16] = json ? (row.solveFailed ? "true" : "false") : (row.solveFailed ? "1" : "0");
-      rows.push_back(c);
+      c[16] = flag(row.solveFailed);
+      c[17] = opt(row.targetCutOff);
+      c[18] = quoted(FaultName(row.sound.fault));
+      c[19] = row.sound.Sound() ? absent : num(row.sound.faultAngle);
+      c[20] = num(row.sound.Slip());
+      c[21] = num(row.sound.Margin());
+      lines.push_back(std::move(c));
     }
   }
+  return lines;
+}
+
+std::string FormatEvents(const EventTable& t, const std::string& format) {
+  const bool csv = format == "csv", json = format == "json";
+  const auto& columns = EventColumns();
+  const size_t n = columns.size();
+  const auto lines = EventCells(t, csv ? EventCellStyle::Csv : json ? EventCellStyle::Json : EventCellStyle::Text);
   std::string o;
   if (json) {
-    for (const auto& c : rows) {
+    for (const auto& c : lines) {
       o += '{';
-      for (size_t k = 0; k < N; ++k) {
+      for (size_t k = 0; k < n; ++k) {
         if (k) o += ',';
-        o += std::string("\"") + names[k] + "\":" + c[k];
+        o += std::string("\"") + columns[k].id + "\":" + c[k];
       }
       o += "}\n";
     }
     return o;
   }
   if (csv) {
-    for (size_t k = 0; k < N; ++k) o += std::string(k ? "," : "") + names[k];
+    for (size_t k = 0; k < n; ++k) o += std::string(k ? "," : "") + columns[k].id;
     o += '\n';
-    for (const auto& c : rows) {
-      for (size_t k = 0; k < N; ++k) o += (k ? "," : "") + c[k];
+    for (const auto& c : lines) {
+      for (size_t k = 0; k < n; ++k) o += (k ? "," : "") + c[k];
       o += '\n';
     }
     return o;
   }
   // Text: the same columns, aligned, with the method once at the top.
+  const std::string method = t.method == EventMethod::Step ? "step " + NumF(t.step) : "bisection";
   o = "Valve events, method: " + method + (t.method == EventMethod::Step ? " degrees (linear between samples)"
                                                                         : " (driver angle to 1e-4 degrees or better)") + "\n";
-  std::array<size_t, N> width{};
-  for (size_t k = 1; k < N; ++k) {
-    width[k] = std::strlen(names[k]);
-    for (const auto& c : rows) width[k] = std::max(width[k], c[k].size());
+  std::vector<size_t> width(n);
+  for (size_t k = 1; k < n; ++k) {
+    width[k] = std::strlen(columns[k].id);
+    for (const auto& c : lines) width[k] = std::max(width[k], c[k].size());
   }
   auto line = [&](auto cell) {
-    for (size_t k = 1; k < N; ++k) {
+    for (size_t k = 1; k < n; ++k) {
       const std::string v = cell(k);
       o += std::string(k > 1 ? 2 : 0, ' ') + std::string(width[k] - v.size(), ' ') + v;
     }
     o += '\n';
   };
-  line([&](size_t k) { return std::string(names[k]); });
-  for (const auto& c : rows) line([&](size_t k) { return c[k]; });
+  line([&](size_t k) { return std::string(columns[k].id); });
+  for (const auto& c : lines) line([&](size_t k) { return c[k]; });
+  for (const std::string& note : t.notes) o += "note: " + note + "\n";
   return o;
 }
 

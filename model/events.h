@@ -6,12 +6,14 @@
 // 4-degree step holds exactly the points the diagram draws through.
 #pragma once
 #include <array>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/numfmt.h"
+#include "model/soundness.h"
 
 namespace brevold {
 
@@ -63,12 +65,23 @@ struct EventPoint {
   double angle = 0;
   double percent = 0;
   LD pistonUnits = 0;  // the sweep's PistonUnits at the event, 0..640
+  // The crank angle from this end's dead centre (where the piston stops) in
+  // the running direction, -180..180: negative before it. Admission before
+  // the dead centre is pre-admission; after it, a blind port.
+  double crank = 0;
 };
 
 struct EndEvents {
   std::optional<EventPoint> admission, cutOff, release, compression;
-  double lead = 0;                     // steam-port opening at the end's dead centre
-  std::optional<double> maxOpening;    // largest steam-port opening; absent if it never opens
+  double lead = 0;                     // steam-port opening at crank 0 (front) or 180 degrees (rear)
+  // The driver angle where the piston stops at this end (PistonDeadCentres)
+  // and the steam-port opening there: the lead as a fitter measures it.
+  // Absent when the main rod cannot reach the cylinder line.
+  std::optional<double> deadCentre, deadCentreLead;
+  // Largest steam-port opening, held to the port's width; absent if it never
+  // opens. overTravel: how far the valve edge runs past the port's far edge.
+  std::optional<double> maxOpening;
+  double overTravel = 0;
 };
 
 struct EventSetting {
@@ -81,7 +94,14 @@ struct EventRow {
   EventSetting setting;
   EndEvents front, rear;
   double valveTravel = 0;  // largest minus smallest ValveDisp over a turn
-  bool solveFailed = false;  // a search ran out of passes during the row
+  // A geometry guard fired or a search ran out of passes at a sample of the
+  // row or at one of its events.
+  bool solveFailed = false;
+  // The verdict of the row's turn on its sampling grid, and the die's slip
+  // and margin in the link.
+  Soundness sound;
+  // The mean cut-off this row was asked for (rows by cut-off).
+  std::optional<double> targetCutOff;
 };
 
 enum class EventMethod { Step, Bisection };
@@ -95,12 +115,24 @@ struct EventRequest {
   bool valuesAreRevArm = false;
   EventMethod method = EventMethod::Bisection;
   float step = PortRowStep;  // the sampling step; Step takes its figures from it
+  // Rows by cut-off instead: for each side asked for, the setting whose mean
+  // of the front and rear cut-offs is each of these percentages (values are
+  // then not read).
+  std::vector<float> cutOffs;
+  // Looked at between settings: a raised flag ends the table early.
+  const std::atomic<bool>* cancel = nullptr;
+  // Hears the settings done and their number; may be called from several
+  // threads at once.
+  std::function<void(int done, int total)> progress;
 };
 
 struct EventTable {
   EventMethod method;
   float step;
   std::vector<EventRow> rows;
+  bool cancelled = false;
+  // What could not be given: a cut-off asked for that the gear does not reach.
+  std::vector<std::string> notes;
 };
 
 // Runs the sweeps for every setting asked for. The rows of one side follow
@@ -113,12 +145,53 @@ struct EventTable {
 // golden-section search; both are bounded in solves.
 EventTable ValveEventsTable(ModelState& s, const EventRequest& request);
 
+// One turn at a reverse-arm setting on a grid of `step` degrees, forward or
+// backward from 0 as the port diagram's rows turn, watched for soundness.
+// Leaves the joints at the last sample.
+Soundness TurnSoundness(ModelState& s, float revArmX, bool forward, float step);
+
+// The full travel on both sides, the port diagram's 19 settings a side, each
+// turned on a grid of `step` degrees: how many settings are unsound and the
+// first met. The state is left as it was.
+struct TravelCheck {
+  float step = PortRowStep;
+  int settings = 0, unsound = 0;
+  bool cancelled = false;
+  // The first unsound setting: its travel from mid gear and its verdict.
+  std::optional<std::pair<double, Soundness>> first;
+  bool Sound() const { return unsound == 0 && !cancelled; }
+  // "sound at all 37 settings" or "unsound at 4 of 37 settings, first at
+  // travel -0.55: die beyond link end at 212 degrees".
+  std::string Describe() const;
+};
+TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* cancel = nullptr);
+
+// The mean of the front and rear cut-offs of a row in percent of stroke (an
+// end that never cuts off counts as 100).
+double MeanCutOff(const EventRow& row);
+
 // Front minus rear of a row's piston positions, lead and largest opening;
 // absent where either end lacks the event.
 struct EventDifference {
-  std::optional<double> admission, cutOff, release, compression, lead, maxOpening;
+  std::optional<double> admission, cutOff, release, compression, lead, maxOpening, deadCentreLead;
 };
 EventDifference FrontMinusRear(const EventRow& row);
+
+// A column of the table: its identifier in CSV and JSON, its heading in
+// words with its unit, and whether the Valve Events window shows it at first.
+struct EventColumn {
+  const char* id;
+  const char* title;
+  bool shownAtFirst;
+};
+const std::vector<EventColumn>& EventColumns();
+
+enum class EventCellStyle { Csv, Json, Text };
+// The cells of every line of the table (a setting's front, rear and
+// front-minus-rear lines) in EventColumns() order. Csv and Json write numbers
+// so that they read back exactly, absent values empty or null; Text is for
+// reading: six figures, "-" for absent values, yes/no, the verdict in words.
+std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellStyle style);
 
 // The valve-events table as CSV (a header row, then one row per setting and
 // end), JSON (one object per line) or aligned text. Absent events are empty
