@@ -1,6 +1,7 @@
 // The "Balance Events" dialog: choices, a search on a worker thread, before and after, Apply.
 #include "editors/balancedlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -67,14 +68,22 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   Side = new QComboBox(this);
   Side->addItems({"Forward", "Reverse", "Both"});
   choices->addRow("Side", Side);
-  CutOffWeight = Weight(this, BalanceWeights{}.cutOff);
+  // In a designer's order: equal lead first, then cut-off, release and
+  // compression last.
   LeadWeight = Weight(this, BalanceWeights{}.lead);
+  LeadHoldWeight = Weight(this, BalanceWeights{}.leadHold);
+  CutOffWeight = Weight(this, BalanceWeights{}.cutOff);
   ReleaseWeight = Weight(this, BalanceWeights{}.release);
   CompressionWeight = Weight(this, BalanceWeights{}.compression);
-  choices->addRow("Cut-off weight", CutOffWeight);
   choices->addRow("Lead weight", LeadWeight);
+  choices->addRow("Lead held weight", LeadHoldWeight);
+  choices->addRow("Cut-off weight", CutOffWeight);
   choices->addRow("Release weight", ReleaseWeight);
   choices->addRow("Compression weight", CompressionWeight);
+  AllowLoss = new QCheckBox("Full-gear cut-off and port opening may fall", this);
+  AllowLoss->setToolTip("Unticked, the search keeps full-gear cut-off within 2 % of stroke and the largest "
+                        "opening within a tenth of what they were");
+  choices->addRow(AllowLoss);
   MaxEvals = new QSpinBox(this);
   MaxEvals->setRange(5, 100000);
   MaxEvals->setValue(BalanceRequest{}.maxEvaluations);
@@ -187,6 +196,8 @@ bool TBalanceEvents::Request(BalanceRequest& r, QString& message) const {
   r.side = sides[Side->currentIndex()];
   r.weights.cutOff = CutOffWeight->value();
   r.weights.lead = LeadWeight->value();
+  r.weights.leadHold = LeadHoldWeight->value();
+  r.allowLoss = AllowLoss->isChecked();
   r.weights.release = ReleaseWeight->value();
   r.weights.compression = CompressionWeight->value();
   r.maxEvaluations = MaxEvals->value();
@@ -228,15 +239,6 @@ void TBalanceEvents::RunClick() {
         if (self) self->Progress->setValue(std::min(evals, self->Progress->maximum()));
       }, Qt::QueuedConnection);
     });
-    // The events of the balanced settings, before and after.
-    ModelState before = start;
-    CalcCentre(before);  // mid gear as the search sees it
-    outcome->before = "Before\n\n" + BalanceRowsText(ValveEventsTable(before, BalanceEvents(before, request)));
-    if (outcome->result.stop != BalanceResult::Failed) {
-      ModelState after = start;
-      ApplyBalance(after, outcome->result);
-      outcome->after = "After\n\n" + BalanceRowsText(ValveEventsTable(after, BalanceEvents(after, request)));
-    }
     QMetaObject::invokeMethod(this, [self] {
       if (self) self->Finished();
     }, Qt::QueuedConnection);
@@ -247,34 +249,18 @@ void TBalanceEvents::Finished() {
   if (worker_ && worker_->joinable()) worker_->join();
   worker_.reset();
   ShowRunning(false);
-  Progress->setValue(Progress->maximum());
   if (!outcome_) return;
   const BalanceResult& r = outcome_->result;
   result_ = std::make_unique<BalanceResult>(r);
-  Before->setPlainText(QString::fromStdString(outcome_->before));
-  After->setPlainText(QString::fromStdString(outcome_->after));
-  QString text;
-  if (r.stop == BalanceResult::Failed) {
-    text = "The search could not run: " + QString::fromStdString(r.message);
-  } else {
-    text = QString("Stopped at the %1 after %2 evaluations, %3 s. Objective %4 -> %5.")
-               .arg(StopName(r.stop))
-               .arg(r.evaluations)
-               .arg(r.seconds, 0, 'f', 1)
-               .arg(r.before.objective, 0, 'g', 6)
-               .arg(r.after.objective, 0, 'g', 6);
-    if (r.before.spread.cutOff && r.after.spread.cutOff)
-      text += QString(" Largest cut-off difference %1 % -> %2 %.")
-                  .arg(*r.before.spread.cutOff, 0, 'f', 2)
-                  .arg(*r.after.spread.cutOff, 0, 'f', 2);
-    for (const BalanceDimResult& d : r.dims)
-      text += QString("\n%1: %2 -> %3%4")
-                  .arg(QString::fromStdString(d.dim.shortName), Number(d.before), Number(d.after),
-                       d.atBound ? "  (on its bound)" : "");
-    if (r.after.Rejected()) text += "\nThe result raises the geometry error on the full travel: it is not applied.";
-  }
-  Summary->setText(text);
-  ApplyButton->setEnabled(r.stop != BalanceResult::Failed && !r.after.Rejected() && !r.dims.empty());
+  // A search that ran its course fills the bar; a cancelled one shows how
+  // far it came.
+  Progress->setValue(r.stop == BalanceResult::Cancelled ? std::min(r.evaluations, Progress->maximum()) : Progress->maximum());
+  Before->setPlainText(r.beforeRows.rows.empty() ? QString()
+                                                 : "Before, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.beforeRows)));
+  After->setPlainText(r.afterRows.rows.empty() ? QString()
+                                               : "After, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.afterRows)));
+  Summary->setText(QString::fromStdString(BalanceSummary(r)));
+  ApplyButton->setEnabled(r.Gained());
 }
 
 void TBalanceEvents::CancelClick() { cancel_ = true; }

@@ -1,9 +1,12 @@
 // TBalanceEvents ("Balance Events"): the user ticks the dimensions the search
 // may move (with their bounds), chooses the side and the weights, and runs
 // the search on a worker thread, on a copy of the gear, with a progress bar
-// and Cancel. The events of the balanced settings show before and after side
-// by side; "Apply" stores each changed dimension as the editors store a typed
-// value, one undo entry each, the last one the newest dynamic variable.
+// and Cancel. The events show before and after side by side at equal
+// cut-offs, with what else changed; "Apply", offered only when the search
+// gained something on a gear sound over its whole travel, stores each changed
+// dimension as the editors store a typed value, one undo entry each, the last
+// one the newest dynamic variable; undoing them all brings the reverse arm
+// back too.
 #pragma once
 #include <QDialog>
 #include <atomic>
@@ -45,8 +48,9 @@ class TBalanceEvents : public QDialog {
 
   QTableWidget* Dims = nullptr;  // tick, dimension, today's value, low, high
   QComboBox* Side = nullptr;
-  QDoubleSpinBox *CutOffWeight = nullptr, *LeadWeight = nullptr, *ReleaseWeight = nullptr,
+  QDoubleSpinBox *LeadWeight = nullptr, *LeadHoldWeight = nullptr, *CutOffWeight = nullptr, *ReleaseWeight = nullptr,
                  *CompressionWeight = nullptr;
+  QCheckBox* AllowLoss = nullptr;  // full-gear cut-off and opening may fall beyond their margins
   QSpinBox* MaxEvals = nullptr;
   QPushButton *RunButton = nullptr, *CancelButton = nullptr, *ApplyButton = nullptr, *CloseButton = nullptr;
   QProgressBar* Progress = nullptr;
@@ -67,7 +71,6 @@ class TBalanceEvents : public QDialog {
   // What the worker hands back.
   struct Outcome {
     BalanceResult result;
-    std::string before, after;  // the balanced settings' events, as text
   };
   std::shared_ptr<Outcome> outcome_;
   std::unique_ptr<BalanceResult> result_;

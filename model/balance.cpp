@@ -609,6 +609,38 @@ std::string BalanceRowsText(const EventTable& t) {
   return out;
 }
 
+std::string BalanceSummary(const BalanceResult& r) {
+  if (r.stop == BalanceResult::Failed) return "The search could not run: " + r.message;
+  auto num = [](double v) { return Str(v, 1, 4); };
+  auto opt = [&](const std::optional<double>& v) { return v ? num(*v) : std::string("-"); };
+  std::string s = "Stopped: " + std::string(StopReason(r.stop)) + ", after " + std::to_string(r.evaluations) +
+                  " evaluations, " + Str(r.seconds, 1, 1) + " s. Objective " + Str(r.before.objective, 1, 3) + " -> " +
+                  Str(r.after.objective, 1, 3) + ".";
+  if (r.before.spread.cutOff && r.after.spread.cutOff)
+    s += " Largest cut-off difference " + Str(*r.before.spread.cutOff, 1, 2) + " % -> " + Str(*r.after.spread.cutOff, 1, 2) +
+         " %, lead difference " + opt(r.before.spread.lead) + " -> " + opt(r.after.spread.lead) + ".";
+  for (const BalanceDimResult& d : r.dims)
+    s += "\n" + d.dim.shortName + ": " + num(d.before) + " -> " + num(d.after) + (d.atBound ? "  (on its bound)" : "");
+  s += "\nFull travel, both sides: " + r.verified.Describe() + "; before: " + r.verifiedBefore.Describe() + ".";
+  if (r.failedVerification)
+    s += " " + std::to_string(r.failedVerification) + " better candidates failed that check and were passed over.";
+  std::string changed;
+  for (const BalanceChange& c : r.changes)
+    if (c.before != c.after) changed += "\n  " + c.what + ": " + opt(c.before) + " -> " + opt(c.after);
+  if (!changed.empty()) s += "\nAlso changed:" + changed;
+  if (!r.noGain.empty()) {
+    s += "\nNothing to apply: " + r.noGain + ".";
+    if (!r.strongest.empty()) {
+      s += " The strongest levers on the cut-off difference here:";
+      for (size_t i = 0; i < r.strongest.size(); ++i) s += (i ? ", " : " ") + r.strongest[i];
+      s += ".";
+    }
+  } else if (!r.verified.Sound()) {
+    s += "\nThe result is not sound over the whole travel: it is not offered.";
+  }
+  return s;
+}
+
 void ApplyBalance(ModelState& s, const BalanceResult& r) {
   for (const BalanceDimResult& d : r.dims) {
     SetDim(s, d.dim.id, static_cast<float>(d.after));
@@ -618,12 +650,17 @@ void ApplyBalance(ModelState& s, const BalanceResult& r) {
 }
 
 void ApplyBalanceAsEdits(ModelState& s, const BalanceResult& r) {
+  const float revArm = s.mech.RevArmX;
+  bool first = true;
   for (const BalanceDimResult& d : r.dims) {
     const float value = static_cast<float>(d.after);
     if (value == GetDim(s, d.dim.id)) continue;
     s.undo.EditDirty = 1;
     EditorFieldExit(s, d.dim.id, value, d.dim.shortName);
     FollowFixedPivot(s, d.dim.id);
+    // Undoing the group's last entry puts the reverse arm back where it stood.
+    if (first) s.undo.UndoRevArm[1] = revArm;
+    first = false;
   }
   Settle(s);
 }

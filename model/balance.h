@@ -206,6 +206,12 @@ const char* StopReason(BalanceResult::Stop stop);
 // side by side.
 std::string BalanceRowsText(const EventTable& t);
 
+// The Balance Events dialog's account of a result: why it stopped, the
+// objective and largest differences, each dimension before and after, the
+// check on the fine grid, what else changed, and why nothing is offered
+// when nothing was gained.
+std::string BalanceSummary(const BalanceResult& r);
+
 // Searches from a copy of `start`. `cancel` (may be null) is looked at
 // between single settings; `progress` (may be empty) hears the evaluations
 // so far and the best objective after each one, on the searching thread.

@@ -1,6 +1,7 @@
 // Dynamic variables and the undo stack.
 #include "model/dynvars.h"
 
+#include "model/revarm.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -112,7 +113,9 @@ bool PushUndo(ModelState& s) {
     u.UndoOld[i] = u.UndoOld[i - 1];
     u.UndoNew[i] = u.UndoNew[i - 1];
     u.UndoName[i] = u.UndoName[i - 1];
+    u.UndoRevArm[i] = u.UndoRevArm[i - 1];
   }
+  u.UndoRevArm[1].reset();
   if (u.UndoCount < UndoDepth) ++u.UndoCount;
   return true;
 }
@@ -128,12 +131,18 @@ void Undo(ModelState& s) {
     u.UndoOld[i] = u.UndoOld[i + 1];
     u.UndoNew[i] = u.UndoNew[i + 1];
     u.UndoName[i] = u.UndoName[i + 1];
+    u.UndoRevArm[i] = u.UndoRevArm[i + 1];
   }
   SetDim(s, static_cast<int>(u.UndoId[0]), u.UndoOld[0]);
+  if (u.UndoRevArm[0]) {
+    CalcCentre(s);
+    s.mech.RevArmX = *u.UndoRevArm[0];
+  }
   RefreshDynVarSlots(s);
   u.UndoId[UndoDepth] = 0;
   u.UndoOld[UndoDepth] = u.UndoNew[UndoDepth] = 0;
   u.UndoName[UndoDepth].clear();
+  u.UndoRevArm[UndoDepth].reset();
   if (u.UndoId[1] == 0) SetUndoButtons(s, false);
   if (u.UndoCount > 0) --u.UndoCount;
 }
@@ -144,6 +153,7 @@ void ClearUndo(ModelState& s) {
   u.UndoOld.fill(0);
   u.UndoNew.fill(0);
   for (auto& n : u.UndoName) n.clear();
+  for (auto& r : u.UndoRevArm) r.reset();
   u.UndoCount = 0;
   SetUndoButtons(s, false);
 }

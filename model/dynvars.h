@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "model/view.h"
@@ -38,6 +39,11 @@ struct UndoStack {
   std::array<std::uint32_t, UndoDepth + 1> UndoId{};
   std::array<float, UndoDepth + 1> UndoOld{}, UndoNew{};
   std::array<std::string, UndoDepth + 1> UndoName;
+  // The reverse-arm setting to put back, with mid gear found again, when an
+  // entry is undone: set on the first entry of a group of changes that moved
+  // the reverse arm to a new mid gear (a balance applied), so that undoing
+  // the group brings the gear and its reverse arm back together.
+  std::array<std::optional<float>, UndoDepth + 1> UndoRevArm;
   int UndoCount = 0;
   std::uint8_t EditDirty = 0;
   // Whether the "UnDo" buttons of every window are enabled; the windows

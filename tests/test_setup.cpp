@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QProgressBar>
+#include <QTableWidget>
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QDir>
@@ -477,9 +479,16 @@ TEST(DialogsOnAPort, BalanceEventsRunsAppliesAndCancels) {
   EXPECT_LE(r.after.objective, r.before.objective);
   EXPECT_FALSE(w.Before->toPlainText().isEmpty());
   EXPECT_FALSE(w.After->toPlainText().isEmpty());
+  ASSERT_TRUE(r.Gained()) << r.noGain;
   ASSERT_TRUE(w.ApplyButton->isEnabled());
+  EXPECT_EQ(w.Progress->value(), w.Progress->maximum());
+  EXPECT_TRUE(w.Summary->text().startsWith("Stopped: the ")) << w.Summary->text().toStdString();
+  EXPECT_TRUE(w.Summary->text().contains("0.5-degree grid"));
+  EXPECT_TRUE(w.Before->toPlainText().startsWith("Before, at equal cut-offs"));
   const int undoBefore = m.undo.UndoCount;
+  const float revArmBefore = m.mech.RevArmX, midBefore = m.revArm.Positions[0];
   w.ApplyClick();
+  EXPECT_NE(m.mech.RevArmX, revArmBefore);
   int changed = 0;
   const BalanceDimResult* last = nullptr;
   for (const BalanceDimResult& d : r.dims) {
@@ -489,8 +498,16 @@ TEST(DialogsOnAPort, BalanceEventsRunsAppliesAndCancels) {
   ASSERT_GT(changed, 0);
   EXPECT_EQ(m.undo.UndoCount, undoBefore + changed);
   EXPECT_EQ(m.dyn.DynVarId[1], static_cast<std::uint32_t>(last->dim.id));
-  Undo(m);
+  // Undoing every entry of the Apply brings the reverse arm back with the gear.
+  for (int k = 0; k < changed; ++k) {
+    Undo(m);
+    if (k + 1 < changed) {
+      EXPECT_NE(m.mech.RevArmX, revArmBefore);
+    }
+  }
   EXPECT_EQ(GetDim(m, last->dim.id), static_cast<float>(last->before));
+  EXPECT_EQ(m.mech.RevArmX, revArmBefore);
+  EXPECT_EQ(m.revArm.Positions[0], midBefore);
 
   w.MaxEvals->setValue(5000);
   w.RunClick();
@@ -499,6 +516,17 @@ TEST(DialogsOnAPort, BalanceEventsRunsAppliesAndCancels) {
   w.WaitForSearch();
   ASSERT_NE(w.Result(), nullptr);
   EXPECT_EQ(w.Result()->stop, BalanceResult::Cancelled);
+  EXPECT_LT(w.Progress->value(), w.Progress->maximum());
+  EXPECT_TRUE(w.Summary->text().startsWith("Stopped: cancelled, after ")) << w.Summary->text().toStdString();
+
+  // A dimension that only draws gains nothing: nothing to apply.
+  for (int row = 0; row < w.Dims->rowCount(); ++row)
+    w.Dims->item(row, 0)->setCheckState(w.Dims->item(row, 0)->data(Qt::UserRole).toInt() == 1 ? Qt::Checked : Qt::Unchecked);
+  w.MaxEvals->setValue(5);
+  w.RunClick();
+  w.WaitForSearch();
+  EXPECT_FALSE(w.ApplyButton->isEnabled());
+  EXPECT_TRUE(w.Summary->text().contains("Nothing to apply")) << w.Summary->text().toStdString();
   w.close();
   EXPECT_EQ(port.restarts, 1);
 }
