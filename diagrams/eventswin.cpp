@@ -1,4 +1,4 @@
-// The valve-events window: the events table of the model shown, copied and saved.
+// The valve-events window: the events table of the model, worked out beside the window, shown, copied and saved.
 #include "diagrams/eventswin.h"
 
 #include <QApplication>
@@ -7,22 +7,41 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "mainwin/mainport.h"
 #include "model/dimfile.h"
 #include "model/dynvars.h"
-#include "model/events.h"
+#include "model/eventsjob.h"
 #include "model/numfmt.h"
 #include "platform/controls.h"
 #include "state/appstate.h"
 
 namespace brevold {
+
+namespace {
+
+// How often the window looks at the table being worked out.
+constexpr int PollMs = 50;
+
+int ColumnOf(const char* id) {
+  const std::vector<EventColumn>& cols = EventColumns();
+  for (size_t c = 0; c < cols.size(); ++c)
+    if (std::string(cols[c].id) == id) return static_cast<int>(c);
+  return -1;
+}
+
+}  // namespace
 
 TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form) {
   setWindowTitle("Valve Events");
@@ -34,10 +53,20 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   layout->setMenuBar(Menu);
   CopyItem = Menu->addAction("&Copy");
   SaveItem = Menu->addAction("&Save CSV...");
+  ColumnsMenu = Menu->addMenu("&Columns");
   CloseItem = Menu->addAction("C&lose");
   connect(CopyItem, &QAction::triggered, this, &TValveEvents::CopyClick);
   connect(SaveItem, &QAction::triggered, this, &TValveEvents::SaveClick);
   connect(CloseItem, &QAction::triggered, this, &QDialog::accept);
+  const std::vector<EventColumn>& columns = EventColumns();
+  for (size_t c = 0; c < columns.size(); ++c) {
+    QAction* item = ColumnsMenu->addAction(columns[c].title);
+    item->setCheckable(true);
+    item->setChecked(columns[c].shownAtFirst);
+    connect(item, &QAction::toggled, this, [this, c](bool on) { ShowColumn(static_cast<int>(c), on); });
+    ColumnItems.push_back(item);
+  }
+
   // The dynamic-variable strip: the four bars of the diagram windows, each
   // with its dimension's name and value, and the "UnDo" button.
   auto* strip = new QWidget(this);
@@ -69,45 +98,194 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   form_.JoinUndoButtons(UnDoButton);
   row->addWidget(UnDoButton);
   layout->addWidget(strip);
+
+  // Every column is in the table; those not chosen are hidden. The headings
+  // take two lines, so that the columns are as narrow as their figures.
+  Table = new QTableWidget(this);
+  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Table->verticalHeader()->hide();
+  Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);  // rows as close as a printed table's
+  Table->setColumnCount(static_cast<int>(columns.size()));
+  QStringList headings;
+  for (const EventColumn& c : columns) headings << QString::fromStdString(HeadingLines(c.title));
+  Table->setHorizontalHeaderLabels(headings);
+  for (size_t c = 0; c < columns.size(); ++c) {
+    Table->horizontalHeaderItem(static_cast<int>(c))->setToolTip(columns[c].title);
+    Table->setColumnHidden(static_cast<int>(c), !columns[c].shownAtFirst);
+  }
+  Table->resizeColumnsToContents();
+  layout->addWidget(Table);
+
+  // The state of the table: what it is of, or how far its working out is.
+  auto* foot = new QWidget(this);
+  auto* line = new QHBoxLayout(foot);
+  line->setContentsMargins(6, 2, 6, 4);
+  Status = new QLabel(foot);
+  line->addWidget(Status, 1);
+  Progress = new QProgressBar(foot);
+  Progress->setFixedWidth(180);
+  Progress->setFormat("%v of %m");
+  line->addWidget(Progress);
+  CancelButton = new Button(foot, "Cancel", 0, 0, 60, 22);
+  CancelButton->setFixedSize(64, 24);
+  CancelButton->onClick = [this] { CancelClick(); };
+  line->addWidget(CancelButton);
+  layout->addWidget(foot);
+
   recompute_ = new QTimer(this);
   recompute_->setSingleShot(true);
   recompute_->setInterval(0);
   connect(recompute_, &QTimer::timeout, this, &TValveEvents::Recompute);
-
-  Table = new QTableWidget(this);
-  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Table->verticalHeader()->hide();
-  layout->addWidget(Table);
+  poll_ = new QTimer(this);
+  poll_->setInterval(PollMs);
+  connect(poll_, &QTimer::timeout, this, &TValveEvents::Poll);
+  ShowWorking(false);
 }
 
-// The table is the CSV the command line writes, so the window and a script
-// read the same numbers.
+// A table still being worked out ends on its own once it sees the flag; the
+// window does not wait for it.
+TValveEvents::~TValveEvents() { Drop(); }
+
+void TValveEvents::Drop() {
+  if (job_) job_->Cancel();
+  job_.reset();
+}
+
+// The table of the gear as it stands, on a copy of it, on another thread;
+// the window hears of it at its next look.
 void TValveEvents::Recompute() {
+  recompute_->stop();
+  Drop();
+  csv_.clear();
   EventRequest r;
   r.side = EventRequest::Both;
-  csv_ = FormatEvents(ValveEventsTable(form_.App().model, r), "csv");
-  const QStringList lines = QString::fromStdString(csv_).split('\n', Qt::SkipEmptyParts);
-  Table->clear();
-  if (lines.isEmpty()) return;
-  Table->setColumnCount(static_cast<int>(lines.front().split(',').size()));
-  Table->setHorizontalHeaderLabels(lines.front().split(','));
-  Table->setRowCount(static_cast<int>(lines.size()) - 1);
-  for (int row = 1; row < lines.size(); ++row) {
-    const QStringList cells = lines[row].split(',');
-    for (int col = 0; col < cells.size(); ++col) {
-      // Shown to three decimals; copied and saved in full.
-      bool number = false;
-      const double v = cells[col].toDouble(&number);
-      auto* item = new QTableWidgetItem(number ? QString::number(v, 'f', 3) : cells[col]);
-      if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      Table->setItem(row - 1, col, item);
-    }
-  }
-  Table->resizeColumnsToContents();
+  job_ = std::make_shared<EventsJob>(form_.App().model, r);
+  QThreadPool::globalInstance()->start([job = job_] { job->Run(); });
+  Progress->setRange(0, 0);  // until the table says how many settings
+  Status->setText("Working out the events of the gear as it stands...");
+  ShowWorking(true);
+  poll_->start();
 }
 
-void TValveEvents::RecomputeSoon() { recompute_->start(); }
-bool TValveEvents::RecomputePending() const { return recompute_->isActive(); }
+// The table shown is no longer of the gear as it stands: it stays to read
+// until the new one comes, but is not copied or saved.
+void TValveEvents::RecomputeSoon() {
+  Drop();
+  csv_.clear();
+  ShowWorking(true);
+  recompute_->start();
+}
+
+bool TValveEvents::RecomputePending() const { return recompute_->isActive() || job_ != nullptr; }
+
+void TValveEvents::WaitForTable() {
+  while (RecomputePending()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, PollMs);
+}
+
+void TValveEvents::Poll() {
+  if (!job_) {
+    poll_->stop();
+    return;
+  }
+  if (!job_->Finished()) {
+    if (job_->Total() > 0) {
+      Progress->setRange(0, job_->Total());
+      Progress->setValue(job_->Done());
+      if (!job_->CancelAsked())
+        Status->setText(QString("Working out the events of the gear as it stands: %1 of %2 settings")
+                            .arg(job_->Done())
+                            .arg(job_->Total()));
+    }
+    return;
+  }
+  const std::shared_ptr<EventsJob> job = std::move(job_);
+  poll_->stop();
+  ShowWorking(false);
+  if (!job->Failure().empty()) {
+    Status->setText("The events could not be worked out: " + QString::fromStdString(job->Failure()));
+    return;
+  }
+  ShowTable(job->Table());
+}
+
+void TValveEvents::ShowWorking(bool working) {
+  Progress->setVisible(working);
+  CancelButton->setVisible(working);
+  CopyItem->setEnabled(!working && !csv_.empty());
+  SaveItem->setEnabled(!working && !csv_.empty());
+}
+
+// The user's Cancel: the settings done so far are shown once the table
+// stops; a change of the gear starts it again.
+void TValveEvents::CancelClick() {
+  if (recompute_->isActive()) {
+    recompute_->stop();
+    Status->setText("Cancelled: the table shown is of the gear before the last change.");
+    ShowWorking(false);
+    return;
+  }
+  if (!job_) return;
+  job_->Cancel();
+  Status->setText("Cancelling...");
+}
+
+// The cells as the model writes them for reading, numbers and absent values
+// to the right; the front-minus-rear line of each setting shaded, and the
+// verdict of an unsound setting in red. Rows and columns stay where they
+// are, and a column only widens, so the table does not jump at a bar step.
+void TValveEvents::ShowTable(const EventTable& t) {
+  csv_ = t.cancelled ? std::string() : FormatEvents(t, "csv");
+  const std::vector<std::vector<std::string>> cells = EventCells(t, EventCellStyle::Text);
+  const int verdict = ColumnOf("verdict");
+  const bool byRow = cells.size() == 3 * t.rows.size();
+  Table->setUpdatesEnabled(false);
+  Table->setRowCount(static_cast<int>(cells.size()));
+  std::vector<int> widths(static_cast<size_t>(Table->columnCount()));
+  for (int c = 0; c < Table->columnCount(); ++c) widths[static_cast<size_t>(c)] = Table->columnWidth(c);
+  for (size_t l = 0; l < cells.size(); ++l) {
+    const bool difference = l % 3 == 2;
+    const bool unsound = byRow && !t.rows[l / 3].sound.Sound();
+    for (size_t c = 0; c < cells[l].size() && c < static_cast<size_t>(Table->columnCount()); ++c) {
+      const QString text = QString::fromStdString(cells[l][c]);
+      const int row = static_cast<int>(l), col = static_cast<int>(c);
+      QTableWidgetItem* item = Table->item(row, col);
+      if (!item) {
+        item = new QTableWidgetItem;
+        Table->setItem(row, col, item);
+      }
+      item->setText(text);
+      bool number = false;
+      text.toDouble(&number);
+      item->setTextAlignment((number || text == "-" ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+      item->setBackground(difference ? palette().alternateBase() : QBrush());
+      item->setForeground(unsound && col == verdict ? QBrush(Qt::darkRed) : QBrush());
+    }
+  }
+  for (int c = 0; c < Table->columnCount(); ++c) {
+    if (Table->isColumnHidden(c)) continue;
+    Table->resizeColumnToContents(c);
+    if (Table->columnWidth(c) < widths[static_cast<size_t>(c)]) Table->setColumnWidth(c, widths[static_cast<size_t>(c)]);
+  }
+  Table->setUpdatesEnabled(true);
+  const int settings = static_cast<int>(t.rows.size());
+  const int unsound = static_cast<int>(std::count_if(t.rows.begin(), t.rows.end(), [](const EventRow& r) { return !r.sound.Sound(); }));
+  QString status = t.cancelled ? QString("Cancelled: %1 settings worked out, shown; copy and save need the whole table.").arg(settings)
+                               : QString("%1 settings, both sides, events found by bisection.").arg(settings);
+  if (unsound > 0) status += QString(" %1 not sound (see Soundness).").arg(unsound);
+  Status->setText(status);
+  ShowWorking(false);
+}
+
+void TValveEvents::ShowColumn(int column, bool shown) {
+  if (column < 0 || column >= Table->columnCount()) return;
+  Table->setColumnHidden(column, !shown);
+  if (shown) Table->resizeColumnToContents(column);
+  const size_t c = static_cast<size_t>(column);
+  if (c < ColumnItems.size() && ColumnItems[c]->isChecked() != shown) {
+    const QSignalBlocker quiet(ColumnItems[c]);
+    ColumnItems[c]->setChecked(shown);
+  }
+}
 
 void TValveEvents::ShowStrip() {
   const DynVars& dv = form_.App().model.dyn;
@@ -146,9 +324,12 @@ void TValveEvents::UnDoButtonClick() {
   RecomputeSoon();
 }
 
-void TValveEvents::CopyClick() { QApplication::clipboard()->setText(QString::fromStdString(csv_)); }
+void TValveEvents::CopyClick() {
+  if (!csv_.empty()) QApplication::clipboard()->setText(QString::fromStdString(csv_));
+}
 
 void TValveEvents::SaveClick() {
+  if (csv_.empty()) return;
   QFileDialog dlg(this, "Save Valve Events");
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setNameFilters({"CSV File (*.csv)", "All Files (*)"});
@@ -162,8 +343,10 @@ bool TValveEvents::SaveCsv(const QString& path) {
   return r.ok;
 }
 
+// Not again when the window comes back from being minimised.
 void TValveEvents::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
+  if (e->spontaneous()) return;
   form_.StopAnimation();
   ShowStrip();
   Recompute();
@@ -171,6 +354,8 @@ void TValveEvents::showEvent(QShowEvent* e) {
 
 void TValveEvents::done(int r) {
   recompute_->stop();
+  poll_->stop();
+  Drop();
   form_.ShowState();
   form_.RestartAnimation();
   QDialog::done(r);

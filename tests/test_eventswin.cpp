@@ -1,12 +1,24 @@
 // The Valve Events window through its real widgets, over the main window.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "diagrams/eventswin.h"
 #include "mainwin/mainform.h"
 #include "model/dimensions.h"
+#include "model/events.h"
+#include "model/revarm.h"
 
 namespace brevold {
 
@@ -28,6 +40,18 @@ class EventsWinTest : public ::testing::Test {
     w->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
     return w;
+  }
+  int Column(const std::string& id) {
+    const std::vector<EventColumn>& cols = EventColumns();
+    for (size_t c = 0; c < cols.size(); ++c)
+      if (cols[c].id == id) return static_cast<int>(c);
+    ADD_FAILURE() << id;
+    return 0;
+  }
+  std::string PlainCsv() {
+    EventRequest r;
+    r.side = EventRequest::Both;
+    return FormatEvents(ValveEventsTable(m(), r), "csv");
   }
   AppState app;
   std::unique_ptr<TMainForm> form;
@@ -53,6 +77,104 @@ TEST_F(EventsWinTest, EachArrowStepOfAFocusedBarIsItsOwnUndoEntry) {
   }
   EXPECT_FALSE(w->UnDoButton->isEnabled());
   w->close();
+}
+
+// Opening the window and stepping a bar start the table on another thread:
+// the window's thread goes on handling events, the progress shows, and a
+// step while the table runs drops it for one of the gear as it now stands.
+TEST_F(EventsWinTest, TheTableIsWorkedOutBesideTheWindow) {
+  Candidate(3, 16.5f);
+  auto w = std::make_unique<TValveEvents>(*form);
+  QElapsedTimer clock;
+  clock.start();
+  w->show();
+  EXPECT_LT(clock.elapsed(), 200);
+  EXPECT_FALSE(form->Timer1->isActive());
+  ASSERT_TRUE(w->RecomputePending());
+  EXPECT_TRUE(w->Progress->isVisible());
+  EXPECT_TRUE(w->CancelButton->isVisible());
+  EXPECT_FALSE(w->CopyItem->isEnabled());
+  bool heard = false, heardMeanwhile = false;
+  QTimer::singleShot(0, [&] {
+    heard = true;
+    heardMeanwhile = w->RecomputePending();
+  });
+  for (int n = 0; n < 500 && !heard; ++n) QTest::qWait(10);
+  ASSERT_TRUE(heard);
+  EXPECT_TRUE(heardMeanwhile);
+  w->Bars[1]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 16.501f);
+  w->WaitForTable();
+  EXPECT_EQ(w->Csv(), PlainCsv());
+  EXPECT_EQ(w->Table->rowCount(), 2 * 19 * 3);
+  EXPECT_FALSE(w->Progress->isVisible());
+  EXPECT_TRUE(w->CopyItem->isEnabled());
+  EXPECT_TRUE(w->Status->text().startsWith("38 settings")) << w->Status->text().toStdString();
+  w->close();
+}
+
+// Cancel stops the table at the next setting and shows the settings done,
+// which are not copied or saved as if they were the whole table; closing
+// the window while a table runs neither waits for it nor keeps the
+// animation stopped.
+TEST_F(EventsWinTest, CancelAndCloseDoNotWaitForTheTable) {
+  auto w = std::make_unique<TValveEvents>(*form);
+  w->show();
+  ASSERT_TRUE(w->RecomputePending());
+  QTest::mouseClick(w->CancelButton, Qt::LeftButton);
+  w->WaitForTable();
+  EXPECT_LT(w->Table->rowCount(), 2 * 19 * 3);
+  EXPECT_TRUE(w->Status->text().startsWith("Cancelled")) << w->Status->text().toStdString();
+  EXPECT_TRUE(w->Csv().empty());
+  EXPECT_FALSE(w->SaveItem->isEnabled());
+
+  w->Recompute();
+  ASSERT_TRUE(w->RecomputePending());
+  QElapsedTimer clock;
+  clock.start();
+  w->close();
+  w.reset();
+  EXPECT_LT(clock.elapsed(), 200);
+  EXPECT_TRUE(form->Timer1->isActive());
+}
+
+// Headings in words with their units, flags and the verdict as words, a
+// compact set of columns that fits the window as it opens (also with the
+// longer verdicts of a gear whose searches fail), more columns from the
+// Columns menu, and every column copied.
+TEST_F(EventsWinTest, HeadingsInWordsAndTheFirstColumnsFitTheWindow) {
+  for (bool faulty : {false, true}) {
+    if (faulty) {
+      SetDim(m(), 23, 10.4f);  // the reverse-arm pivot moved back: guards fire at some settings
+      CalcCentre(m());
+    }
+    auto w = Open();
+    w->WaitForTable();
+    QApplication::processEvents();
+    EXPECT_EQ(w->Table->horizontalHeaderItem(Column("cutoff_pct"))->text(), "Cut-off\n(% stroke)");
+    for (size_t c = 0; c < EventColumns().size(); ++c)
+      EXPECT_EQ(w->Table->isColumnHidden(static_cast<int>(c)), !EventColumns()[c].shownAtFirst) << c;
+    EXPECT_EQ(w->Table->horizontalScrollBar()->maximum(), 0) << faulty;
+    const int verdict = Column("verdict"), failed = Column("solve_failed");
+    EXPECT_EQ(w->Table->item(0, verdict)->text(), "sound");
+    EXPECT_EQ(w->Table->item(0, failed)->text(), "no");
+    if (faulty) {
+      int unsound = 0;
+      for (int row = 0; row < w->Table->rowCount(); ++row)
+        if (w->Table->item(row, verdict)->text() != "sound") ++unsound;
+      EXPECT_GT(unsound, 0);
+    }
+    QAction* item = w->ColumnItems[static_cast<size_t>(failed)];
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_FALSE(w->Table->isColumnHidden(failed));
+    EXPECT_GT(w->Table->columnWidth(failed), 0);
+    w->CopyClick();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), w->Csv());
+    EXPECT_EQ(w->Csv(), PlainCsv());
+    EXPECT_EQ(w->Csv().substr(0, w->Csv().find('\n')).find("method,side,travel"), 0u);
+    w->close();
+  }
 }
 
 }  // namespace brevold

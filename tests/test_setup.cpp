@@ -360,10 +360,11 @@ TEST(DialogsOnAPort, TheValveEventsWindowShowsAndSavesTheTable) {
   const float before = port.app.model.mech.RevArmX;
   TValveEvents w(port);
   w.show();
+  w.WaitForTable();
   EXPECT_EQ(port.stops, 1);
   EXPECT_EQ(port.app.model.mech.RevArmX, before);  // the sweeps leave the gear where it was
   EXPECT_EQ(w.Table->rowCount(), 2 * 19 * 3);       // both sides: front, rear, front-rear
-  EXPECT_EQ(w.Table->horizontalHeaderItem(0)->text(), "method");
+  EXPECT_EQ(w.Table->horizontalHeaderItem(0)->text(), "Method");
   const QString file = QDir::temp().filePath("brevold-events-test.csv");
   ASSERT_TRUE(w.SaveCsv(file));
   QFile f(file);
@@ -381,6 +382,7 @@ TEST_F(SetUpTest, TheValveEventsWindowFollowsItsBarsAndUndo) {
   Candidate(13);  // the link-crank back set
   auto events = std::make_unique<TValveEvents>(*form);
   events->show();
+  events->WaitForTable();
   EXPECT_TRUE(events->Notice->isHidden());
   EXPECT_FALSE(events->Bars[2]->isEnabled());
   const std::string before = events->Csv();
@@ -395,7 +397,7 @@ TEST_F(SetUpTest, TheValveEventsWindowFollowsItsBarsAndUndo) {
   EXPECT_NEAR(GetDim(m(), 13), dim + 0.002f, 1e-6);
   EXPECT_TRUE(events->RecomputePending());
   EXPECT_TRUE(events->BarLabels[1]->text().endsWith(QString::fromStdString(Str(GetDim(m(), 13), 6, 3))));
-  QTest::qWait(20);
+  events->WaitForTable();
   EXPECT_FALSE(events->RecomputePending());
   EventRequest r;
   r.side = EventRequest::Both;
@@ -403,7 +405,7 @@ TEST_F(SetUpTest, TheValveEventsWindowFollowsItsBarsAndUndo) {
   EXPECT_NE(events->Csv(), before);
   ASSERT_TRUE(events->UnDoButton->isEnabled());
   events->UnDoButtonClick();
-  QTest::qWait(20);
+  events->WaitForTable();
   EXPECT_FLOAT_EQ(GetDim(m(), 13), dim);
   EXPECT_EQ(events->Csv(), before);
   events->close();
