@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -137,9 +138,7 @@ void Append(std::string& o, long double v) {
     o += "null";
     return;
   }
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-  o += buf;
+  o += Figures(static_cast<double>(v), 9);
 }
 
 template <size_t N>
@@ -567,11 +566,7 @@ BalanceOptions ParseBalance(const std::vector<std::string>& args) {
   return b;
 }
 
-std::string Fixed(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
-}
+std::string Fixed(double v) { return Figures(v, 6); }
 
 std::string Spread(const std::optional<double>& v) { return v ? Fixed(*v) : "-"; }
 
@@ -628,9 +623,8 @@ std::string BalanceText(const BalanceResult& res, const std::string& written) {
     std::snprintf(line, sizeof line, "  %-56s %10s %10s\n", c.what.c_str(), Spread(c.before).c_str(), Spread(c.after).c_str());
     o << line;
   }
-  std::snprintf(line, sizeof line, "%.1f", res.seconds);
   o << "\nstopped: " << StopName(res.stop) << " (" << StopReason(res.stop) << "), " << res.evaluations << " evaluations, "
-    << line << " s\n";
+    << Str(res.seconds, 1, 1) << " s\n";
   if (!res.noGain.empty()) {
     o << "no gain: " << res.noGain << "\n";
     if (!res.strongest.empty()) {
@@ -754,11 +748,13 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
 
 bool ParseNumber(const std::string& text, float& value) {
   if (text.empty()) return false;
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const double d = std::strtod(begin, &end);
-  if (end != begin + text.size() || errno == ERANGE) return false;
+  // from_chars reads the C locale's way whatever the process's locale (a
+  // picture command starts Qt, which sets it from the user's); it takes no
+  // leading plus.
+  const char* begin = text.c_str() + (text[0] == '+' ? 1 : 0);
+  double d = 0;
+  const auto r = std::from_chars(begin, text.c_str() + text.size(), d);
+  if (r.ec != std::errc() || r.ptr != text.c_str() + text.size()) return false;
   if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
   // Only plain decimal notation: no hexadecimal, no "inf" or "nan".
   for (char c : text)

@@ -57,3 +57,48 @@ TEST(ReadingNumbers, TypedFormsAndTheSettledEmptyCases) {
 }
 
 }  // namespace brevold
+
+#include <clocale>
+#include <string>
+
+#include "model/events.h"
+#include "model/state.h"
+
+namespace brevold {
+
+// The program's numbers are written and read with a decimal point whatever
+// the process's locale: Qt sets the C library's locale from the user's, and
+// a German desktop writes 7,875.
+TEST(NumbersInAnyLocale, DecimalCommaLocaleChangesNothing) {
+  const std::string was = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "de_DE.utf8"))
+    GTEST_SKIP() << "no de_DE locale here";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+  EXPECT_STREQ(probe, "1,5");  // the C library's own formatting does follow it
+  EXPECT_EQ(Str(7.875L, 6, 3), " 7.875");
+  EXPECT_EQ(ShortestText(0.3f), "0.3");
+  EXPECT_EQ(ShortestText(0.1), "0.1");
+  EXPECT_EQ(Figures(86.46712345, 6), "86.4671");
+  float v = 0;
+  EXPECT_TRUE(ReadNumber("18.25", v));
+  EXPECT_EQ(v, 18.25f);
+  EXPECT_FALSE(ReadNumber("4,5", v));
+  // The events table as CSV: every line has the header's fields.
+  ModelState s;
+  StartUp(s);
+  EventRequest r;
+  r.method = EventMethod::Step;
+  r.side = EventRequest::Forward;
+  r.values = {0.3f};
+  const std::string csv = FormatEvents(ValveEventsTable(s, r), "csv");
+  std::setlocale(LC_ALL, was.c_str());
+  size_t lines = 0, start = 0;
+  for (size_t end; (end = csv.find('\n', start)) != std::string::npos; start = end + 1, ++lines)
+    EXPECT_EQ(std::count(csv.begin() + static_cast<long>(start), csv.begin() + static_cast<long>(end), ','),
+              static_cast<long>(EventColumns().size() - 1));
+  EXPECT_EQ(lines, 4u);
+  EXPECT_EQ(csv.find("0,3"), std::string::npos);
+}
+
+}  // namespace brevold
