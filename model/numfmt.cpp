@@ -1,6 +1,7 @@
 // Rounding to pixels, Str(v:w:d) and the reading of typed numbers.
 #include "model/numfmt.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -38,6 +39,35 @@ std::string Str(long double v, int width, int decimals) {
   std::vector<char> big(static_cast<size_t>(n) + 1);
   std::snprintf(big.data(), big.size(), "%*.*Lf", width, decimals, v);
   return std::string(big.data(), static_cast<size_t>(n));
+}
+
+namespace {
+
+std::string NotFinite(double v) { return std::isnan(v) ? "nan" : v > 0 ? "inf" : "-inf"; }
+
+}  // namespace
+
+// std::to_chars neither reads the locale nor writes a grouping or a decimal
+// comma.
+std::string ShortestText(double v) {
+  if (!std::isfinite(v)) return NotFinite(v);
+  char buf[40];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+std::string ShortestText(float v) {
+  if (!std::isfinite(v)) return NotFinite(v);
+  char buf[40];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+std::string FiguresText(double v, int figures) {
+  if (!std::isfinite(v)) return NotFinite(v);
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, figures < 1 ? 1 : figures > 17 ? 17 : figures);
+  return std::string(buf, r.ptr);
 }
 
 }  // namespace brevold

@@ -20,6 +20,15 @@ int PixelRound(long double v);
 // Str(v:w:d): v with d decimals, right-aligned in at least w characters.
 std::string Str(long double v, int width, int decimals);
 
+// A double as text with a decimal point whatever the process's locale:
+// the shortest that reads back as the same double, or rounded to `figures`
+// significant figures (trailing zeros dropped). "nan", "inf", "-inf" for
+// values that are not finite.
+std::string ShortestText(double v);
+std::string FiguresText(double v, int figures);
+// The shortest text that reads back as the same single.
+std::string ShortestText(float v);
+
 }  // namespace brevold
 
 namespace brevold {
