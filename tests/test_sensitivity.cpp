@@ -1,12 +1,17 @@
 // Which dimension moves which event: the figures of the nominal gear against
 // the valve's own geometry worked out here, withheld figures at the edges of
 // a port's width, of an admission and of the link's end, the same figures on
-// any number of threads, and the levers' ranking.
+// any number of threads, the levers' ranking, and the command line's three
+// formats read back and compared.
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <map>
+#include <sstream>
 
+#include "cli/cli.h"
 #include "model/parallel.h"
 #include "model/sensitivity.h"
 #include "model/state.h"
@@ -245,6 +250,105 @@ TEST(Sensitivity, LeversRankedByTheCutOffDifference) {
     }
   EXPECT_EQ(RankLevers(t, 0), (std::vector<int>{13, 17, 117, 22, 10}));
   EXPECT_EQ(RankLevers(t, 2), (std::vector<int>{13, 17}));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  return lines;
+}
+
+// One CSV line, a quoted field's doubled quotes read as one.
+std::vector<std::string> CsvFields(const std::string& line) {
+  std::vector<std::string> f(1);
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') f.back() += '"', ++i;
+    else if (c == '"') quoted = !quoted;
+    else if (c == ',' && !quoted) f.emplace_back();
+    else f.back() += c;
+  }
+  return f;
+}
+
+// The link 0.035 short (the die near its end at travel 1, as above) and the
+// valve stem: the link's row withheld whole, the stem's given.
+TEST(SensitivityCli, ThreeFormatsAgree) {
+  const std::vector<std::string> base = {"sensitivity", "--set", "LinkUpLowLen=1.665", "--notches", "1", "--vary", "11,117"};
+  std::map<std::string, std::string> out;
+  for (const char* f : {"text", "csv", "json"}) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), {"--format", f});
+    std::ostringstream o, e;
+    ASSERT_EQ(RunCli(args, o, e), 0) << e.str();
+    EXPECT_EQ(e.str(), "");
+    out[f] = o.str();
+  }
+  const auto& q = SensQuantities();
+  const std::vector<std::string> csv = Lines(out["csv"]), json = Lines(out["json"]), text = Lines(out["text"]);
+  ASSERT_EQ(csv.size(), 3u);
+  ASSERT_EQ(json.size(), 2u);
+  const std::vector<std::string> head = CsvFields(csv[0]);
+  ASSERT_EQ(head.size(), 7 + q.size());
+  EXPECT_EQ(head[5], "value");
+  EXPECT_EQ(head.back(), "notes");
+  for (size_t row = 0; row < 2; ++row) {
+    const std::vector<std::string> c = CsvFields(csv[row + 1]);
+    ASSERT_EQ(c.size(), head.size());
+    const nlohmann::json j = nlohmann::json::parse(json[row]);
+    EXPECT_EQ(j["side"], c[0]);
+    EXPECT_EQ(j["travel"].get<double>(), std::stod(c[1]));
+    EXPECT_TRUE(j["target_cutoff"].is_null());
+    EXPECT_EQ(c[2], "");
+    EXPECT_EQ(std::to_string(j["id"].get<int>()), c[3]);
+    EXPECT_EQ(j["field"], c[4]);
+    EXPECT_EQ(j["value"].get<double>(), std::stod(c[5]));
+    // The text's line for the dimension: name, id, value, then the figures.
+    std::vector<std::string> words;
+    for (const std::string& l : text) {
+      std::istringstream in(l);
+      std::vector<std::string> w;
+      for (std::string x; in >> x;) w.push_back(x);
+      if (!w.empty() && w[0] == c[4]) words = w;
+    }
+    ASSERT_EQ(words.size(), 3 + q.size()) << c[4];
+    for (size_t k = 0; k < q.size(); ++k) {
+      const std::string& cell = c[6 + k];
+      const nlohmann::json& v = j[q[k].id];
+      if (cell.empty()) {
+        EXPECT_TRUE(v.is_null());
+        EXPECT_TRUE(j["flags"].contains(q[k].id));
+        EXPECT_EQ(words[3 + k], "?");
+      } else {
+        EXPECT_EQ(v.get<double>(), std::stod(cell)) << q[k].id;
+        EXPECT_FALSE(j["flags"].contains(q[k].id));
+        const double shown = std::stod(words[3 + k]), exact = std::stod(cell);
+        EXPECT_NEAR(shown, exact, 5e-4 * std::fabs(exact)) << q[k].id;
+      }
+    }
+  }
+  // The link's row is withheld whole, its reason given once.
+  EXPECT_EQ(CsvFields(csv[1])[4], "LinkUpLowLen");
+  EXPECT_EQ(CsvFields(csv[1]).back(), "all: at -0.01 die beyond link end; as given sound; at +0.01 sound");
+  EXPECT_EQ(CsvFields(csv[2]).back(), "");
+  EXPECT_NE(out["text"].find("\nnotes:\n  fwd 1, LinkUpLowLen, all: at -0.01 die beyond link end"), std::string::npos)
+      << out["text"];
+  EXPECT_EQ(nlohmann::json::parse(json[0])["flags"].size(), q.size());
+
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"sensitivity", "--vary", "Nope"}, {"sensitivity", "--side", "sideways"},
+        {"sensitivity", "--cutoffs", "0"}, {"sensitivity", "--format", "xml"}, {"sensitivity", "--notches", "-0.3"},
+        {"sensitivity", "--cutoffs", "25", "--notches", "0.3"}, {"sensitivity", "--vary"}}) {
+    std::ostringstream o, e;
+    EXPECT_EQ(RunCli(bad, o, e), 2) << bad.back();
+    EXPECT_EQ(o.str(), "");
+    EXPECT_EQ(Lines(e.str()).size(), 1u) << e.str();
+  }
+  std::ostringstream help, e;
+  RunCli({"--help"}, help, e);
+  EXPECT_NE(help.str().find("sensitivity"), std::string::npos);
 }
 
 }  // namespace
