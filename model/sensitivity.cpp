@@ -59,10 +59,12 @@ std::string Verdict(const EventRow& row) {
 }
 
 // The singles a dimension stores a step either side of its value.
-float Stepped(float value, int sign) { return static_cast<float>(static_cast<LD>(value) + sign * static_cast<LD>(SensitivityStep)); }
+float Stepped(float value, int sign) {
+  return static_cast<float>(static_cast<LD>(value) + sign * static_cast<LD>(SensitivityStep));
+}
 
 // The three gears' rows: 0.01 less, as given, 0.01 more. A missing row (the
-// table found no setting) counts as a gear without any event.
+// table found no setting) is a gear that cannot be judged.
 struct Three {
   std::optional<EventRow> lo, mid, hi;
 };
@@ -86,7 +88,9 @@ void Judge(SensRow& out, const Three& g) {
   }
   if (!allSound) {
     if (allSame) flagAll(SensFlag::Unsound, verdicts[0] + " on all three gears");
-    else flagAll(SensFlag::VerdictChanges, what[0] + " " + verdicts[0] + "; " + what[1] + " " + verdicts[1] + "; " + what[2] + " " + verdicts[2]);
+    else
+      flagAll(SensFlag::VerdictChanges,
+              what[0] + " " + verdicts[0] + "; " + what[1] + " " + verdicts[1] + "; " + what[2] + " " + verdicts[2]);
     return;
   }
   const Figures f[3] = {FiguresOf(*g.lo), FiguresOf(*g.mid), FiguresOf(*g.hi)};
@@ -109,15 +113,16 @@ void Judge(SensRow& out, const Three& g) {
     c.below = static_cast<double>(below);
     c.above = static_cast<double>(above);
     // The central difference is the one to give when the two sides tell the
-    // same story: the same slope within half the larger of them. Curvature
-    // of the event over the step shows as a steadily growing difference and
-    // is allowed that much; a kink (a port reaching its full width, an event
-    // about to go) or a jump does not. Below the quantity's floor the
-    // difference is the figures' own scatter, not the gear's.
+    // same story: the same slope within half the larger of them. An event
+    // that bends over the step parts the two by its curvature times the
+    // step, well inside that; a kink (a port reaching its full width, an
+    // event about to go) or a jump does not pass. Below the quantity's
+    // floor the difference is the figures' own scatter, not the gear's.
     const LD spread = std::fabs(above - below);
     if (spread > 0.5L * std::max(std::fabs(above), std::fabs(below)) + SensQuantities()[static_cast<size_t>(q)].floor) {
       c.flag = SensFlag::Disagree;
-      c.why = "one-sided changes " + FiguresText(c.below.value(), 4) + " and " + FiguresText(c.above.value(), 4) + " disagree";
+      c.why = "one-sided changes " + FiguresText(c.below.value(), 4) + " below and " + FiguresText(c.above.value(), 4) +
+              " above disagree";
       continue;
     }
     c.change = static_cast<double>((hi - lo) / (x[2] - x[0]) * h);
@@ -162,18 +167,6 @@ const std::array<SensQuantityInfo, SensQuantityCount>& SensQuantities() {
       {"die_slip", "Die slip", len},
   }};
   return q;
-}
-
-const char* SensFlagName(SensFlag f) {
-  switch (f) {
-    case SensFlag::None: return "none";
-    case SensFlag::NoStep: return "no step";
-    case SensFlag::Unsound: return "unsound";
-    case SensFlag::VerdictChanges: return "verdict changes";
-    case SensFlag::Absent: return "absent";
-    case SensFlag::Disagree: return "disagree";
-  }
-  return "none";
 }
 
 const std::vector<float>& RunningNotches() {
@@ -408,8 +401,8 @@ std::string FormatSensitivity(const SensitivityTable& t, const std::string& form
     for (const SensRow& row : t.rows) {
       const SensSetting& set = t.settings[row.setting];
       o += SideName(set) + "," + ShortestText(static_cast<float>(set.setting.travel)) + "," +
-           (set.targetCutOff ? ShortestText(static_cast<float>(*set.targetCutOff)) : "") + "," + std::to_string(row.dim.id) + "," + row.dim.field +
-           "," + ShortestText(row.value);
+           (set.targetCutOff ? ShortestText(static_cast<float>(*set.targetCutOff)) : "") + "," +
+           std::to_string(row.dim.id) + "," + row.dim.field + "," + ShortestText(row.value);
       for (const SensCell& c : row.cells) o += "," + (c.change ? ShortestText(*c.change) : "");
       std::string notes;
       for (const auto& [id, why] : Reasons(row, true)) notes += (notes.empty() ? "" : "; ") + id + ": " + why;

@@ -61,7 +61,6 @@ enum class SensFlag {
   Absent,          // the event does not happen on at least one of the gears
   Disagree,        // the one-sided differences differ by too much
 };
-const char* SensFlagName(SensFlag f);  // "no step", "unsound", ...
 
 struct SensCell {
   // The change per +0.01 of the dimension; absent when flagged.
