@@ -63,7 +63,7 @@ std::string ShortestText(float v) {
   return std::string(buf, r.ptr);
 }
 
-std::string FiguresText(double v, int figures) {
+std::string Figures(double v, int figures) {
   if (!std::isfinite(v)) return NotFinite(v);
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, figures < 1 ? 1 : figures > 17 ? 17 : figures);

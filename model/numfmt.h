@@ -25,7 +25,7 @@ std::string Str(long double v, int width, int decimals);
 // significant figures (trailing zeros dropped). "nan", "inf", "-inf" for
 // values that are not finite.
 std::string ShortestText(double v);
-std::string FiguresText(double v, int figures);
+std::string Figures(double v, int figures);
 // The shortest text that reads back as the same single.
 std::string ShortestText(float v);
 

@@ -41,9 +41,9 @@ std::optional<EventRow> RowAt(ModelState& g, const SensitivityRequest& r, bool f
   return std::move(t.rows.front());
 }
 
-using Figures = std::array<std::optional<double>, SensQuantityCount>;
+using RowFigures = std::array<std::optional<double>, SensQuantityCount>;
 
-Figures FiguresOf(const EventRow& row) {
+RowFigures FiguresOf(const EventRow& row) {
   auto pct = [](const std::optional<EventPoint>& p) { return p ? std::optional<double>(p->percent) : std::nullopt; };
   return {pct(row.front.cutOff), pct(row.rear.cutOff), FrontMinusRear(row).cutOff,
           row.front.deadCentreLead, row.rear.deadCentreLead,
@@ -93,7 +93,7 @@ void Judge(SensRow& out, const Three& g) {
               what[0] + " " + verdicts[0] + "; " + what[1] + " " + verdicts[1] + "; " + what[2] + " " + verdicts[2]);
     return;
   }
-  const Figures f[3] = {FiguresOf(*g.lo), FiguresOf(*g.mid), FiguresOf(*g.hi)};
+  const RowFigures f[3] = {FiguresOf(*g.lo), FiguresOf(*g.mid), FiguresOf(*g.hi)};
   const LD x[3] = {out.lower, out.value, out.upper};
   const LD h = SensitivityStep;
   for (int q = 0; q < SensQuantityCount; ++q) {
@@ -121,7 +121,7 @@ void Judge(SensRow& out, const Three& g) {
     const LD spread = std::fabs(above - below);
     if (spread > 0.5L * std::max(std::fabs(above), std::fabs(below)) + SensQuantities()[static_cast<size_t>(q)].floor) {
       c.flag = SensFlag::Disagree;
-      c.why = "one-sided changes " + FiguresText(c.below.value(), 4) + " below and " + FiguresText(c.above.value(), 4) +
+      c.why = "one-sided changes " + Figures(c.below.value(), 4) + " below and " + Figures(c.above.value(), 4) +
               " above disagree";
       continue;
     }
@@ -427,8 +427,8 @@ std::string FormatSensitivity(const SensitivityTable& t, const std::string& form
   for (const auto& q : quantities) head.push_back(q.id);
   std::vector<std::vector<std::string>> lines;
   for (const SensRow& row : t.rows) {
-    std::vector<std::string> c = {row.dim.field, std::to_string(row.dim.id), FiguresText(row.value, 6)};
-    for (const SensCell& cell : row.cells) c.push_back(cell.change ? FiguresText(*cell.change, 4) : "?");
+    std::vector<std::string> c = {row.dim.field, std::to_string(row.dim.id), Figures(row.value, 6)};
+    for (const SensCell& cell : row.cells) c.push_back(cell.change ? Figures(*cell.change, 4) : "?");
     lines.push_back(std::move(c));
   }
   std::vector<size_t> width(head.size());
@@ -443,10 +443,10 @@ std::string FormatSensitivity(const SensitivityTable& t, const std::string& form
   };
   auto heading = [](const SensSetting& set) {
     std::string h = (set.setting.forward ? "forward" : "reverse") + std::string(" side, travel ") +
-                    FiguresText(static_cast<double>(set.setting.travel), 6);
-    if (set.targetCutOff) h += " (mean cut-off " + FiguresText(*set.targetCutOff, 6) + " %)";
+                    Figures(static_cast<double>(set.setting.travel), 6);
+    if (set.targetCutOff) h += " (mean cut-off " + Figures(*set.targetCutOff, 6) + " %)";
     const EventRow& b = set.base;
-    auto fig = [](const std::optional<double>& v, int n) { return v ? FiguresText(*v, n) : std::string("-"); };
+    auto fig = [](const std::optional<double>& v, int n) { return v ? Figures(*v, n) : std::string("-"); };
     const auto f = FiguresOf(b);
     h += ": cut-off " + fig(f[0], 5) + " / " + fig(f[1], 5) + " %, lead " + fig(f[3], 4) + " / " + fig(f[4], 4) +
          ", " + Verdict(b);
@@ -459,7 +459,7 @@ std::string FormatSensitivity(const SensitivityTable& t, const std::string& form
       if (t.rows[k].setting != set) continue;
       o += line(lines[k]);
       for (const auto& [id, why] : Reasons(t.rows[k], true))
-        notes += "  " + SideName(t.settings[set]) + " " + FiguresText(static_cast<double>(t.settings[set].setting.travel), 6) +
+        notes += "  " + SideName(t.settings[set]) + " " + Figures(static_cast<double>(t.settings[set].setting.travel), 6) +
                  ", " + t.rows[k].dim.field + ", " + id + ": " + why + "\n";
     }
   }
