@@ -39,6 +39,8 @@ const char* kUsage =
     "  events   the valve events by reverse-arm setting, one row per setting and end\n"
     "  dims     print the working set as JSON\n"
     "  balance  search the dimensions given for events alike at both cylinder ends\n"
+    "  sensitivity\n"
+    "           the change of each valve event per +0.01 of each dimension\n"
     "\n"
     "Options of every command:\n"
     "  --dmi FILE         start from a dimension file, loaded after start-up as\n"
@@ -125,6 +127,14 @@ const char* kUsage =
     "  --out FILE         write the balanced set (JSON when FILE ends in .json,\n"
     "                     else a dimension file), the reverse arm at mid gear\n"
     "  --format text|json (default text)\n"
+    "Options of sensitivity (central differences 0.01 either side; a figure whose\n"
+    "two sides do not agree is withheld, ? or empty or null, with the reason):\n"
+    "  --vary ID,...      the dimensions (id or field name; default: every one but\n"
+    "                     the driver diameter)\n"
+    "  --cutoffs A,B,...  settings by mean cut-off, % of stroke (default 15,25,40)\n"
+    "  --notches A,B,...  settings as travels from mid gear instead, forward positive\n"
+    "  --side fwd|rev|both   the side(s) of the settings (default fwd)\n"
+    "  --format text|csv|json   (default text)\n"
     "\n"
     "  --help             this text\n"
     "\n"
@@ -158,6 +168,8 @@ void Key(std::string& o, const char* k) {
   o += "\":";
 }
 
+}  // namespace
+
 std::vector<std::string> Split(const std::string& s, char sep) {
   std::vector<std::string> parts;
   std::string cur;
@@ -178,9 +190,6 @@ float Number(const std::string& text, const std::string& what) {
   if (!ParseNumber(text, v)) throw Usage{"malformed number '" + text + "' in " + what};
   return v;
 }
-
-
-}  // namespace
 
 Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   const bool solve = mode == CliMode::Solve;
@@ -831,6 +840,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out, err);
     if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
     if (args[0] == "balance") return BalanceCommand(ParseBalance(args), out, err);
+    if (args[0] == "sensitivity") return SensitivityCommand(args, out, err);
     if (args[0] == "frame") {
       const Options o = ParseOptions(args, CliMode::Frame);
       if (!frame) {

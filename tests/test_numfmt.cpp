@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <limits>
 
@@ -54,6 +55,21 @@ TEST(ReadingNumbers, TypedFormsAndTheSettledEmptyCases) {
     EXPECT_FALSE(ReadNumber(bad, v)) << bad;
     EXPECT_EQ(v, 0.0f) << bad;
   }
+}
+
+// Texts that a script reads back: the shortest that gives the same number,
+// or a few figures for reading; a point, never a comma.
+TEST(NumberTexts, ShortestRoundTripsAndFiguresRound) {
+  EXPECT_EQ(ShortestText(0.1), "0.1");
+  EXPECT_EQ(ShortestText(5.97f), "5.97");
+  EXPECT_EQ(ShortestText(static_cast<double>(5.97f)), "5.96999979019165");
+  for (double v : {1.0 / 3, -2.5e-7, 7.633227636849132, 1e300})
+    EXPECT_EQ(std::strtod(ShortestText(v).c_str(), nullptr), v) << ShortestText(v);
+  EXPECT_EQ(Figures(7.633227636849132, 4), "7.633");
+  EXPECT_EQ(Figures(-1.6212e-5, 4), "-1.621e-05");
+  EXPECT_EQ(Figures(0.01, 4), "0.01");
+  EXPECT_EQ(ShortestText(std::nan("")), "nan");
+  EXPECT_EQ(Figures(-INFINITY, 4), "-inf");
 }
 
 }  // namespace brevold
