@@ -12,6 +12,7 @@
 
 #include "model/dynvars.h"
 #include "model/numfmt.h"
+#include "model/sensitivity.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -571,6 +572,13 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
     res.noGain = chosen ? "the dimensions chosen cannot balance this gear further"
                         : "no candidate was sound over the full travel";
     if (res.before.absentEvents > 0) res.noGain += "; an event is absent at a balanced setting";
+    // The dimensions that would move the cut-off difference most, beside
+    // those tried.
+    for (int id : StrongestLevers(start, r.side, 0, cancel)) {
+      if (res.strongest.size() >= 3) break;
+      if (std::any_of(dims.begin(), dims.end(), [&](const BalanceDim& d) { return d.id == id; })) continue;
+      if (const DimInfo* info = FindDim(id)) res.strongest.push_back(info->field);
+    }
     // Nothing worth having: the gear stays as it was.
     for (BalanceDimResult& d : res.dims) d.after = d.before, d.atBound = false;
     res.after = res.before;
