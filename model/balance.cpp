@@ -315,17 +315,33 @@ EventTable CompareRows(ModelState g, const BalanceRequest& r, const std::atomic<
   EventTable t = ValveEventsTable(g, q);
   for (float v : FullGear(g, r))
     if (const auto row = RowAt(g, r, v, cancel)) t.rows.push_back(*row);
+  if (const auto row = RowAt(g, r, 0, cancel)) t.rows.push_back(*row);
   return t;
 }
 
 // What changed that the objective did not ask for, from the rows compared.
 std::vector<BalanceChange> Changes(const EventTable& b, const EventTable& a, const BalanceRequest& r) {
   std::vector<BalanceChange> out;
+  // Full gear: the rows not asked for by cut-off, away from mid gear.
   auto find = [](const EventTable& t, bool forward, bool full) -> const EventRow* {
     for (const EventRow& row : t.rows)
-      if (row.setting.forward == forward && full == !row.targetCutOff) return &row;
+      if (row.setting.forward == forward && full == !row.targetCutOff && row.setting.travel != 0) return &row;
     return nullptr;
   };
+  auto midGear = [](const EventTable& t) -> const EventRow* {
+    for (const EventRow& row : t.rows)
+      if (!row.targetCutOff && row.setting.travel == 0) return &row;
+    return nullptr;
+  };
+  {
+    const EventRow *mb = midGear(b), *ma = midGear(a);
+    auto lead = [](const EventRow* row, bool front) -> std::optional<double> {
+      if (!row) return std::nullopt;
+      return (front ? row->front : row->rear).deadCentreLead;
+    };
+    out.push_back({"mid gear: lead, front", lead(mb, true), lead(ma, true)});
+    out.push_back({"mid gear: lead, rear", lead(mb, false), lead(ma, false)});
+  }
   auto smallestOpening = [&](const EventTable& t, bool forward, bool front) -> std::optional<double> {
     std::optional<double> m;
     for (const EventRow& row : t.rows)
