@@ -627,11 +627,7 @@ std::string BalanceText(const BalanceResult& res, const std::string& written) {
   if (res.failedVerification)
     o << "  " << res.failedVerification << " better candidates failed that check and were passed over\n";
   o << "\nAt equal cut-offs, before:\n" << BalanceRowsText(res.beforeRows) << "after:\n" << BalanceRowsText(res.afterRows);
-  o << "\nWhat else changed:\n";
-  for (const BalanceChange& c : res.changes) {
-    std::snprintf(line, sizeof line, "  %-56s %10s %10s\n", c.what.c_str(), Spread(c.before).c_str(), Spread(c.after).c_str());
-    o << line;
-  }
+  o << "\nWhat else changed:\n" << BalanceChangesText(res.changes);
   o << "\nstopped: " << StopName(res.stop) << " (" << StopReason(res.stop) << "), " << res.evaluations << " evaluations, "
     << Str(res.seconds, 1, 1) << " s\n";
   if (!res.noGain.empty()) {

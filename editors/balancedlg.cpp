@@ -264,8 +264,10 @@ void TBalanceEvents::Finished() {
   Progress->setValue(r.stop == BalanceResult::Cancelled ? std::min(r.evaluations, Progress->maximum()) : Progress->maximum());
   Before->setPlainText(r.beforeRows.rows.empty() ? QString()
                                                  : "Before, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.beforeRows)));
-  After->setPlainText(r.afterRows.rows.empty() ? QString()
-                                               : "After, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.afterRows)));
+  After->setPlainText(r.afterRows.rows.empty()
+                          ? QString()
+                          : "After, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.afterRows)) +
+                                "\nWhat else changed (before, after)\n\n" + QString::fromStdString(BalanceChangesText(r.changes)));
   Summary->setText(QString::fromStdString(BalanceSummary(r)));
   ApplyButton->setEnabled(r.Gained());
 }

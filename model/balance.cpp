@@ -633,6 +633,19 @@ std::string BalanceRowsText(const EventTable& t) {
   return out;
 }
 
+std::string BalanceChangesText(const std::vector<BalanceChange>& changes) {
+  size_t width = 0;
+  for (const BalanceChange& c : changes) width = std::max(width, c.what.size());
+  auto cell = [](const std::optional<double>& v) {
+    std::string t = v ? Figures(*v, 6) : "-";
+    return std::string(t.size() < 10 ? 10 - t.size() : 0, ' ') + t;
+  };
+  std::string out;
+  for (const BalanceChange& c : changes)
+    out += "  " + c.what + std::string(width - c.what.size(), ' ') + " " + cell(c.before) + " " + cell(c.after) + "\n";
+  return out;
+}
+
 std::string BalanceSummary(const BalanceResult& r) {
   if (r.stop == BalanceResult::Failed) return "The search could not run: " + r.message;
   auto num = [](double v) { return Str(v, 1, 4); };
@@ -648,10 +661,6 @@ std::string BalanceSummary(const BalanceResult& r) {
   s += "\nFull travel, both sides: " + r.verified.Describe() + "; before: " + r.verifiedBefore.Describe() + ".";
   if (r.failedVerification)
     s += " " + std::to_string(r.failedVerification) + " better candidates failed that check and were passed over.";
-  std::string changed;
-  for (const BalanceChange& c : r.changes)
-    if (c.before != c.after) changed += "\n  " + c.what + ": " + opt(c.before) + " -> " + opt(c.after);
-  if (!changed.empty()) s += "\nAlso changed:" + changed;
   if (!r.noGain.empty()) {
     s += "\nNothing to apply: " + r.noGain + ".";
     if (!r.strongest.empty()) {
