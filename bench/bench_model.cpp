@@ -1,7 +1,7 @@
 // Speed of the model's hot paths: one solve, one post-calculation, a
-// 360-angle sweep (what a diagram does per curve) and the valve-events table
-// at the nominal set; and a whole balancing search, with how soon it stops
-// when cancelled.
+// 360-angle sweep (what a diagram does per curve), the valve-events table
+// and the sensitivity table at the nominal set; and a whole balancing
+// search, with how soon it stops when cancelled.
 // Each prints its time per solve or post-calculation ("us_each"); the
 // post-calculation and the sweep also print their ratio to the single solve
 // measured earlier in the same run ("x_solve"), so a loaded machine shows in
@@ -17,6 +17,7 @@
 #include "model/balance.h"
 #include "model/events.h"
 #include "model/parallel.h"
+#include "model/sensitivity.h"
 #include "model/state.h"
 
 namespace {
@@ -101,6 +102,26 @@ BENCHMARK(BM_EventsTable)
     ->ArgNames({"bisection", "threads"})
     ->ArgsProduct({{0, 1}, {1, 2, 4}})
     ->Unit(benchmark::kMillisecond);
+
+// The sensitivity table of the nominal gear: every dimension but the driver
+// diameter at 15, 25 and 40 % cut-off on the forward side (three searches
+// for the settings, then 3 x (1 + 2 x 44) rows), on 1 and 2 threads; its
+// ratio to one solve says how many solves' time a table costs.
+void BM_SensitivityTable(benchmark::State& st) {
+  brevold::SetSweepThreads(static_cast<int>(st.range(0)));
+  const brevold::ModelState s = Running();
+  const brevold::SensitivityRequest r;
+  size_t rows = 0;
+  const auto t0 = Clock::now();
+  for (auto _ : st) {
+    rows = brevold::Sensitivity(s, r).rows.size();
+    benchmark::DoNotOptimize(rows);
+  }
+  Report(st, Clock::now() - t0, 1);
+  st.counters["rows"] = static_cast<double>(rows);
+  brevold::SetSweepThreads(0);
+}
+BENCHMARK(BM_SensitivityTable)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // A balance of the nominal gear over ten forward settings (the default ones)
 // by the link-crank back set, the radius-rod lift point and the reverse-arm

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,8 @@ const char* kUsage =
     "  events   the valve events by reverse-arm setting, one row per setting and end\n"
     "  dims     print the working set as JSON\n"
     "  balance  search the dimensions given for events alike at both cylinder ends\n"
+    "  sensitivity\n"
+    "           the change of each valve event per +0.01 of each dimension\n"
     "\n"
     "Options of every command:\n"
     "  --dmi FILE         start from a dimension file, loaded after start-up as\n"
@@ -124,6 +127,14 @@ const char* kUsage =
     "  --out FILE         write the balanced set (JSON when FILE ends in .json,\n"
     "                     else a dimension file), the reverse arm at mid gear\n"
     "  --format text|json (default text)\n"
+    "Options of sensitivity (central differences 0.01 either side; a figure whose\n"
+    "two sides do not agree is withheld, ? or empty or null, with the reason):\n"
+    "  --vary ID,...      the dimensions (id or field name; default: every one but\n"
+    "                     the driver diameter)\n"
+    "  --cutoffs A,B,...  settings by mean cut-off, % of stroke (default 15,25,40)\n"
+    "  --notches A,B,...  settings as travels from mid gear instead, forward positive\n"
+    "  --side fwd|rev|both   the side(s) of the settings (default fwd)\n"
+    "  --format text|csv|json   (default text)\n"
     "\n"
     "  --help             this text\n"
     "\n"
@@ -137,9 +148,7 @@ void Append(std::string& o, long double v) {
     o += "null";
     return;
   }
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-  o += buf;
+  o += Figures(static_cast<double>(v), 9);
 }
 
 template <size_t N>
@@ -158,6 +167,8 @@ void Key(std::string& o, const char* k) {
   o += k;
   o += "\":";
 }
+
+}  // namespace
 
 std::vector<std::string> Split(const std::string& s, char sep) {
   std::vector<std::string> parts;
@@ -179,9 +190,6 @@ float Number(const std::string& text, const std::string& what) {
   if (!ParseNumber(text, v)) throw Usage{"malformed number '" + text + "' in " + what};
   return v;
 }
-
-
-}  // namespace
 
 Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   const bool solve = mode == CliMode::Solve;
@@ -567,11 +575,7 @@ BalanceOptions ParseBalance(const std::vector<std::string>& args) {
   return b;
 }
 
-std::string Fixed(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
-}
+std::string Fixed(double v) { return Figures(v, 6); }
 
 std::string Spread(const std::optional<double>& v) { return v ? Fixed(*v) : "-"; }
 
@@ -623,14 +627,9 @@ std::string BalanceText(const BalanceResult& res, const std::string& written) {
   if (res.failedVerification)
     o << "  " << res.failedVerification << " better candidates failed that check and were passed over\n";
   o << "\nAt equal cut-offs, before:\n" << BalanceRowsText(res.beforeRows) << "after:\n" << BalanceRowsText(res.afterRows);
-  o << "\nWhat else changed:\n";
-  for (const BalanceChange& c : res.changes) {
-    std::snprintf(line, sizeof line, "  %-56s %10s %10s\n", c.what.c_str(), Spread(c.before).c_str(), Spread(c.after).c_str());
-    o << line;
-  }
-  std::snprintf(line, sizeof line, "%.1f", res.seconds);
+  o << "\nWhat else changed:\n" << BalanceChangesText(res.changes);
   o << "\nstopped: " << StopName(res.stop) << " (" << StopReason(res.stop) << "), " << res.evaluations << " evaluations, "
-    << line << " s\n";
+    << Str(res.seconds, 1, 1) << " s\n";
   if (!res.noGain.empty()) {
     o << "no gain: " << res.noGain << "\n";
     if (!res.strongest.empty()) {
@@ -754,11 +753,13 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
 
 bool ParseNumber(const std::string& text, float& value) {
   if (text.empty()) return false;
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const double d = std::strtod(begin, &end);
-  if (end != begin + text.size() || errno == ERANGE) return false;
+  // from_chars reads the C locale's way whatever the process's locale (a
+  // picture command starts Qt, which sets it from the user's); it takes no
+  // leading plus.
+  const char* begin = text.c_str() + (text[0] == '+' ? 1 : 0);
+  double d = 0;
+  const auto r = std::from_chars(begin, text.c_str() + text.size(), d);
+  if (r.ec != std::errc() || r.ptr != text.c_str() + text.size()) return false;
   if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
   // Only plain decimal notation: no hexadecimal, no "inf" or "nan".
   for (char c : text)
@@ -835,6 +836,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out, err);
     if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
     if (args[0] == "balance") return BalanceCommand(ParseBalance(args), out, err);
+    if (args[0] == "sensitivity") return SensitivityCommand(args, out, err);
     if (args[0] == "frame") {
       const Options o = ParseOptions(args, CliMode::Frame);
       if (!frame) {

@@ -87,4 +87,12 @@ bool ParseNumber(const std::string& text, float& value);
 // One solve's results as a JSON object on one line.
 std::string SolveJson(const ModelState& s);
 
+// An option's list split at each `sep` (empty items kept), and one number
+// of it read strictly; Usage names the text and `what` when it is no number.
+std::vector<std::string> Split(const std::string& s, char sep);
+float Number(const std::string& text, const std::string& what);
+
+// brevold-cli sensitivity (cli/sensitivity.cpp).
+int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace brevold

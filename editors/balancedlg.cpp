@@ -26,6 +26,7 @@
 #include "model/dimensions.h"
 #include "model/numfmt.h"
 #include "model/revarm.h"
+#include "model/sensitivity.h"
 #include "state/appstate.h"
 
 namespace brevold {
@@ -93,12 +94,16 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
 
   auto* buttons = new QHBoxLayout;
   RunButton = new QPushButton("&Run", this);
+  StrongestButton = new QPushButton("Tick &Strongest", this);
+  StrongestButton->setToolTip("Tick the three dimensions that move the front-minus-rear cut-off most on the side "
+                              "chosen, at 15, 25 and 40 % cut-off");
   CancelButton = new QPushButton("Cancel", this);
   ApplyButton = new QPushButton("&Apply", this);
   CloseButton = new QPushButton("Close", this);
   Progress = new QProgressBar(this);
   Progress->setRange(0, MaxEvals->value());
   Progress->setValue(0);
+  buttons->addWidget(StrongestButton);
   buttons->addWidget(RunButton);
   buttons->addWidget(CancelButton);
   buttons->addWidget(Progress, 1);
@@ -106,6 +111,7 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   buttons->addWidget(CloseButton);
   layout->addLayout(buttons);
   connect(RunButton, &QPushButton::clicked, this, &TBalanceEvents::RunClick);
+  connect(StrongestButton, &QPushButton::clicked, this, &TBalanceEvents::StrongestClick);
   connect(CancelButton, &QPushButton::clicked, this, &TBalanceEvents::CancelClick);
   connect(ApplyButton, &QPushButton::clicked, this, &TBalanceEvents::ApplyClick);
   connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -206,6 +212,7 @@ bool TBalanceEvents::Request(BalanceRequest& r, QString& message) const {
 
 void TBalanceEvents::ShowRunning(bool running) {
   RunButton->setEnabled(!running);
+  StrongestButton->setEnabled(!running);
   CancelButton->setEnabled(running);
   CloseButton->setEnabled(!running);
   Dims->setEnabled(!running);
@@ -257,13 +264,64 @@ void TBalanceEvents::Finished() {
   Progress->setValue(r.stop == BalanceResult::Cancelled ? std::min(r.evaluations, Progress->maximum()) : Progress->maximum());
   Before->setPlainText(r.beforeRows.rows.empty() ? QString()
                                                  : "Before, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.beforeRows)));
-  After->setPlainText(r.afterRows.rows.empty() ? QString()
-                                               : "After, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.afterRows)));
+  After->setPlainText(r.afterRows.rows.empty()
+                          ? QString()
+                          : "After, at equal cut-offs\n\n" + QString::fromStdString(BalanceRowsText(r.afterRows)) +
+                                "\nWhat else changed (before, after)\n\n" + QString::fromStdString(BalanceChangesText(r.changes)));
   Summary->setText(QString::fromStdString(BalanceSummary(r)));
   ApplyButton->setEnabled(r.Gained());
 }
 
 void TBalanceEvents::CancelClick() { cancel_ = true; }
+
+// The sensitivity of the cut-off difference to every dimension, worked out
+// beside the window like a search; the three strongest are ticked, the
+// others cleared.
+void TBalanceEvents::StrongestClick() {
+  if (worker_) return;
+  const EventRequest::Side sides[] = {EventRequest::Forward, EventRequest::Reverse, EventRequest::Both};
+  const EventRequest::Side side = sides[Side->currentIndex()];
+  ModelState start = form_.App().model;
+  start.undo.onButtons = nullptr;
+  cancel_ = false;
+  outcome_.reset();
+  Progress->setRange(0, 100);
+  Progress->setValue(0);
+  Summary->setText("Finding the strongest levers...");
+  ShowRunning(true);
+  auto levers = std::make_shared<std::vector<int>>();
+  QPointer<TBalanceEvents> self(this);
+  worker_ = std::make_unique<std::thread>([this, start = std::move(start), side, levers, self]() mutable {
+    *levers = StrongestLevers(start, side, 3, &cancel_, [this, self](int done, int total) {
+      QMetaObject::invokeMethod(this, [self, done, total] {
+        if (self && total > 0) self->Progress->setValue(100 * done / total);
+      }, Qt::QueuedConnection);
+    });
+    QMetaObject::invokeMethod(this, [self, levers] {
+      if (self) self->LeversFound(*levers);
+    }, Qt::QueuedConnection);
+  });
+}
+
+void TBalanceEvents::LeversFound(const std::vector<int>& ids) {
+  if (worker_ && worker_->joinable()) worker_->join();
+  worker_.reset();
+  ShowRunning(false);
+  if (ids.empty()) {
+    Summary->setText("Cancelled.");
+    return;
+  }
+  Progress->setValue(Progress->maximum());
+  QStringList names;
+  for (int row = 0; row < Dims->rowCount(); ++row) {
+    const int id = Dims->item(row, Tick)->data(Qt::UserRole).toInt();
+    const bool strong = std::find(ids.begin(), ids.end(), id) != ids.end();
+    Dims->item(row, Tick)->setCheckState(strong ? Qt::Checked : Qt::Unchecked);
+  }
+  for (int id : ids)
+    if (const DimInfo* d = FindDim(id)) names << d->shortName;
+  Summary->setText("Ticked the strongest levers on the cut-off difference: " + names.join(", ") + ".");
+}
 
 void TBalanceEvents::WaitForSearch() {
   while (worker_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);

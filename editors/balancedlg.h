@@ -12,6 +12,7 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "model/balance.h"
 
@@ -40,6 +41,9 @@ class TBalanceEvents : public QDialog {
   bool Request(BalanceRequest& r, QString& message) const;
   void RunClick();
   void CancelClick();
+  // Ticks the three dimensions that move the cut-off difference most on the
+  // side chosen, found beside the window.
+  void StrongestClick();
   void ApplyClick();
   bool Running() const { return worker_ != nullptr; }
   // Waits for a running search to end (tests; closing cancels first).
@@ -52,7 +56,7 @@ class TBalanceEvents : public QDialog {
                  *CompressionWeight = nullptr;
   QCheckBox* AllowLoss = nullptr;  // full-gear cut-off and opening may fall beyond their margins
   QSpinBox* MaxEvals = nullptr;
-  QPushButton *RunButton = nullptr, *CancelButton = nullptr, *ApplyButton = nullptr, *CloseButton = nullptr;
+  QPushButton *StrongestButton = nullptr, *RunButton = nullptr, *CancelButton = nullptr, *ApplyButton = nullptr, *CloseButton = nullptr;
   QProgressBar* Progress = nullptr;
   QLabel* Summary = nullptr;
   QPlainTextEdit *Before = nullptr, *After = nullptr;
@@ -64,6 +68,7 @@ class TBalanceEvents : public QDialog {
  private:
   void FillDims();
   void Finished();  // on the window's thread, once the worker has ended
+  void LeversFound(const std::vector<int>& ids);
   void ShowRunning(bool running);
   MainPort& form_;
   std::unique_ptr<std::thread> worker_;

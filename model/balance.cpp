@@ -12,6 +12,7 @@
 
 #include "model/dynvars.h"
 #include "model/numfmt.h"
+#include "model/sensitivity.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -314,17 +315,33 @@ EventTable CompareRows(ModelState g, const BalanceRequest& r, const std::atomic<
   EventTable t = ValveEventsTable(g, q);
   for (float v : FullGear(g, r))
     if (const auto row = RowAt(g, r, v, cancel)) t.rows.push_back(*row);
+  if (const auto row = RowAt(g, r, 0, cancel)) t.rows.push_back(*row);
   return t;
 }
 
 // What changed that the objective did not ask for, from the rows compared.
 std::vector<BalanceChange> Changes(const EventTable& b, const EventTable& a, const BalanceRequest& r) {
   std::vector<BalanceChange> out;
+  // Full gear: the rows not asked for by cut-off, away from mid gear.
   auto find = [](const EventTable& t, bool forward, bool full) -> const EventRow* {
     for (const EventRow& row : t.rows)
-      if (row.setting.forward == forward && full == !row.targetCutOff) return &row;
+      if (row.setting.forward == forward && full == !row.targetCutOff && row.setting.travel != 0) return &row;
     return nullptr;
   };
+  auto midGear = [](const EventTable& t) -> const EventRow* {
+    for (const EventRow& row : t.rows)
+      if (!row.targetCutOff && row.setting.travel == 0) return &row;
+    return nullptr;
+  };
+  {
+    const EventRow *mb = midGear(b), *ma = midGear(a);
+    auto lead = [](const EventRow* row, bool front) -> std::optional<double> {
+      if (!row) return std::nullopt;
+      return (front ? row->front : row->rear).deadCentreLead;
+    };
+    out.push_back({"mid gear: lead, front", lead(mb, true), lead(ma, true)});
+    out.push_back({"mid gear: lead, rear", lead(mb, false), lead(ma, false)});
+  }
   auto smallestOpening = [&](const EventTable& t, bool forward, bool front) -> std::optional<double> {
     std::optional<double> m;
     for (const EventRow& row : t.rows)
@@ -571,6 +588,13 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
     res.noGain = chosen ? "the dimensions chosen cannot balance this gear further"
                         : "no candidate was sound over the full travel";
     if (res.before.absentEvents > 0) res.noGain += "; an event is absent at a balanced setting";
+    // The dimensions that would move the cut-off difference most, beside
+    // those tried.
+    for (int id : StrongestLevers(start, r.side, 0, cancel)) {
+      if (res.strongest.size() >= 3) break;
+      if (std::any_of(dims.begin(), dims.end(), [&](const BalanceDim& d) { return d.id == id; })) continue;
+      if (const DimInfo* info = FindDim(id)) res.strongest.push_back(info->field);
+    }
     // Nothing worth having: the gear stays as it was.
     for (BalanceDimResult& d : res.dims) d.after = d.before, d.atBound = false;
     res.after = res.before;
@@ -609,6 +633,19 @@ std::string BalanceRowsText(const EventTable& t) {
   return out;
 }
 
+std::string BalanceChangesText(const std::vector<BalanceChange>& changes) {
+  size_t width = 0;
+  for (const BalanceChange& c : changes) width = std::max(width, c.what.size());
+  auto cell = [](const std::optional<double>& v) {
+    std::string t = v ? Figures(*v, 6) : "-";
+    return std::string(t.size() < 10 ? 10 - t.size() : 0, ' ') + t;
+  };
+  std::string out;
+  for (const BalanceChange& c : changes)
+    out += "  " + c.what + std::string(width - c.what.size(), ' ') + " " + cell(c.before) + " " + cell(c.after) + "\n";
+  return out;
+}
+
 std::string BalanceSummary(const BalanceResult& r) {
   if (r.stop == BalanceResult::Failed) return "The search could not run: " + r.message;
   auto num = [](double v) { return Str(v, 1, 4); };
@@ -624,10 +661,6 @@ std::string BalanceSummary(const BalanceResult& r) {
   s += "\nFull travel, both sides: " + r.verified.Describe() + "; before: " + r.verifiedBefore.Describe() + ".";
   if (r.failedVerification)
     s += " " + std::to_string(r.failedVerification) + " better candidates failed that check and were passed over.";
-  std::string changed;
-  for (const BalanceChange& c : r.changes)
-    if (c.before != c.after) changed += "\n  " + c.what + ": " + opt(c.before) + " -> " + opt(c.after);
-  if (!changed.empty()) s += "\nAlso changed:" + changed;
   if (!r.noGain.empty()) {
     s += "\nNothing to apply: " + r.noGain + ".";
     if (!r.strongest.empty()) {

@@ -206,6 +206,10 @@ const char* StopReason(BalanceResult::Stop stop);
 // side by side.
 std::string BalanceRowsText(const EventTable& t);
 
+// What else changed, a line each: the quantity, before and after ("-" where
+// absent), in columns.
+std::string BalanceChangesText(const std::vector<BalanceChange>& changes);
+
 // The Balance Events dialog's account of a result: why it stopped, the
 // objective and largest differences, each dimension before and after, the
 // check on the fine grid, what else changed, and why nothing is offered

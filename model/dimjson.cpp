@@ -1,10 +1,12 @@
 // Dimension sets as JSON: the image of a dimension file, value by value,
 // under names, and back.
 #include "model/dimjson.h"
+#include "model/numfmt.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -133,14 +135,11 @@ Json FloatJson(float v) {
     std::snprintf(buf, sizeof buf, "nan:0x%08x", static_cast<unsigned>(Bits(v)));
     return buf;
   }
-  // The fewest digits that come back as this very single.
-  char buf[40];
+  // The fewest digits that come back as this very single, read as a double
+  // so that the JSON number is that text.
+  const std::string text = ShortestText(v);
   double d = 0;
-  for (int digits = 6; digits <= 9; ++digits) {
-    std::snprintf(buf, sizeof buf, "%.*g", digits, static_cast<double>(v));
-    d = std::strtod(buf, nullptr);
-    if (Bits(static_cast<float>(d)) == Bits(v)) break;
-  }
+  std::from_chars(text.data(), text.data() + text.size(), d);
   return d;
 }
 

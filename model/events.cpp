@@ -552,25 +552,10 @@ EventDifference FrontMinusRear(const EventRow& row) {
 
 namespace {
 
-// The shortest text that reads back as the same double.
-std::string Num(double v) {
-  if (!std::isfinite(v)) return "nan";
-  char buf[40];
-  for (int digits = 9; digits <= 17; ++digits) {
-    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
-    if (std::strtod(buf, nullptr) == v) break;
-  }
-  return buf;
-}
-
-std::string NumF(float v) {
-  char buf[40];
-  for (int digits = 6; digits <= 9; ++digits) {
-    std::snprintf(buf, sizeof buf, "%.*g", digits, static_cast<double>(v));
-    if (std::strtof(buf, nullptr) == v) break;
-  }
-  return buf;
-}
+// The shortest text that reads back as the same double ("nan" for a value
+// that is not finite), and as the same single.
+std::string Num(double v) { return std::isfinite(v) ? ShortestText(v) : "nan"; }
+std::string NumF(float v) { return ShortestText(v); }
 
 }  // namespace
 
@@ -615,12 +600,7 @@ std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellS
   const bool text = style == EventCellStyle::Text, json = style == EventCellStyle::Json;
   const std::string method = t.method == EventMethod::Step ? "step " + NumF(t.step) : "bisection";
   // Text is for reading: six figures.
-  auto num = [&](double v) {
-    if (!text) return brevold::Num(v);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.6g", v);
-    return std::string(buf);
-  };
+  auto num = [&](double v) { return text ? Figures(v, 6) : brevold::Num(v); };
   const std::string absent = text ? "-" : json ? "null" : "";
   auto opt = [&](const std::optional<double>& v) { return v ? num(*v) : absent; };
   auto quoted = [&](const std::string& v) { return json ? "\"" + v + "\"" : v; };

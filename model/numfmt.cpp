@@ -1,6 +1,7 @@
 // Rounding to pixels, Str(v:w:d) and the reading of typed numbers.
 #include "model/numfmt.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -26,19 +27,42 @@ int PixelRound(long double v) {
   return static_cast<int>(std::rint(v));
 }
 
+namespace {
+
+// Non-finite values as the C library writes them.
+bool NotFinite(long double v, std::string& out) {
+  if (std::isnan(v)) out = std::signbit(v) ? "-nan" : "nan";
+  else if (std::isinf(v)) out = v < 0 ? "-inf" : "inf";
+  else return false;
+  return true;
+}
+
+template <typename T, typename... Format>
+std::string ToChars(T v, Format... format) {
+  std::string out;
+  if (NotFinite(v, out)) return out;
+  // Room for the longest fixed-point long double and its decimals.
+  std::vector<char> buf(5000 + 64);
+  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, format...);
+  if (r.ec != std::errc()) return std::string();
+  return std::string(buf.data(), r.ptr);
+}
+
+}  // namespace
+
 std::string Str(long double v, int width, int decimals) {
   if (width < 0) width = 0;
   if (width > 255) width = 255;
   if (decimals < 0) decimals = 0;
   if (decimals > 30) decimals = 30;
-  char small[96];
-  int n = std::snprintf(small, sizeof small, "%*.*Lf", width, decimals, v);
-  if (n < 0) return std::string();
-  if (n < static_cast<int>(sizeof small)) return std::string(small, static_cast<size_t>(n));
-  std::vector<char> big(static_cast<size_t>(n) + 1);
-  std::snprintf(big.data(), big.size(), "%*.*Lf", width, decimals, v);
-  return std::string(big.data(), static_cast<size_t>(n));
+  std::string s = ToChars(v, std::chars_format::fixed, decimals);
+  if (s.size() < static_cast<size_t>(width)) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+  return s;
 }
+
+std::string ShortestText(double v) { return ToChars(v); }
+std::string ShortestText(float v) { return ToChars(v); }
+std::string Figures(double v, int figures) { return ToChars(v, std::chars_format::general, figures); }
 
 }  // namespace brevold
 
@@ -72,7 +96,17 @@ bool ReadNumber(const std::string& text, float& value) {
     if (exp == 0) return false;
   }
   if (i != t.size()) return false;
-  const long double v = std::strtold(t.c_str(), nullptr);
+  // from_chars reads the C locale's way whatever the process's locale; it
+  // takes no leading plus.
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  long double v = 0;
+  const auto r = std::from_chars(first, t.data() + t.size(), v);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Too small for any floating type reads as 0, too large does not read.
+    const size_t e = t.find_first_of("eE");
+    return e != std::string::npos && e + 1 < t.size() && t[e + 1] == '-';
+  }
+  if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return false;
   if (!(v <= FLT_MAX && v >= -FLT_MAX)) return false;
   value = static_cast<float>(v);
   return true;

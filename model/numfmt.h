@@ -18,7 +18,16 @@ constexpr int PixelLimit = 1000000;
 int PixelRound(long double v);
 
 // Str(v:w:d): v with d decimals, right-aligned in at least w characters.
+// Always with a decimal point, whatever the process's locale.
 std::string Str(long double v, int width, int decimals);
+
+// The shortest text that reads back as the same double, or the same single
+// ("0.3" for the single nearest 0.3); "inf", "-inf" or "nan" for values that
+// are not finite. Independent of the process's locale.
+std::string ShortestText(double v);
+std::string ShortestText(float v);
+// `figures` significant figures, as printf's "%.*g" writes them in the C locale.
+std::string Figures(double v, int figures);
 
 }  // namespace brevold
 

@@ -244,7 +244,7 @@ TEST(Balance, NoGainIsSaidAndAGainIsChecked) {
   // Rows by cut-off on both sides and full gear: the same cut-offs before
   // and after, at different travels.
   ASSERT_EQ(some.beforeRows.rows.size(), some.afterRows.rows.size());
-  ASSERT_EQ(some.beforeRows.rows.size(), 2 * RunningCutOffs().size() + 2);
+  ASSERT_EQ(some.beforeRows.rows.size(), 2 * RunningCutOffs().size() + 3);  // and full gear each side, mid gear
   for (size_t i = 0; i < 2 * RunningCutOffs().size(); ++i) {
     EXPECT_NEAR(MeanCutOff(some.afterRows.rows[i]), MeanCutOff(some.beforeRows.rows[i]), 0.01);
   }

@@ -529,6 +529,21 @@ TEST(DialogsOnAPort, BalanceEventsRunsAppliesAndCancels) {
   w.WaitForSearch();
   EXPECT_FALSE(w.ApplyButton->isEnabled());
   EXPECT_TRUE(w.Summary->text().contains("Nothing to apply")) << w.Summary->text().toStdString();
+  EXPECT_TRUE(w.Summary->text().contains("strongest levers")) << w.Summary->text().toStdString();
+
+  // The strongest levers ticked for the side chosen: three, and not the lift
+  // point, which hardly moves the cut-off difference.
+  w.StrongestClick();
+  EXPECT_TRUE(w.Running());
+  w.WaitForSearch();
+  int ticked = 0;
+  for (int row = 0; row < w.Dims->rowCount(); ++row) {
+    if (w.Dims->item(row, 0)->checkState() != Qt::Checked) continue;
+    ++ticked;
+    EXPECT_NE(w.Dims->item(row, 0)->data(Qt::UserRole).toInt(), 17);
+  }
+  EXPECT_EQ(ticked, 3);
+  EXPECT_TRUE(w.Summary->text().startsWith("Ticked the strongest levers")) << w.Summary->text().toStdString();
   w.close();
   EXPECT_EQ(port.restarts, 1);
 }
