@@ -9,14 +9,12 @@
 #include "state/appstate.h"
 #include "mainwin/mainform.h"
 #include "model/version.h"
-#include "platform/services.h"
 
 int main(int argc, char** argv) {
   // A save that meets the file-size limit must fail with an error box (the
   // old file kept), not end the program.
   std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
-  brevold::KeepPointDecimals();
   QApplication::setApplicationName("brevold");
   QApplication::setApplicationVersion(brevold::ProgramVersion);
   QApplication::setDesktopFileName("org.brevold.brevold");

@@ -8,13 +8,10 @@
 #include <QLocale>
 #include <QSoundEffect>
 #include <QUrl>
-#include <clocale>
 
 namespace brevold {
 
 void Beep() { QApplication::beep(); }
-
-void KeepPointDecimals() { std::setlocale(LC_NUMERIC, "C"); }
 
 SoundPlayer::SoundPlayer() = default;
 SoundPlayer::~SoundPlayer() = default;

@@ -36,11 +36,4 @@ QString FindDataFile(const QString& name);
 // "date   time" in the locale's short date and long time formats.
 QString DateTimeText();
 
-// Called once the QApplication is made, which hands the desktop's locale to
-// the C library: its numbers go back to the decimal point, so that the
-// figures the model writes and reads (the fields, the strip, dimension files,
-// the events table and its CSV) do not change with the desktop's language.
-// Qt's own formatting (the captions' date and time) still follows it.
-void KeepPointDecimals();
-
 }  // namespace brevold
