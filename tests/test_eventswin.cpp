@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <clocale>
 #include <memory>
 
 #include "diagrams/eventswin.h"
@@ -175,6 +176,24 @@ TEST_F(EventsWinTest, HeadingsInWordsAndTheFirstColumnsFitTheWindow) {
     EXPECT_EQ(w->Csv().substr(0, w->Csv().find('\n')).find("method,side,travel"), 0u);
     w->close();
   }
+}
+
+// Under a desktop language that writes a decimal comma (Qt hands it to the
+// C library), the figures keep their points: a comma in a CSV figure would
+// split it in two.
+TEST_F(EventsWinTest, FiguresKeepTheirPointsUnderACommaLanguage) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale here";
+  auto w = Open();
+  w->WaitForTable();
+  const QStringList lines = QString::fromStdString(w->Csv()).split('\n', Qt::SkipEmptyParts);
+  std::setlocale(LC_ALL, saved.c_str());
+  ASSERT_EQ(lines.size(), 1 + 2 * 19 * 3);
+  for (const QString& line : lines) EXPECT_EQ(line.count(','), lines.front().count(',')) << line.toStdString();
+  const QTableWidgetItem* cutOff = w->Table->item(0, Column("cutoff_pct"));
+  EXPECT_TRUE(cutOff->text().contains('.')) << cutOff->text().toStdString();
+  EXPECT_TRUE(cutOff->textAlignment() & Qt::AlignRight);
+  w->close();
 }
 
 }  // namespace brevold
