@@ -53,7 +53,7 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   layout->setMenuBar(Menu);
   CopyItem = Menu->addAction("&Copy");
   SaveItem = Menu->addAction("&Save CSV...");
-  ColumnsMenu = Menu->addMenu("&Columns");
+  ColumnsMenu = Menu->addMenu("C&olumns");
   CloseItem = Menu->addAction("C&lose");
   connect(CopyItem, &QAction::triggered, this, &TValveEvents::CopyClick);
   connect(SaveItem, &QAction::triggered, this, &TValveEvents::SaveClick);

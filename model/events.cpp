@@ -586,7 +586,7 @@ const std::vector<EventColumn>& EventColumns() {
       {"die_slip", "Die slip", false},
       {"die_margin", "Die to link end", false},
       {"dead_centre_angle", "Dead centre, driver (deg)", false},
-      {"dead_centre_lead", "Lead", true},
+      {"dead_centre_lead", "Lead at dead centre", true},
       {"admission_crank", "Admission from dead centre (deg)", true},
       {"cutoff_crank", "Cut-off from dead centre (deg)", false},
       {"release_crank", "Release from dead centre (deg)", false},
