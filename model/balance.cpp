@@ -339,8 +339,8 @@ std::vector<BalanceChange> Changes(const EventTable& b, const EventTable& a, con
       if (!row) return std::nullopt;
       return (front ? row->front : row->rear).deadCentreLead;
     };
-    out.push_back({"mid gear: lead, front", lead(mb, true), lead(ma, true)});
-    out.push_back({"mid gear: lead, rear", lead(mb, false), lead(ma, false)});
+    out.push_back({"mid gear: lead front", lead(mb, true), lead(ma, true)});
+    out.push_back({"mid gear: lead rear", lead(mb, false), lead(ma, false)});
   }
   auto smallestOpening = [&](const EventTable& t, bool forward, bool front) -> std::optional<double> {
     std::optional<double> m;
@@ -353,7 +353,7 @@ std::vector<BalanceChange> Changes(const EventTable& b, const EventTable& a, con
   };
   for (bool forward : {true, false}) {
     if (!OnSide(forward ? 1.0f : -1.0f, r.side)) continue;
-    const std::string side = forward ? "forward" : "reverse";
+    const std::string side = forward ? "fwd" : "rev";
     const EventRow *fb = find(b, forward, true), *fa = find(a, forward, true);
     auto cut = [](const EventRow* row, bool front) -> std::optional<double> {
       if (!row) return std::nullopt;
@@ -364,16 +364,16 @@ std::vector<BalanceChange> Changes(const EventTable& b, const EventTable& a, con
       if (!row) return std::nullopt;
       return f(*row);
     };
-    out.push_back({side + " full gear: cut-off, front (% of stroke)", cut(fb, true), cut(fa, true)});
-    out.push_back({side + " full gear: cut-off, rear (% of stroke)", cut(fb, false), cut(fa, false)});
+    out.push_back({side + " full gear: cut-off front (%)", cut(fb, true), cut(fa, true)});
+    out.push_back({side + " full gear: cut-off rear (%)", cut(fb, false), cut(fa, false)});
     auto open = [](bool front) {
       return [front](const EventRow& row) { return (front ? row.front : row.rear).maxOpening; };
     };
-    out.push_back({side + " full gear: largest opening, front", value(fb, open(true)), value(fa, open(true))});
-    out.push_back({side + " full gear: largest opening, rear", value(fb, open(false)), value(fa, open(false))});
-    out.push_back({side + " running notches: smallest largest opening, front", smallestOpening(b, forward, true),
+    out.push_back({side + " full gear: opening front", value(fb, open(true)), value(fa, open(true))});
+    out.push_back({side + " full gear: opening rear", value(fb, open(false)), value(fa, open(false))});
+    out.push_back({side + " notches: least opening front", smallestOpening(b, forward, true),
                    smallestOpening(a, forward, true)});
-    out.push_back({side + " running notches: smallest largest opening, rear", smallestOpening(b, forward, false),
+    out.push_back({side + " notches: least opening rear", smallestOpening(b, forward, false),
                    smallestOpening(a, forward, false)});
     auto travel = [](const EventRow& row) { return std::optional<double>(row.valveTravel); };
     out.push_back({side + " full gear: valve travel", value(fb, travel), value(fa, travel)});

@@ -154,7 +154,9 @@ BalanceScore BalanceObjective(const ModelState& s, const BalanceRequest& r);
 
 // A quantity the balance changed that the objective did not ask for.
 struct BalanceChange {
-  std::string what;  // "full-gear cut-off, front (% of stroke)"
+  // "fwd full gear: cut-off front (%)"; "notches: least opening" is the
+  // smallest of the largest openings at the cut-offs compared.
+  std::string what;
   std::optional<double> before, after;
 };
 
