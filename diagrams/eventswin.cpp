@@ -1,6 +1,7 @@
 // The valve-events window: the events table of the model, worked out beside the window, shown, copied and saved.
 #include "diagrams/eventswin.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -54,6 +55,18 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   CopyItem = Menu->addAction("&Copy");
   SaveItem = Menu->addAction("&Save CSV...");
   ColumnsMenu = Menu->addMenu("C&olumns");
+  // The settings: the port diagram's rows by travel, or the notches a
+  // driver works in, by cut-off.
+  RowsMenu = Menu->addMenu("&Rows");
+  ByTravelItem = RowsMenu->addAction("By &Travel (the port diagram's rows)");
+  ByCutOffItem = RowsMenu->addAction("By &Cut-off (15 to 75 %)");
+  auto* rows = new QActionGroup(this);
+  for (QAction* a : {ByTravelItem, ByCutOffItem}) {
+    a->setCheckable(true);
+    rows->addAction(a);
+  }
+  ByTravelItem->setChecked(true);
+  connect(rows, &QActionGroup::triggered, this, [this] { Recompute(); });
   CloseItem = Menu->addAction("C&lose");
   connect(CopyItem, &QAction::triggered, this, &TValveEvents::CopyClick);
   connect(SaveItem, &QAction::triggered, this, &TValveEvents::SaveClick);
@@ -159,6 +172,7 @@ void TValveEvents::Recompute() {
   csv_.clear();
   EventRequest r;
   r.side = EventRequest::Both;
+  if (ByCutOffItem->isChecked()) r.cutOffs = WindowCutOffs;
   job_ = std::make_shared<EventsJob>(form_.App().model, r);
   QThreadPool::globalInstance()->start([job = job_] { job->Run(); });
   Progress->setRange(0, 0);  // until the table says how many settings
@@ -272,6 +286,7 @@ void TValveEvents::ShowTable(const EventTable& t) {
   QString status = t.cancelled ? QString("Cancelled: %1 settings worked out, shown; copy and save need the whole table.").arg(settings)
                                : QString("%1 settings, both sides, events found by bisection.").arg(settings);
   if (unsound > 0) status += QString(" %1 not sound (see Soundness).").arg(unsound);
+  for (const std::string& note : t.notes) status += " Not given: " + QString::fromStdString(note) + ".";
   Status->setText(status);
   ShowWorking(false);
 }

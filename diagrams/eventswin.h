@@ -62,6 +62,10 @@ class TValveEvents : public QDialog {
   QMenuBar* Menu = nullptr;
   QAction *CopyItem = nullptr, *SaveItem = nullptr, *CloseItem = nullptr;
   QMenu* ColumnsMenu = nullptr;
+  QMenu* RowsMenu = nullptr;
+  QAction *ByTravelItem = nullptr, *ByCutOffItem = nullptr;
+  // The cut-offs the window's rows by cut-off are, on each side.
+  inline static const std::vector<float> WindowCutOffs = {15, 20, 25, 30, 40, 50, 60, 75};
   std::vector<QAction*> ColumnItems;  // one per EventColumns() entry, checked when shown
   QTableWidget* Table = nullptr;
   std::array<ScrollBar*, 5> Bars{};  // 1..4

@@ -151,7 +151,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   auto point = [&](int kind) -> std::optional<EventPoint> {
     const auto& k = last[static_cast<size_t>(kind)];
     if (!k) return std::nullopt;
-    if (bisect) return Bisect(s, *k);
+    if (bisect && (!r.cutOffsOnly || kind == CutOffFront || kind == CutOffRear)) return Bisect(s, *k);
     return Point(EventAtFront(kind), k->angle, k->piston);
   };
   row.front.admission = point(AdmissionFront);
@@ -164,7 +164,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   row.rear.compression = point(CompressionRear);
 
   LD maxF = steamF.value, maxR = steamR.value, hi = dispMax.value, lo = -dispMin.value;
-  if (bisect) {
+  if (bisect && !r.cutOffsOnly) {
     maxF = RefineMax(s, steamF.angle, step, maxF, [](const ModelState& m) { return static_cast<LD>(m.valve.OpenSteamF); });
     maxR = RefineMax(s, steamR.angle, step, maxR, [](const ModelState& m) { return static_cast<LD>(m.valve.OpenSteamR); });
     hi = RefineMax(s, dispMax.angle, step, hi, [](const ModelState& m) { return static_cast<LD>(m.valve.ValveDisp); });
@@ -394,21 +394,50 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
                                      std::vector<std::string>& notes) {
   EventRequest q;
   q.side = forward ? EventRequest::Forward : EventRequest::Reverse;
-  q.method = r.method;
   q.step = r.step;
   q.cancel = r.cancel;
+  q.cutOffsOnly = true;
   const LD sign = forward ? 1 : -1;
-  auto meanAt = [&](LD travel) -> std::optional<LD> {
+  auto meanAt = [&](LD travel, EventMethod method) -> std::optional<LD> {
     // Mid gear itself counts as forward; the reverse side starts a hair off it.
     q.values = {static_cast<float>(sign * travel)};
     if (!forward && travel == 0) q.values[0] = -1e-30f;
+    q.method = method;
     const EventTable t = TableOfSettings(s, q);
     if (t.rows.empty()) return std::nullopt;
     return MeanCutOff(t.rows.front()) - target;
   };
+  // Regula falsi (the Illinois kind) between a and b, whose means lie either
+  // side of the target. The reverse arm is a single, so the mean cut-off
+  // moves in small steps: the probe nearest the target is the answer.
+  auto solve = [&](LD a, LD b, std::optional<LD> fa, std::optional<LD> fb, EventMethod method,
+                   LD tolerance) -> std::optional<LD> {
+    int kept = 0;  // which end kept its value last time: halve its weight
+    LD best = std::fabs(*fa) < std::fabs(*fb) ? a : b, bestErr = std::min(std::fabs(*fa), std::fabs(*fb));
+    for (int n = 0; n < 60 && !Cancelled(r) && bestErr >= tolerance; ++n) {
+      LD c = b - *fb * (b - a) / (*fb - *fa);
+      if (!(c > a && c < b)) c = (a + b) / 2;
+      const auto fc = meanAt(c, method);
+      if (!fc) return std::nullopt;
+      if (std::fabs(*fc) < bestErr) best = c, bestErr = std::fabs(*fc);
+      if (b - a < 1e-7L) break;
+      if ((*fc < 0) == (*fa < 0)) {
+        a = c, fa = fc;
+        if (kept == -1) *fb /= 2;
+        kept = -1;
+      } else {
+        b = c, fb = fc;
+        if (kept == 1) *fa /= 2;
+        kept = 1;
+      }
+    }
+    return best;
+  };
   const char* side = forward ? "forward" : "reverse";
-  LD a = 0, b = s.dims.frame.RevArmMax;
-  auto fa = meanAt(a), fb = meanAt(b);
+  const LD full = s.dims.frame.RevArmMax;
+  // The sweep's own samples find the setting cheaply; the method asked for
+  // then settles it within a narrow bracket about it.
+  auto fa = meanAt(0, EventMethod::Step), fb = meanAt(full, EventMethod::Step);
   if (!fa || !fb) return std::nullopt;
   auto note = [&](const char* what, LD mean) {
     notes.push_back("cut-off " + Str(target, 1, 1) + " % " + what + " on the " + side + " side (" +
@@ -422,28 +451,29 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
     note("is beyond full gear's", *fb + target);
     return std::nullopt;
   }
-  int kept = 0;  // which end kept its value last time: halve its weight (Illinois)
-  // The reverse arm is a single, so the mean cut-off moves in small steps;
-  // the probe nearest the target is the answer.
-  LD best = std::fabs(*fa) < std::fabs(*fb) ? a : b, bestErr = std::min(std::fabs(*fa), std::fabs(*fb));
-  for (int n = 0; n < 60 && !Cancelled(r); ++n) {
-    LD c = b - *fb * (b - a) / (*fb - *fa);
-    if (!(c > a && c < b)) c = (a + b) / 2;
-    const auto fc = meanAt(c);
-    if (!fc) return std::nullopt;
-    if (std::fabs(*fc) < bestErr) best = c, bestErr = std::fabs(*fc);
-    if (std::fabs(*fc) < 1e-6L || b - a < 1e-7L) break;
-    if ((*fc < 0) == (*fa < 0)) {
-      a = c, fa = fc;
-      if (kept == -1) *fb /= 2;
-      kept = -1;
-    } else {
-      b = c, fb = fc;
-      if (kept == 1) *fa /= 2;
-      kept = 1;
+  std::optional<LD> travel = solve(0, full, fa, fb, EventMethod::Step, 1e-3L);
+  if (!travel || r.method == EventMethod::Step) return travel ? std::optional<float>(static_cast<float>(sign * *travel)) : std::nullopt;
+  // A chord across a sample step misplaces a cut-off by well under 1 % of
+  // stroke, a travel of under 0.01 at the steepest.
+  LD a = std::max<LD>(0, *travel - 0.01L), b = std::min(full, *travel + 0.01L);
+  auto ga = meanAt(a, r.method), gb = meanAt(b, r.method);
+  if (!ga || !gb) return std::nullopt;
+  if (!(*ga <= 0 && *gb >= 0)) {
+    a = 0, b = full;
+    ga = meanAt(a, r.method), gb = meanAt(b, r.method);
+    if (!ga || !gb) return std::nullopt;
+    if (*ga > 0) {
+      note("is below mid gear's", *ga + target);
+      return std::nullopt;
+    }
+    if (*gb < 0) {
+      note("is beyond full gear's", *gb + target);
+      return std::nullopt;
     }
   }
-  return static_cast<float>(sign * best);
+  travel = solve(a, b, ga, gb, r.method, 1e-4L);
+  if (!travel) return std::nullopt;
+  return static_cast<float>(sign * *travel);
 }
 
 }  // namespace

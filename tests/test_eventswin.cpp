@@ -196,4 +196,28 @@ TEST_F(EventsWinTest, FiguresKeepTheirPointsUnderACommaLanguage) {
   w->close();
 }
 
+// Rows by cut-off: the notches a driver works in, on each side, each row's
+// mean cut-off the one asked for.
+TEST_F(EventsWinTest, RowsByCutOff) {
+  CalcCentre(m());
+  auto w = Open();
+  w->WaitForTable();
+  EXPECT_EQ(w->Table->rowCount(), 2 * 19 * 3);
+  w->ByCutOffItem->trigger();
+  w->WaitForTable();
+  const size_t n = TValveEvents::WindowCutOffs.size();
+  ASSERT_EQ(w->Table->rowCount(), static_cast<int>(2 * n * 3));
+  const int pct = Column("cutoff_pct"), asked = Column("target_cutoff");
+  for (int row = 0; row < w->Table->rowCount(); row += 3) {
+    const double front = w->Table->item(row, pct)->text().toDouble(), rear = w->Table->item(row + 1, pct)->text().toDouble();
+    const double target = TValveEvents::WindowCutOffs[static_cast<size_t>(row / 3) % n];
+    EXPECT_EQ(w->Table->item(row, asked)->text().toDouble(), target);
+    EXPECT_NEAR((front + rear) / 2, target, 1e-3) << row;
+  }
+  w->ByTravelItem->trigger();
+  w->WaitForTable();
+  EXPECT_EQ(w->Table->rowCount(), 2 * 19 * 3);
+  w->close();
+}
+
 }  // namespace brevold
