@@ -36,6 +36,7 @@ std::optional<EventRow> RowAt(ModelState& g, const SensitivityRequest& r, bool f
   q.values = {travel};
   q.method = r.method;
   q.step = r.step;
+  q.cutOffsOnly = r.cutOffsOnly;
   EventTable t = ValveEventsTable(g, q);
   if (t.rows.empty()) return std::nullopt;
   return std::move(t.rows.front());
@@ -339,6 +340,7 @@ std::vector<int> StrongestLevers(const ModelState& s, EventRequest::Side side, i
   r.cutOffs = RunningNotches();
   r.cancel = cancel;
   r.progress = progress;
+  r.cutOffsOnly = true;
   const SensitivityTable t = Sensitivity(s, r);
   if (t.cancelled || !t.error.empty()) return {};
   return RankLevers(t, count);
