@@ -29,6 +29,7 @@
 #include "mainwin/mechdraw.h"
 #include "mainwin/setupdlg.h"
 #include "model/dimfile.h"
+#include "model/dimjson.h"
 #include "model/numfmt.h"
 #include "platform/icons.h"
 #include "platform/picturefile.h"
@@ -326,7 +327,10 @@ QString TMainForm::ChooseDimensionFile(bool save) {
   QFileDialog dlg(this, save ? QString("Save As.....") : QString());
   dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (!save) dlg.setFileMode(QFileDialog::ExistingFile);
-  dlg.setNameFilters({save ? "Data File (*.dmi)" : "Data File (*.dmi) ", "All Files (*)"});
+  if (save)
+    dlg.setNameFilters({"Data File (*.dmi)", "All Files (*)"});
+  else
+    dlg.setNameFilters({"Data File (*.dmi) ", "Gear as JSON (*.json)", "All Files (*)"});
   dlg.setDefaultSuffix("dmi");
   if (!lastFolder_.isEmpty()) dlg.setDirectory(lastFolder_);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
@@ -353,10 +357,14 @@ void TMainForm::OpenDimensionsClick() {
 bool TMainForm::OpenDimensionsFile(const QString& path) {
   // The whole file is read and checked first: a file that cannot be read
   // leaves the working set, its name and the lines dialog as they were.
+  // A .dmi or the JSON form, told apart by what the file holds.
   DimFileImage img;
-  const FileResult r = ReadDimFile(path.toStdString(), img);
+  const FileResult r = ReadGearFile(path.toStdString(), img);
   if (!r.ok) {
-    QMessageBox::critical(this, "BREVOLD", QString::fromStdString(r.message));
+    // The library's message, and the file it is about under it.
+    QMessageBox box(QMessageBox::Critical, "BREVOLD", QString::fromStdString(r.message), QMessageBox::Ok, this);
+    box.setInformativeText(path);
+    box.exec();
     return false;
   }
   EmptyLineTexts(app_.lines);

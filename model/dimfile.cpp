@@ -141,6 +141,8 @@ bool WriteAll(int fd, const unsigned char* p, size_t n) {
 std::string DimNameFromPath(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // A gear in the JSON form is named without its five-character ".json".
+  if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0) return name.substr(0, name.size() - 5);
   size_t end = name.size();
   for (int chars = 0; chars < 4; ++chars) {
     if (end == 0) return std::string();

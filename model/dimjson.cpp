@@ -271,4 +271,26 @@ bool IsJsonPath(const std::string& path) {
   return end == ".json";
 }
 
+FileResult ReadGearFile(const std::string& path, DimFileImage& out) {
+  errno = 0;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return FileFailure(errno);
+  int c = 0;
+  while ((c = std::fgetc(f)) == ' ' || c == '\t' || c == '\n' || c == '\r') {
+  }
+  const bool json = c == '{';
+  long size = -1;
+  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+  std::fclose(f);
+  if (!json) return ReadDimFile(path, out);
+  DimFileImage img;
+  const FileResult r = ReadDimJson(path, img);
+  if (r.ok) {
+    out = img;
+    return r;
+  }
+  if (size == static_cast<long>(DimFileBytes)) return ReadDimFile(path, out);
+  return r;
+}
+
 }  // namespace brevold

@@ -37,4 +37,10 @@ FileResult SaveDimImage(const DimFileImage& img, const std::string& path);
 // Whether a path names a JSON set (ends in ".json", any case).
 bool IsJsonPath(const std::string& path);
 
+// A gear file as the window opens it, told apart by its content: text that
+// begins with "{" is the JSON form, anything else the 1420-byte dimension
+// file (so is a JSON-looking file that does not read as JSON but has the
+// dimension file's exact size). Changes nothing but `out`.
+FileResult ReadGearFile(const std::string& path, DimFileImage& out);
+
 }  // namespace brevold

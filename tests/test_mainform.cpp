@@ -478,6 +478,10 @@ TEST_F(MainFormTest, ScreenDataOffLeavesAClearPictureAndOnRestoresTheStrip) {
 #include <QDir>
 #include <QMessageBox>
 
+#include "model/dimfile.h"
+#include "model/dimjson.h"
+#include "model/dimensions.h"
+
 namespace brevold {
 
 TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
@@ -494,15 +498,17 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
   QFile::remove(file);
 
   // A missing file: the error box, and nothing else moves.
-  QString shown;
+  QString shown, named;
   QTimer::singleShot(50, [&] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       shown = box->text();
+      named = box->informativeText();
       box->accept();
     }
   });
   EXPECT_FALSE(form->OpenDimensionsFile(QDir::temp().filePath("no-such-brevold-file.dmi")));
   EXPECT_EQ(shown, "File not found");
+  EXPECT_EQ(named, QDir::temp().filePath("no-such-brevold-file.dmi"));
   EXPECT_EQ(form->SBRevArm->Position(), 350);
 
   // A short file: the same, and the set, its name and the lines dialog's
@@ -528,6 +534,39 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
   EXPECT_EQ(m().dims.frame.Stroke, stroke);
   EXPECT_EQ(app.lines.TypeText[2], "Circle");
   QFile::remove(shortFile);
+}
+
+// The program's own JSON form opens as a dimension file does, told apart by
+// its content; a damaged one is refused with the file named, nothing changed.
+TEST_F(MainFormTest, AGearAsJsonOpensAndADamagedOneIsRefused) {
+  ModelState other = m();
+  SetDim(other, 3, 17.25f);
+  SetDim(other, 117, 6.05f);
+  const QString file = QDir::temp().filePath("brevold-json-gear.json");
+  ASSERT_TRUE(SaveDimJson(ImageOf(other), file.toStdString()).ok);
+  ASSERT_TRUE(form->OpenDimensionsFile(file));
+  EXPECT_EQ(m().dims.frame.MainRodLen, 17.25f);
+  EXPECT_EQ(m().dims.CylValveDim[ValveStemLen], 6.05f);
+  EXPECT_EQ(m().dims.DimFileName, "brevold-json-gear");
+  {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("{\"dims\": [1, 2");
+  }
+  QString shown, named;
+  QTimer::singleShot(50, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      named = box->informativeText();
+      box->accept();
+    }
+  });
+  EXPECT_FALSE(form->OpenDimensionsFile(file));
+  EXPECT_FALSE(shown.isEmpty());
+  EXPECT_EQ(named, file);
+  EXPECT_EQ(m().dims.frame.MainRodLen, 17.25f);
+  EXPECT_EQ(m().dims.DimFileName, "brevold-json-gear");
+  QFile::remove(file);
 }
 
 }  // namespace brevold
