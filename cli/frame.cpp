@@ -71,10 +71,12 @@ int FrameCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
   return Write(o, FrameWidth, FrameHeight, [&a](Canvas& c) { PaintFrame(c, a); }, out, err);
 }
 
-int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
-  EnsureGuiApplication();
-  AppState a;
+DiagramPicture PrepareDiagram(AppState& a, const Options& o) {
   PrepareSolve(a.model, o);
+  // The running window has ticked at least once before a diagram opens: the
+  // gear solved at its setting (the valve's laps and edges, the gear's sense
+  // that gives the diagrams their direction of turning).
+  AdvanceFrame(a, "");
   if (!o.positions.empty()) {
     for (int k = 1; k <= 9; ++k)
       StorePosition(a.model, k, k <= static_cast<int>(o.positions.size()) ? o.positions[static_cast<size_t>(k - 1)] : 0);
@@ -87,6 +89,13 @@ int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
   else if (o.diagramMode == 'F') d.PortGraphMode = PortGraphs::Forward;
   DiagramPicture kind = DiagramPicture::Port;
   DiagramPictureNamed(o.diagram, kind);
+  return kind;
+}
+
+int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
+  EnsureGuiApplication();
+  AppState a;
+  const DiagramPicture kind = PrepareDiagram(a, o);
   return Write(o, DiagramPictureWidth, DiagramPictureHeight(kind), [&](Canvas& c) { DrawDiagramPicture(c, a, kind); },
                out, err);
 }
