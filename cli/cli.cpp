@@ -72,6 +72,8 @@ const char* kUsage =
     "  --out FILE         the picture to write: PNG, SVG or PDF by FILE's suffix;\n"
     "                     - writes it to standard output\n"
     "  --format png|svg|pdf   the format written with --out - (default png)\n"
+    "  --scale-picture R  a PNG of R device pixels to the picture's pixel (1 to\n"
+    "                     8, default 1: the same picture on any screen)\n"
     "Options of diagram port|steam|oval|sine (632 x 414, the oval 632 x 426):\n"
     "  --mode F|R|B       the port diagram's forward, reverse or both graphs\n"
     "                     (default F)\n"
@@ -267,6 +269,11 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
     } else if (diagram && a == "--vert-scale") {
       o.vertScale = Number(value(), "--vert-scale");
       o.hasVertScale = true;
+    } else if (picture && a == "--scale-picture") {
+      const std::string& v = value();
+      o.pictureScale = Number(v, "--scale-picture");
+      if (!(o.pictureScale >= 1 && o.pictureScale <= 8))
+        throw Usage{"--scale-picture takes 1 to 8, not '" + v + "'"};
     } else if (picture && a == "--format") {
       const std::string& v = value();
       if (v != "png" && v != "svg" && v != "pdf") throw Usage{"--format takes png, svg or pdf, not '" + v + "'"};
@@ -329,6 +336,7 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       throw Usage{"cannot tell the picture format of '" + o.out + "': use .png, .svg or .pdf"};
     o.picture = suffix;
   }
+  if (picture && o.pictureScale != 1 && o.picture != "png") throw Usage{"--scale-picture goes with a PNG picture"};
   if (save && o.out.empty()) throw Usage{"save needs --out FILE"};
   if (o.format.empty()) o.format = events ? "csv" : "json";
   if (!anglesGiven) o.angles.push_back(0);

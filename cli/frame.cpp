@@ -17,6 +17,12 @@ namespace {
 // Text needs the font database, which needs an application object.
 void EnsureGuiApplication() {
   if (QGuiApplication::instance()) return;
+  // A picture for a report does not depend on the screen of whoever runs the
+  // command: Qt is started without the desktop's scaling and font resolution
+  // (--scale-picture asks for a finer PNG).
+  for (const char* v : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                        "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_USE_PHYSICAL_DPI"})
+    qunsetenv(v);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "brevold-cli";
@@ -28,7 +34,7 @@ int Write(const Options& o, int width, int height, const PicturePainter& paint, 
           std::ostream& err) {
   PictureFormat format = PictureFormat::Png;
   PictureFormatNamed(o.picture, format);
-  const std::string error = WritePicture(o.out, format, width, height, paint, &out);
+  const std::string error = WritePicture(o.out, format, width, height, paint, &out, o.pictureScale);
   if (!error.empty()) {
     err << "brevold-cli: " << error << "\n";
     return 1;
