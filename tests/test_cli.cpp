@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iostream>
 #include <fstream>
 #include <sstream>
 
@@ -279,6 +280,52 @@ TEST(CliEvents, TablesByMethodAndFormat) {
                                         {"events", "--side", "up"}, {"events", "--format", "xml"},
                                         {"dims", "--format", "csv"}, {"events", "--dmi", "a", "--load", "b"}})
     EXPECT_EQ(RunTool(args).status, 2) << args[1];
+}
+
+// "-" as --out writes the set to standard output, and as --dmi or --load
+// reads it from standard input: the same bytes and the same gear as a file.
+TEST(CliDimFile, DashIsStandardOutputAndInput) {
+  TempDir dir;
+  const std::string file = dir / "gear.dmi", json = dir / "gear.json";
+  const std::vector<std::string> change = {"--set", "MainRodLen=17", "--travel", "0.4"};
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.end(), change.begin(), change.end());
+    return args;
+  };
+  ASSERT_EQ(RunTool(with({"save", "--out", file})).status, 0);
+  ASSERT_EQ(RunTool(with({"save", "--out", json})).status, 0);
+  auto bytes = [](const std::string& f) {
+    std::ifstream in(f, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path);
+  const CliRun dmiOut = RunTool(with({"save", "--out", "-"}));
+  const CliRun jsonOut = RunTool(with({"save", "--out", "-", "--format", "json"}));
+  const bool dashFile = std::filesystem::exists("-");
+  std::filesystem::current_path(cwd);
+  EXPECT_FALSE(dashFile);
+  ASSERT_EQ(dmiOut.status, 0) << dmiOut.err;
+  EXPECT_EQ(dmiOut.out, bytes(file));
+  EXPECT_EQ(jsonOut.out, bytes(json));
+  EXPECT_EQ(RunTool({"save", "--out", file, "--format", "json"}).status, 2);
+
+  auto fromStdin = [](const std::string& input, const std::vector<std::string>& args) {
+    std::istringstream in(input);
+    std::streambuf* old = std::cin.rdbuf(in.rdbuf());
+    CliRun r = RunTool(args);
+    std::cin.rdbuf(old);
+    std::cin.clear();
+    return r;
+  };
+  const std::string solved = RunTool({"solve", "--dmi", file, "--angles", "0,90"}).out;
+  EXPECT_EQ(fromStdin(dmiOut.out, {"solve", "--dmi", "-", "--angles", "0,90"}).out, solved);
+  EXPECT_EQ(fromStdin(jsonOut.out, {"solve", "--load", "-", "--angles", "0,90"}).out, solved);
+  // Unchanged, standard input to standard output is the set byte for byte.
+  EXPECT_EQ(fromStdin(dmiOut.out, {"save", "--dmi", "-", "--out", "-"}).out, dmiOut.out);
+  const CliRun shortInput = fromStdin(std::string(700, '\0'), {"centre", "--dmi", "-"});
+  EXPECT_EQ(shortInput.status, 2);
+  EXPECT_EQ(shortInput.err, "brevold-cli: cannot read '-': Read beyond end of file\n");
 }
 
 }  // namespace brevold
