@@ -159,14 +159,28 @@ void Append(std::string& o, long double v) {
   o += Figures(static_cast<double>(v), 9);
 }
 
+// A single as the shortest text that reads back as the same single.
+void AppendSingle(std::string& o, float v) {
+  if (!std::isfinite(v)) {
+    o += "null";
+    return;
+  }
+  o += ShortestText(v);
+}
+
 template <size_t N>
-void AppendArray(std::string& o, const std::array<float, N>& a) {
+void AppendArray(std::string& o, const std::array<float, N>& a, void (*append)(std::string&, float)) {
   o += '[';
   for (size_t i = 0; i < N; ++i) {
     if (i) o += ',';
-    Append(o, a[i]);
+    append(o, a[i]);
   }
   o += ']';
+}
+
+template <size_t N>
+void AppendArray(std::string& o, const std::array<float, N>& a) {
+  AppendArray(o, a, [](std::string& t, float v) { Append(t, v); });
 }
 
 void Key(std::string& o, const char* k) {
@@ -851,25 +865,25 @@ std::string SolveJson(const ModelState& s) {
   const Mechanism& m = s.mech;
   const ValveEvents& v = s.valve;
   std::string j = "{";
-  Key(j, "DrvAngle"); Append(j, m.DrvAngle);
-  Key(j, "RevArmX"); Append(j, m.RevArmX);
-  Key(j, "PtX"); AppendArray(j, m.PtX);
-  Key(j, "PtY"); AppendArray(j, m.PtY);
-  Key(j, "LinkAng"); Append(j, m.LinkAng);
-  Key(j, "LiftArmSgn"); Append(j, m.LiftArmSgn);
-  Key(j, "EccDiaSolved"); Append(j, m.EccDiaSolved);
+  Key(j, "DrvAngle"); AppendSingle(j, m.DrvAngle);
+  Key(j, "RevArmX"); AppendSingle(j, m.RevArmX);
+  Key(j, "PtX"); AppendArray(j, m.PtX, AppendSingle);
+  Key(j, "PtY"); AppendArray(j, m.PtY, AppendSingle);
+  Key(j, "LinkAng"); AppendSingle(j, m.LinkAng);
+  Key(j, "LiftArmSgn"); AppendSingle(j, m.LiftArmSgn);
+  Key(j, "EccDiaSolved"); AppendSingle(j, m.EccDiaSolved);
   Key(j, "CalcStatus"); j += '"'; j += m.CalcStatus; j += '"';
   Key(j, "ErrFlag"); j += std::to_string(m.ErrFlag);
-  Key(j, "ValveDisp"); Append(j, v.ValveDisp);
-  Key(j, "PistonUnits"); Append(j, v.PistonUnits);
-  Key(j, "OpenSteamF"); Append(j, v.OpenSteamF);
-  Key(j, "OpenExhF"); Append(j, v.OpenExhF);
-  Key(j, "OpenSteamR"); Append(j, v.OpenSteamR);
-  Key(j, "OpenExhR"); Append(j, v.OpenExhR);
-  Key(j, "LapF"); Append(j, v.LapF);
-  Key(j, "LapR"); Append(j, v.LapR);
-  Key(j, "ExhClrF"); Append(j, v.ExhClrF);
-  Key(j, "ExhClrR"); Append(j, v.ExhClrR);
+  Key(j, "ValveDisp"); AppendSingle(j, v.ValveDisp);
+  Key(j, "PistonUnits"); AppendSingle(j, v.PistonUnits);
+  Key(j, "OpenSteamF"); AppendSingle(j, v.OpenSteamF);
+  Key(j, "OpenExhF"); AppendSingle(j, v.OpenExhF);
+  Key(j, "OpenSteamR"); AppendSingle(j, v.OpenSteamR);
+  Key(j, "OpenExhR"); AppendSingle(j, v.OpenExhR);
+  Key(j, "LapF"); AppendSingle(j, v.LapF);
+  Key(j, "LapR"); AppendSingle(j, v.LapR);
+  Key(j, "ExhClrF"); AppendSingle(j, v.ExhClrF);
+  Key(j, "ExhClrR"); AppendSingle(j, v.ExhClrR);
   j += '}';
   return j;
 }

@@ -2,13 +2,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <regex>
 #include <fstream>
 #include <sstream>
 
 #include "cli/cli.h"
 #include "model/dimfile.h"
+#include "model/numfmt.h"
 #include "helpers.h"
 
 namespace brevold {
@@ -326,6 +329,41 @@ TEST(CliDimFile, DashIsStandardOutputAndInput) {
   const CliRun shortInput = fromStdin(std::string(700, '\0'), {"centre", "--dmi", "-"});
   EXPECT_EQ(shortInput.status, 2);
   EXPECT_EQ(shortInput.err, "brevold-cli: cannot read '-': Read beyond end of file\n");
+}
+
+// Singles are written as the shortest text that reads back as the same
+// single: every figure of a solve, the events' travels and openings.
+TEST(CliFormats, SinglesInTheirShortestText) {
+  const CliRun solve = RunTool({"solve", "--travel", "0.3", "--angles", "33.3"});
+  ASSERT_EQ(solve.status, 0);
+  const std::regex number("-?[0-9][0-9.e+-]*");
+  int numbers = 0;
+  for (auto it = std::sregex_iterator(solve.out.begin(), solve.out.end(), number); it != std::sregex_iterator(); ++it) {
+    const std::string n = it->str();
+    EXPECT_EQ(ShortestText(std::stof(n)), n);
+    ++numbers;
+  }
+  EXPECT_GT(numbers, 50);
+  EXPECT_NE(solve.out.find("\"DrvAngle\":33.3,"), std::string::npos) << solve.out;
+
+  const CliRun csv = RunTool({"events", "--step", "4", "--side", "fwd"});
+  const auto lines = Lines(csv.out);
+  ASSERT_EQ(lines.size(), 1u + 19 * 3);
+  const auto head = Split(lines[0], ',');
+  const auto travel = std::find(head.begin(), head.end(), "travel") - head.begin();
+  const auto lead = std::find(head.begin(), head.end(), "lead") - head.begin();
+  const auto opening = std::find(head.begin(), head.end(), "max_opening") - head.begin();
+  ASSERT_LT(opening, static_cast<long>(head.size()));
+  EXPECT_EQ(Split(lines[4], ',')[static_cast<size_t>(travel)], "0.049999997");  // RevArmMax / 18, as a single
+  for (size_t i = 1; i < lines.size(); i += 3) {
+    const auto cells = Split(lines[i], ',');
+    for (auto k : {travel, lead, opening}) {
+      const std::string& c = cells[static_cast<size_t>(k)];
+      if (!c.empty()) EXPECT_EQ(ShortestText(std::stof(c)), c) << head[static_cast<size_t>(k)] << " in " << lines[i];
+    }
+  }
+  const CliRun json = RunTool({"events", "--notches", "0.3", "--side", "fwd", "--format", "json"});
+  EXPECT_EQ(json.out.rfind("{\"method\":\"bisection\",\"side\":\"fwd\",\"travel\":0.3,", 0), 0u) << json.out;
 }
 
 }  // namespace brevold
