@@ -5,24 +5,50 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <csignal>
+#include <string>
 
 #include "state/appstate.h"
 #include "mainwin/mainform.h"
 #include "model/version.h"
 
-int main(int argc, char** argv) {
-  // A save that meets the file-size limit must fail with an error box (the
-  // old file kept), not end the program.
-  std::signal(SIGXFSZ, SIG_IGN);
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("brevold");
-  QApplication::setApplicationVersion(brevold::ProgramVersion);
-  QApplication::setDesktopFileName("org.brevold.brevold");
-  QCommandLineParser options;
+namespace {
+
+void Describe(QCommandLineParser& options) {
+  QCoreApplication::setApplicationName("brevold");
+  QCoreApplication::setApplicationVersion(brevold::ProgramVersion);
   options.setApplicationDescription("BREVOLD: a simulator of one inside-admission steam-locomotive valve gear.");
   options.addHelpOption();
   options.addVersionOption();
   options.addPositionalArgument("FILE.dmi", "A dimension file to open at start.", "[FILE.dmi]");
+}
+
+// --help and --version are answered before the window system is asked
+// for: they need no display.
+void AnswerWithoutDisplay(int argc, char** argv) {
+  bool asks = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--") break;
+    if (a == "-h" || a == "-?" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version") asks = true;
+  }
+  if (!asks) return;
+  QCoreApplication core(argc, argv);
+  QCommandLineParser options;
+  Describe(options);
+  options.process(core);  // prints and exits
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A save that meets the file-size limit must fail with an error box (the
+  // old file kept), not end the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+  AnswerWithoutDisplay(argc, argv);
+  QApplication app(argc, argv);
+  QApplication::setDesktopFileName("org.brevold.brevold");
+  QCommandLineParser options;
+  Describe(options);
   options.process(app);
 
   brevold::AppState state;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <algorithm>
@@ -43,7 +44,8 @@ const char* kUsage =
     "           the change of each valve event per +0.01 of each dimension\n"
     "\n"
     "Options of every command:\n"
-    "  --dmi FILE         start from a dimension file, loaded after start-up as\n"
+    "  --dmi FILE         start from a dimension file (- reads standard input),\n"
+    "                     loaded after start-up as\n"
     "                     &OpenDimensions loads it (mid gear, the reverse arm at\n"
     "                     the file's setting); a file that cannot be read exits 2\n"
     "  --load FILE.json   start from a JSON dimension set, loaded as --dmi loads a\n"
@@ -72,6 +74,8 @@ const char* kUsage =
     "  --out FILE         the picture to write: PNG, SVG or PDF by FILE's suffix;\n"
     "                     - writes it to standard output\n"
     "  --format png|svg|pdf   the format written with --out - (default png)\n"
+    "  --scale-picture R  a PNG of R device pixels to the picture's pixel (1 to\n"
+    "                     8, default 1: the same picture on any screen)\n"
     "Options of diagram port|steam|oval|sine (632 x 414, the oval 632 x 426):\n"
     "  --mode F|R|B       the port diagram's forward, reverse or both graphs\n"
     "                     (default F)\n"
@@ -84,7 +88,9 @@ const char* kUsage =
     "  --revarm, --travel as for solve\n"
     "  --out FILE         the file to write: JSON when FILE ends in .json, else a\n"
     "                     dimension file; with --dmi or --load and no --set,\n"
-    "                     --revarm or --travel, the set is written exactly as read\n"
+    "                     --revarm or --travel, the set is written exactly as read;\n"
+    "                     - writes it to standard output\n"
+    "  --format dmi|json  what --out - writes (default dmi)\n"
     "Options of events (the port diagram's sweep; prints the table):\n"
     "  --side fwd|rev|both   forward side, reverse side or both (default both)\n"
     "  --notches A,B,...  settings as travels from mid gear, forward positive\n"
@@ -125,7 +131,9 @@ const char* kUsage =
     "  --starts N         local searches, the first from the gear as given\n"
     "                     (default 1, at most 10)\n"
     "  --out FILE         write the balanced set (JSON when FILE ends in .json,\n"
-    "                     else a dimension file), the reverse arm at mid gear\n"
+    "                     else a dimension file), the reverse arm at mid gear;\n"
+    "                     - writes the dimension file to standard output and the\n"
+    "                     report to the error stream\n"
     "  --format text|json (default text)\n"
     "Options of sensitivity (central differences 0.01 either side; a figure whose\n"
     "two sides do not agree is withheld, ? or empty or null, with the reason):\n"
@@ -151,14 +159,28 @@ void Append(std::string& o, long double v) {
   o += Figures(static_cast<double>(v), 9);
 }
 
+// A single as the shortest text that reads back as the same single.
+void AppendSingle(std::string& o, float v) {
+  if (!std::isfinite(v)) {
+    o += "null";
+    return;
+  }
+  o += ShortestText(v);
+}
+
 template <size_t N>
-void AppendArray(std::string& o, const std::array<float, N>& a) {
+void AppendArray(std::string& o, const std::array<float, N>& a, void (*append)(std::string&, float)) {
   o += '[';
   for (size_t i = 0; i < N; ++i) {
     if (i) o += ',';
-    Append(o, a[i]);
+    append(o, a[i]);
   }
   o += ']';
+}
+
+template <size_t N>
+void AppendArray(std::string& o, const std::array<float, N>& a) {
+  AppendArray(o, a, [](std::string& t, float v) { Append(t, v); });
 }
 
 void Key(std::string& o, const char* k) {
@@ -267,6 +289,11 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
     } else if (diagram && a == "--vert-scale") {
       o.vertScale = Number(value(), "--vert-scale");
       o.hasVertScale = true;
+    } else if (picture && a == "--scale-picture") {
+      const std::string& v = value();
+      o.pictureScale = Number(v, "--scale-picture");
+      if (!(o.pictureScale >= 1 && o.pictureScale <= 8))
+        throw Usage{"--scale-picture takes 1 to 8, not '" + v + "'"};
     } else if (picture && a == "--format") {
       const std::string& v = value();
       if (v != "png" && v != "svg" && v != "pdf") throw Usage{"--format takes png, svg or pdf, not '" + v + "'"};
@@ -310,6 +337,10 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       o.format = value();
       if (events ? (o.format != "csv" && o.format != "json" && o.format != "text") : o.format != "json")
         throw Usage{"--format takes " + std::string(events ? "csv, json or text" : "json") + ", not '" + o.format + "'"};
+    } else if (save && a == "--format") {
+      o.format = value();
+      if (o.format != "dmi" && o.format != "json") throw Usage{"--format takes dmi or json, not '" + o.format + "'"};
+      pictureFormatGiven = true;
     } else if (solve && a == "--no-error-beep") {
       o.noBeep = true;
     } else {
@@ -329,25 +360,37 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       throw Usage{"cannot tell the picture format of '" + o.out + "': use .png, .svg or .pdf"};
     o.picture = suffix;
   }
+  if (picture && o.pictureScale != 1 && o.picture != "png") throw Usage{"--scale-picture goes with a PNG picture"};
   if (save && o.out.empty()) throw Usage{"save needs --out FILE"};
-  if (o.format.empty()) o.format = events ? "csv" : "json";
+  if (save && pictureFormatGiven && o.out != "-") throw Usage{"--format goes with --out -; a file's suffix gives its format"};
+  if (o.format.empty()) o.format = events ? "csv" : save ? "dmi" : "json";
   if (!anglesGiven) o.angles.push_back(0);
   return o;
 }
 
-void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path) {
-  const FileResult r = LoadDimensions(s, path);
-  if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
-  // The bar stands at 0 after start-up; only a move of the bar sets RevArmX.
-  const int p = RevArmBarPosition(s);
-  if (p != 0) s.mech.RevArmX = RevArmFromBar(s, p);
-}
-
 namespace {
 
-void ApplyAsWindowDoes(ModelState& s, const DimFileImage& img) {
+// A set read from `path`, or from standard input when it is "-": a dimension
+// file's bytes, or with `json` a JSON set.
+FileResult ReadImage(const std::string& path, bool json, DimFileImage& img) {
+  if (path != "-") return json ? ReadDimJson(path, img) : ReadDimFile(path, img);
+  const std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+  if (std::cin.bad()) return FileFailure(errno);
+  if (json) return DimImageFromJson(bytes, img);
+  return DecodeDimFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), img);
+}
+
+// As "&OpenDimensions" takes a set once it is read whole: named after its
+// file, applied, and RevArmX from the bar when the bar moves off mid gear
+// (it stands at 0 after start-up).
+void LoadAsWindowDoes(ModelState& s, const std::string& path, bool json) {
+  DimFileImage img;
+  const FileResult r = ReadImage(path, json, img);
+  if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
+  // A JSON set's name is the file's, less ".json".
+  const std::string name = DimNameFromPath(json ? path + "x" : path);
+  s.dims.DimFileName = !json ? name : name.size() >= 2 ? name.substr(0, name.size() - 2) : name;
   ApplyDimFile(s, img);
-  // The bar stands at 0 after start-up; only a move of the bar sets RevArmX.
   const int p = RevArmBarPosition(s);
   if (p != 0) s.mech.RevArmX = RevArmFromBar(s, p);
 }
@@ -356,22 +399,23 @@ void ApplyAsWindowDoes(ModelState& s, const DimFileImage& img) {
 DimFileImage ReadInput(const Options& o) {
   DimFileImage img;
   const std::string& path = o.dmi.empty() ? o.load : o.dmi;
-  const FileResult r = o.dmi.empty() ? ReadDimJson(path, img) : ReadDimFile(path, img);
+  const FileResult r = ReadImage(path, o.dmi.empty(), img);
   if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
   return img;
 }
 
+// Writes `bytes` to standard output; "" when written, else why not.
+std::string WriteOut(std::ostream& out, const std::string& bytes) {
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  return out ? "" : "cannot write to standard output";
+}
+
 }  // namespace
 
-void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path) {
-  DimFileImage img;
-  const FileResult r = ReadDimJson(path, img);
-  if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
-  // The set's name is the file's, less ".json".
-  const std::string name = DimNameFromPath(path + "x");
-  s.dims.DimFileName = name.size() >= 2 ? name.substr(0, name.size() - 2) : name;
-  ApplyAsWindowDoes(s, img);
-}
+void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path) { LoadAsWindowDoes(s, path, false); }
+
+void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path) { LoadAsWindowDoes(s, path, true); }
 
 void Prepare(ModelState& s, const Options& o) {
   StartUp(s);
@@ -431,9 +475,29 @@ int Centre(const Options& o, std::ostream& out) {
 // With an input file and nothing to change, the set is converted as read.
 bool Unchanged(const Options& o) { return (!o.dmi.empty() || !o.load.empty()) && o.sets.empty() && !o.hasRevArm && !o.hasTravel; }
 
-int Save(const Options& o, std::ostream& err) {
+// The set's bytes for standard output: a dimension file, or JSON.
+std::string SetBytes(const DimFileImage& img, bool json) {
+  if (json) return DimImageToJson(img);
+  const auto bytes = EncodeDimFile(img);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+int Save(const Options& o, std::ostream& out, std::ostream& err) {
   ModelState s;
   FileResult r;
+  if (o.out == "-") {
+    DimFileImage img;
+    if (Unchanged(o)) {
+      img = ReadInput(o);
+    } else {
+      PrepareSolve(s, o);
+      img = ImageOf(s);
+    }
+    const std::string why = WriteOut(out, SetBytes(img, o.format == "json"));
+    if (why.empty()) return 0;
+    err << "brevold-cli: " << why << '\n';
+    return 1;
+  }
   if (Unchanged(o)) {
     r = SaveDimImage(ReadInput(o), o.out);
   } else {
@@ -737,7 +801,15 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
     err << "brevold-cli: the balance failed: " << res.message << '\n';
     return 1;
   }
-  if (!b.out.empty()) {
+  // With --out - the set goes to standard output, and the report to the error stream.
+  std::ostream& report = b.out == "-" ? err : out;
+  if (b.out == "-") {
+    ApplyBalance(s, res);
+    if (const std::string why = WriteOut(out, SetBytes(ImageOf(s), false)); !why.empty()) {
+      err << "brevold-cli: " << why << '\n';
+      return 1;
+    }
+  } else if (!b.out.empty()) {
     ApplyBalance(s, res);
     const FileResult w = IsJsonPath(b.out) ? SaveDimJson(ImageOf(s), b.out) : SaveDimensions(s, b.out);
     if (!w.ok) {
@@ -745,7 +817,7 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
       return 1;
     }
   }
-  out << (b.format == "json" ? BalanceJson(res, b.out) : BalanceText(res, b.out));
+  report << (b.format == "json" ? BalanceJson(res, b.out) : BalanceText(res, b.out));
   return 0;
 }
 
@@ -793,25 +865,25 @@ std::string SolveJson(const ModelState& s) {
   const Mechanism& m = s.mech;
   const ValveEvents& v = s.valve;
   std::string j = "{";
-  Key(j, "DrvAngle"); Append(j, m.DrvAngle);
-  Key(j, "RevArmX"); Append(j, m.RevArmX);
-  Key(j, "PtX"); AppendArray(j, m.PtX);
-  Key(j, "PtY"); AppendArray(j, m.PtY);
-  Key(j, "LinkAng"); Append(j, m.LinkAng);
-  Key(j, "LiftArmSgn"); Append(j, m.LiftArmSgn);
-  Key(j, "EccDiaSolved"); Append(j, m.EccDiaSolved);
+  Key(j, "DrvAngle"); AppendSingle(j, m.DrvAngle);
+  Key(j, "RevArmX"); AppendSingle(j, m.RevArmX);
+  Key(j, "PtX"); AppendArray(j, m.PtX, AppendSingle);
+  Key(j, "PtY"); AppendArray(j, m.PtY, AppendSingle);
+  Key(j, "LinkAng"); AppendSingle(j, m.LinkAng);
+  Key(j, "LiftArmSgn"); AppendSingle(j, m.LiftArmSgn);
+  Key(j, "EccDiaSolved"); AppendSingle(j, m.EccDiaSolved);
   Key(j, "CalcStatus"); j += '"'; j += m.CalcStatus; j += '"';
   Key(j, "ErrFlag"); j += std::to_string(m.ErrFlag);
-  Key(j, "ValveDisp"); Append(j, v.ValveDisp);
-  Key(j, "PistonUnits"); Append(j, v.PistonUnits);
-  Key(j, "OpenSteamF"); Append(j, v.OpenSteamF);
-  Key(j, "OpenExhF"); Append(j, v.OpenExhF);
-  Key(j, "OpenSteamR"); Append(j, v.OpenSteamR);
-  Key(j, "OpenExhR"); Append(j, v.OpenExhR);
-  Key(j, "LapF"); Append(j, v.LapF);
-  Key(j, "LapR"); Append(j, v.LapR);
-  Key(j, "ExhClrF"); Append(j, v.ExhClrF);
-  Key(j, "ExhClrR"); Append(j, v.ExhClrR);
+  Key(j, "ValveDisp"); AppendSingle(j, v.ValveDisp);
+  Key(j, "PistonUnits"); AppendSingle(j, v.PistonUnits);
+  Key(j, "OpenSteamF"); AppendSingle(j, v.OpenSteamF);
+  Key(j, "OpenExhF"); AppendSingle(j, v.OpenExhF);
+  Key(j, "OpenSteamR"); AppendSingle(j, v.OpenSteamR);
+  Key(j, "OpenExhR"); AppendSingle(j, v.OpenExhR);
+  Key(j, "LapF"); AppendSingle(j, v.LapF);
+  Key(j, "LapR"); AppendSingle(j, v.LapR);
+  Key(j, "ExhClrF"); AppendSingle(j, v.ExhClrF);
+  Key(j, "ExhClrR"); AppendSingle(j, v.ExhClrR);
   j += '}';
   return j;
 }
@@ -832,7 +904,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
     if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
-    if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), err);
+    if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), out, err);
     if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out, err);
     if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
     if (args[0] == "balance") return BalanceCommand(ParseBalance(args), out, err);

@@ -36,6 +36,9 @@ struct Options {
   // frame and diagram: the picture's format ("png", "svg" or "pdf"), from
   // --out's suffix, or from --format (default png) when --out is "-".
   std::string picture = "png";
+  // frame and diagram: device pixels per picture pixel of a PNG (1 unless
+  // --scale-picture asks for more).
+  float pictureScale = 1;
   // diagram: which one ("port", "steam", "oval", "sine"), the port diagram's
   // mode ('F', 'R' or 'B'; 0 keeps the start-up mode), the reverse-arm
   // positions 1..9 (empty keeps the start-up list) and the vertical scale.

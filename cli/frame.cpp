@@ -17,6 +17,12 @@ namespace {
 // Text needs the font database, which needs an application object.
 void EnsureGuiApplication() {
   if (QGuiApplication::instance()) return;
+  // A picture for a report does not depend on the screen of whoever runs the
+  // command: Qt is started without the desktop's scaling and font resolution
+  // (--scale-picture asks for a finer PNG).
+  for (const char* v : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                        "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_USE_PHYSICAL_DPI"})
+    qunsetenv(v);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "brevold-cli";
@@ -28,7 +34,7 @@ int Write(const Options& o, int width, int height, const PicturePainter& paint, 
           std::ostream& err) {
   PictureFormat format = PictureFormat::Png;
   PictureFormatNamed(o.picture, format);
-  const std::string error = WritePicture(o.out, format, width, height, paint, &out);
+  const std::string error = WritePicture(o.out, format, width, height, paint, &out, o.pictureScale);
   if (!error.empty()) {
     err << "brevold-cli: " << error << "\n";
     return 1;
@@ -71,10 +77,12 @@ int FrameCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
   return Write(o, FrameWidth, FrameHeight, [&a](Canvas& c) { PaintFrame(c, a); }, out, err);
 }
 
-int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
-  EnsureGuiApplication();
-  AppState a;
+DiagramPicture PrepareDiagram(AppState& a, const Options& o) {
   PrepareSolve(a.model, o);
+  // The running window has ticked at least once before a diagram opens: the
+  // gear solved at its setting (the valve's laps and edges, the gear's sense
+  // that gives the diagrams their direction of turning).
+  AdvanceFrame(a, "");
   if (!o.positions.empty()) {
     for (int k = 1; k <= 9; ++k)
       StorePosition(a.model, k, k <= static_cast<int>(o.positions.size()) ? o.positions[static_cast<size_t>(k - 1)] : 0);
@@ -87,6 +95,13 @@ int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
   else if (o.diagramMode == 'F') d.PortGraphMode = PortGraphs::Forward;
   DiagramPicture kind = DiagramPicture::Port;
   DiagramPictureNamed(o.diagram, kind);
+  return kind;
+}
+
+int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
+  EnsureGuiApplication();
+  AppState a;
+  const DiagramPicture kind = PrepareDiagram(a, o);
   return Write(o, DiagramPictureWidth, DiagramPictureHeight(kind), [&](Canvas& c) { DrawDiagramPicture(c, a, kind); },
                out, err);
 }

@@ -3,10 +3,15 @@
 // its window draws it. Both write PNG, SVG or PDF.
 #pragma once
 #include "cli/cli.h"
+#include "diagrams/diagrampicture.h"
 
 namespace brevold {
 
 int FrameCommandMain(const Options& o, std::ostream& out, std::ostream& err);
+// The program state a diagram is drawn from: start-up, the file and the
+// changes, the tick the running window has made before any diagram opens,
+// then the positions, vertical scale and mode asked for. Returns the kind.
+DiagramPicture PrepareDiagram(AppState& a, const Options& o);
 int DiagramCommandMain(const Options& o, std::ostream& out, std::ostream& err);
 
 }  // namespace brevold

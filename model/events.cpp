@@ -633,6 +633,10 @@ std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellS
   auto num = [&](double v) { return text ? Figures(v, 6) : brevold::Num(v); };
   const std::string absent = text ? "-" : json ? "null" : "";
   auto opt = [&](const std::optional<double>& v) { return v ? num(*v) : absent; };
+  // A setting's travel (RevArmX less mid gear) and the steam-port openings
+  // the solver gives are singles: the shortest text of the single.
+  auto single = [&](double v) { return text ? Figures(v, 6) : std::isfinite(v) ? NumF(static_cast<float>(v)) : "nan"; };
+  auto optSingle = [&](const std::optional<double>& v) { return v ? single(*v) : absent; };
   auto quoted = [&](const std::string& v) { return json ? "\"" + v + "\"" : v; };
   auto flag = [&](bool v) { return text ? (v ? "yes" : "no") : json ? (v ? "true" : "false") : (v ? "1" : "0"); };
   const size_t n = EventColumns().size();
@@ -643,7 +647,7 @@ std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellS
       std::vector<std::string> c(n);
       c[0] = quoted(method);
       c[1] = quoted(row.setting.forward ? "fwd" : "rev");
-      c[2] = num(static_cast<double>(row.setting.travel));
+      c[2] = single(static_cast<double>(row.setting.travel));
       c[3] = text ? num(row.setting.revArmX) : NumF(row.setting.revArmX);
       c[4] = quoted(end == 0 ? "front" : end == 1 ? "rear" : "front-rear");
       if (end < 2) {
@@ -654,11 +658,11 @@ std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellS
           c[6 + 2 * k] = *ev[k] ? num((*ev[k])->percent) : absent;
           c[24 + k] = *ev[k] ? num((*ev[k])->crank) : absent;
         }
-        c[13] = num(e.lead);
-        c[14] = opt(e.maxOpening);
+        c[13] = single(e.lead);
+        c[14] = optSingle(e.maxOpening);
         c[15] = num(row.valveTravel);
         c[22] = opt(e.deadCentre);
-        c[23] = opt(e.deadCentreLead);
+        c[23] = optSingle(e.deadCentreLead);
         c[28] = e.maxOpening ? num(e.overTravel) : absent;
       } else {
         const std::optional<double>* dv[4] = {&d.admission, &d.cutOff, &d.release, &d.compression};

@@ -45,13 +45,15 @@ bool PictureFormatFor(const std::string& fileName, PictureFormat& format) {
   return !suffix.isEmpty() && PictureFormatNamed(suffix.toStdString(), format);
 }
 
-QByteArray RenderPicture(PictureFormat format, int width, int height, const PicturePainter& paint) {
+QByteArray RenderPicture(PictureFormat format, int width, int height, const PicturePainter& paint, double ratio) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   switch (format) {
     case PictureFormat::Png: {
-      QImage image(width, height, QImage::Format_RGB32);
+      if (!(ratio > 0)) ratio = 1;
+      QImage image(qRound(width * ratio), qRound(height * ratio), QImage::Format_RGB32);
+      image.setDevicePixelRatio(ratio);
       PaintOn(&image, paint);
       image.save(&buffer, "PNG");
       break;
@@ -83,8 +85,8 @@ QByteArray RenderPicture(PictureFormat format, int width, int height, const Pict
 }
 
 std::string WritePicture(const std::string& fileName, PictureFormat format, int width, int height,
-                         const PicturePainter& paint, std::ostream* stdOut) {
-  const QByteArray bytes = RenderPicture(format, width, height, paint);
+                         const PicturePainter& paint, std::ostream* stdOut, double ratio) {
+  const QByteArray bytes = RenderPicture(format, width, height, paint, ratio);
   if (bytes.isEmpty()) return "cannot draw the picture";
   if (fileName == "-" && stdOut) {
     stdOut->write(bytes.constData(), bytes.size());

@@ -23,13 +23,15 @@ bool PictureFormatFor(const std::string& fileName, PictureFormat& format);
 bool PictureFormatNamed(const std::string& name, PictureFormat& format);
 
 // The picture of `width` x `height` logical pixels on a white ground, painted
-// by `paint`, in the format's bytes.
-QByteArray RenderPicture(PictureFormat format, int width, int height, const PicturePainter& paint);
+// by `paint`, in the format's bytes. A PNG has `ratio` device pixels to the
+// logical pixel (2: twice as wide and high, drawn finer); SVG and PDF are
+// drawn in logical pixels whatever it is.
+QByteArray RenderPicture(PictureFormat format, int width, int height, const PicturePainter& paint, double ratio = 1);
 
 // Writes the picture to `fileName`, or to `stdOut` when the name is "-".
 // Returns "" when written, else the message that says why not.
 std::string WritePicture(const std::string& fileName, PictureFormat format, int width, int height,
-                         const PicturePainter& paint, std::ostream* stdOut = nullptr);
+                         const PicturePainter& paint, std::ostream* stdOut = nullptr, double ratio = 1);
 
 // "Export Picture...": asks for a file (PNG, SVG or PDF, PNG by default) and
 // writes the picture there; a failed write is reported in a message box.

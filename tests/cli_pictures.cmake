@@ -28,3 +28,23 @@ endif()
 if(NOT rc_gif EQUAL 2 OR EXISTS ${WORK}/port.gif OR NOT err_gif MATCHES "^brevold-cli: [^\n]*port.gif[^\n]*\n$")
   message(FATAL_ERROR "diagram port --out port.gif: ${rc_gif} ${err_gif}")
 endif()
+# The picture does not follow the desktop's scaling: the same bytes with
+# QT_SCALE_FACTOR=2 in the environment; --scale-picture 2 asks for a PNG
+# twice as wide and high.
+foreach(cmd "diagram;oval" "frame;--angle;90")
+  string(REPLACE ";" "_" name "${cmd}")
+  execute_process(COMMAND ${CLI} ${cmd} --out ${WORK}/${name}_1.png RESULT_VARIABLE rc1)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_SCALE_FACTOR=2 QT_SCREEN_SCALE_FACTORS=2 QT_FONT_DPI=144
+    ${CLI} ${cmd} --out ${WORK}/${name}_2.png RESULT_VARIABLE rc2)
+  file(SHA256 ${WORK}/${name}_1.png h1)
+  file(SHA256 ${WORK}/${name}_2.png h2)
+  if(NOT rc1 EQUAL 0 OR NOT rc2 EQUAL 0 OR NOT h1 STREQUAL h2)
+    message(FATAL_ERROR "${cmd}: the PNG differs under QT_SCALE_FACTOR=2 (${rc1} ${rc2})")
+  endif()
+endforeach()
+execute_process(COMMAND ${CLI} diagram port --scale-picture 2 --out ${WORK}/port2.png RESULT_VARIABLE rc)
+file(READ ${WORK}/port2.png png LIMIT 24 HEX)
+# 1264 x 828 device pixels.
+if(NOT rc EQUAL 0 OR NOT png MATCHES "^89504e470d0a1a0a0000000d49484452000004f00000033c")
+  message(FATAL_ERROR "diagram port --scale-picture 2: ${rc} ${png}")
+endif()

@@ -2,12 +2,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
+#include <regex>
 #include <fstream>
 #include <sstream>
 
 #include "cli/cli.h"
 #include "model/dimfile.h"
+#include "model/numfmt.h"
 #include "helpers.h"
 
 namespace brevold {
@@ -279,6 +283,87 @@ TEST(CliEvents, TablesByMethodAndFormat) {
                                         {"events", "--side", "up"}, {"events", "--format", "xml"},
                                         {"dims", "--format", "csv"}, {"events", "--dmi", "a", "--load", "b"}})
     EXPECT_EQ(RunTool(args).status, 2) << args[1];
+}
+
+// "-" as --out writes the set to standard output, and as --dmi or --load
+// reads it from standard input: the same bytes and the same gear as a file.
+TEST(CliDimFile, DashIsStandardOutputAndInput) {
+  TempDir dir;
+  const std::string file = dir / "gear.dmi", json = dir / "gear.json";
+  const std::vector<std::string> change = {"--set", "MainRodLen=17", "--travel", "0.4"};
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.end(), change.begin(), change.end());
+    return args;
+  };
+  ASSERT_EQ(RunTool(with({"save", "--out", file})).status, 0);
+  ASSERT_EQ(RunTool(with({"save", "--out", json})).status, 0);
+  auto bytes = [](const std::string& f) {
+    std::ifstream in(f, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path);
+  const CliRun dmiOut = RunTool(with({"save", "--out", "-"}));
+  const CliRun jsonOut = RunTool(with({"save", "--out", "-", "--format", "json"}));
+  const bool dashFile = std::filesystem::exists("-");
+  std::filesystem::current_path(cwd);
+  EXPECT_FALSE(dashFile);
+  ASSERT_EQ(dmiOut.status, 0) << dmiOut.err;
+  EXPECT_EQ(dmiOut.out, bytes(file));
+  EXPECT_EQ(jsonOut.out, bytes(json));
+  EXPECT_EQ(RunTool({"save", "--out", file, "--format", "json"}).status, 2);
+
+  auto fromStdin = [](const std::string& input, const std::vector<std::string>& args) {
+    std::istringstream in(input);
+    std::streambuf* old = std::cin.rdbuf(in.rdbuf());
+    CliRun r = RunTool(args);
+    std::cin.rdbuf(old);
+    std::cin.clear();
+    return r;
+  };
+  const std::string solved = RunTool({"solve", "--dmi", file, "--angles", "0,90"}).out;
+  EXPECT_EQ(fromStdin(dmiOut.out, {"solve", "--dmi", "-", "--angles", "0,90"}).out, solved);
+  EXPECT_EQ(fromStdin(jsonOut.out, {"solve", "--load", "-", "--angles", "0,90"}).out, solved);
+  // Unchanged, standard input to standard output is the set byte for byte.
+  EXPECT_EQ(fromStdin(dmiOut.out, {"save", "--dmi", "-", "--out", "-"}).out, dmiOut.out);
+  const CliRun shortInput = fromStdin(std::string(700, '\0'), {"centre", "--dmi", "-"});
+  EXPECT_EQ(shortInput.status, 2);
+  EXPECT_EQ(shortInput.err, "brevold-cli: cannot read '-': Read beyond end of file\n");
+}
+
+// Singles are written as the shortest text that reads back as the same
+// single: every figure of a solve, the events' travels and openings.
+TEST(CliFormats, SinglesInTheirShortestText) {
+  const CliRun solve = RunTool({"solve", "--travel", "0.3", "--angles", "33.3"});
+  ASSERT_EQ(solve.status, 0);
+  const std::regex number("-?[0-9][0-9.e+-]*");
+  int numbers = 0;
+  for (auto it = std::sregex_iterator(solve.out.begin(), solve.out.end(), number); it != std::sregex_iterator(); ++it) {
+    const std::string n = it->str();
+    EXPECT_EQ(ShortestText(std::stof(n)), n);
+    ++numbers;
+  }
+  EXPECT_GT(numbers, 50);
+  EXPECT_NE(solve.out.find("\"DrvAngle\":33.3,"), std::string::npos) << solve.out;
+
+  const CliRun csv = RunTool({"events", "--step", "4", "--side", "fwd"});
+  const auto lines = Lines(csv.out);
+  ASSERT_EQ(lines.size(), 1u + 19 * 3);
+  const auto head = Split(lines[0], ',');
+  const auto travel = std::find(head.begin(), head.end(), "travel") - head.begin();
+  const auto lead = std::find(head.begin(), head.end(), "lead") - head.begin();
+  const auto opening = std::find(head.begin(), head.end(), "max_opening") - head.begin();
+  ASSERT_LT(opening, static_cast<long>(head.size()));
+  EXPECT_EQ(Split(lines[4], ',')[static_cast<size_t>(travel)], "0.049999997");  // RevArmMax / 18, as a single
+  for (size_t i = 1; i < lines.size(); i += 3) {
+    const auto cells = Split(lines[i], ',');
+    for (auto k : {travel, lead, opening}) {
+      const std::string& c = cells[static_cast<size_t>(k)];
+      if (!c.empty()) EXPECT_EQ(ShortestText(std::stof(c)), c) << head[static_cast<size_t>(k)] << " in " << lines[i];
+    }
+  }
+  const CliRun json = RunTool({"events", "--notches", "0.3", "--side", "fwd", "--format", "json"});
+  EXPECT_EQ(json.out.rfind("{\"method\":\"bisection\",\"side\":\"fwd\",\"travel\":0.3,", 0), 0u) << json.out;
 }
 
 }  // namespace brevold

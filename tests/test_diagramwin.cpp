@@ -197,3 +197,76 @@ TEST_F(DiagramWinTest, LinesDialogMakesALineFromTheReferencePoints) {
 }
 
 }  // namespace brevold
+
+#include <QDir>
+
+#include "cli/frame.h"
+#include "diagrams/diagrampicture.h"
+#include "model/dimfile.h"
+
+namespace brevold {
+
+namespace {
+
+// How many drawing operations of two recordings differ, counting a length
+// difference as that many more.
+size_t DifferingOps(const RecordingCanvas& a, const RecordingCanvas& b) {
+  size_t n = a.items.size() > b.items.size() ? a.items.size() - b.items.size() : b.items.size() - a.items.size();
+  for (size_t i = 0; i < std::min(a.items.size(), b.items.size()); ++i) {
+    const auto &x = a.items[i], &y = b.items[i];
+    if (x.op != y.op || x.pts != y.pts || x.text != y.text || x.color != y.color || x.width != y.width ||
+        !(x.font == y.font) || x.opaque != y.opaque)
+      ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+// brevold-cli diagram draws the picture the window's "Export Picture..."
+// writes: for the nominal gear and for a file with other dimensions, every
+// drawing operation the same.
+TEST(DiagramPictures, CommandLineDrawsAsTheWindowExports) {
+  const std::string file = QDir::temp().filePath("brevold-cli-diagram-gear.dmi").toStdString();
+  {
+    ModelState s;
+    StartUp(s);
+    ASSERT_TRUE(SetDim(s, FindDimByField("MainRodLen")->id, 17));
+    ASSERT_TRUE(SetDim(s, FindDimByField("ValveStemLen")->id, 6.1f));
+    CalcCentre(s);
+    s.mech.RevArmX = s.revArm.Positions[0] + 0.4f;
+    ASSERT_TRUE(SaveDimensions(s, file).ok);
+  }
+  const char* names[] = {"port", "steam", "oval", "sine"};
+  for (const bool changed : {false, true}) {
+    for (int k = 0; k < 4; ++k) {
+      SCOPED_TRACE(std::string(names[k]) + (changed ? " from the file" : " nominal"));
+      const auto kind = static_cast<DiagramPicture>(k);
+      std::vector<std::string> args = {"diagram", names[k], "--out", "x.png"};
+      if (changed) args.insert(args.end(), {"--dmi", file});
+      AppState cli;
+      ASSERT_EQ(PrepareDiagram(cli, ParseOptions(args, CliMode::Diagram)), kind);
+      RecordingCanvas fromCli;
+      DrawDiagramPicture(fromCli, cli, kind);
+
+      AppState app;
+      TMainForm form(app);
+      form.show();
+      if (changed) ASSERT_TRUE(form.OpenDimensionsFile(QString::fromStdString(file)));
+      form.Timer1Timer();
+      form.StopAnimation();
+      DiagramWindow* windows[] = {form.PortDia, form.SteamDia, form.OvalDia, form.SineDia};
+      windows[k]->AskPositionsOnOpen = false;
+      windows[k]->show();
+      QTest::qWait(20);
+      RecordingCanvas fromWindow;
+      DrawDiagramPicture(fromWindow, app, kind);
+      windows[k]->close();
+      EXPECT_GT(fromWindow.items.size(), 300u);
+      EXPECT_EQ(DifferingOps(fromCli, fromWindow), 0u) << fromCli.items.size() << " and " << fromWindow.items.size() << " operations";
+    }
+  }
+  std::remove(file.c_str());
+}
+
+}  // namespace brevold
