@@ -9,11 +9,8 @@ namespace brevold {
 
 namespace {
 QString S(long double v) { return QString::fromStdString(Str(v, 5, 3)); }
-float Read(const NumberEdit* e) {
-  float v = 0;
-  ReadNumber(e->text().toStdString(), v);
-  return v;
-}
+// Text that is no number keeps the value stored (0 drops a position).
+float Read(const NumberEdit* e, float stored) { return NumberOr(e->text().toStdString(), stored); }
 constexpr int kRowY[10] = {0, 62, 86, 110, 134, 62, 86, 110, 134, 158};
 }  // namespace
 
@@ -23,7 +20,7 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
   VertScaleLabel = new QLabel("Vertical Scale", this);
   VertScaleEdit = new NumberEdit(this, 110, 30, 60, 19);
   VertScaleEdit->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, true); };
-  VertScaleEdit->onExit = [this] { StoreVertScale(m_, Read(VertScaleEdit)); };
+  VertScaleEdit->onExit = [this] { StoreVertScale(m_, Read(VertScaleEdit, m_.revArm.VertScale)); };
   for (int k = 1; k <= 9; ++k) {
     const size_t i = static_cast<size_t>(k);
     PosLabel[i] = new QLabel(QString("Rev Arm Position  %1").arg(k), this);
@@ -36,7 +33,10 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
       }
       return NumberKeyAllowed(key, t, true, true);
     };
-    PosEdit[i]->onExit = [this, k] { StorePosition(m_, k, Read(PosEdit[static_cast<size_t>(k)])); };
+    PosEdit[i]->onExit = [this, k] {
+      float v = 0;
+      if (ReadNumber(PosEdit[static_cast<size_t>(k)]->text().toStdString(), v)) StorePosition(m_, k, v);
+    };
   }
   Note = new QLabel("Max of 9 Positions", this);
   Close = new Button(this, "Close", 345, 176, 64, 21);
@@ -89,8 +89,8 @@ void TSetRevArm::CloseClick() {
   accept();
 }
 
-// Esc and the close box close as "Close" does: the field being edited is
-// stored and the diagrams redraw.
+// Esc and the close box close as "Close" does and the diagrams redraw; the
+// close box stores the field being edited, Esc leaves it as it was stored.
 void TSetRevArm::reject() {
   Close->setFocus();
   ShowTable();

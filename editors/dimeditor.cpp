@@ -1,6 +1,7 @@
 // The frame and cylinder dimension editors: fields, drawn labels, small highlight buttons, reset and close.
 #include "editors/dimeditor.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -193,11 +194,10 @@ DimEditor::DimEditor(MainPort& form, const EditorLayout& layout)
     e->onExit = [this, f] { FieldExit(f); };
     edits_[static_cast<size_t>(f.number)] = e;
 
-    QPushButton* b = new QPushButton(this);
-    b->setAutoDefault(false);  // Return in a field is the field's, not a button's
-    b->setGeometry(f.right ? 194 : 0, y + 13 - f.buttonHeight, 8, f.buttonHeight);
+    // Return in a field is the field's; on a focused small button, the button's.
+    Button* b = new Button(this, QString(), f.right ? 194 : 0, y + 13 - f.buttonHeight, 8, f.buttonHeight);
     const int dim = layout_.buttonBase + f.number;
-    connect(b, &QPushButton::clicked, this, [this, dim] { app_.screen.HiliteDim = dim; });
+    b->onClick = [this, dim] { app_.screen.HiliteDim = dim; };
     buttons_[static_cast<size_t>(f.number)] = b;
   }
   Close1 = new Button(this, "Close", 288, layout_.closeY, 89, 25);
@@ -211,6 +211,13 @@ void DimEditor::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   FormActivate();
   Close1->setFocus();
+}
+
+// Esc closes the editor without storing the field being typed in: what was
+// stored stays, and so do its undo entries.
+void DimEditor::keyPressEvent(QKeyEvent* e) {
+  if (EscapeDropsField(this, e)) app_.model.undo.EditDirty = 0;
+  QDialog::keyPressEvent(e);
 }
 
 void DimEditor::FormActivate() {
@@ -296,8 +303,13 @@ void DimEditor::FieldExit(const FieldSpec& f) {
   }
   // A paste or a cut changes the text as typing does, and is undone likewise.
   if (edited) m.undo.EditDirty = 1;
-  // Text that does not read as a number keeps the value already stored.
-  if (!read) v = GetDim(m, f.id);
+  // Text that does not read as a number (an empty field, a lone "-", "1-2")
+  // keeps the value already stored, as leaving the field unchanged does:
+  // no undo entry.
+  if (!read) {
+    v = GetDim(m, f.id);
+    m.undo.EditDirty = 0;
+  }
   EditorFieldExit(m, f.id, v, ShortName(f));
   FollowFixedPivot(m, f.id);
   if (!read) Show(f, v);

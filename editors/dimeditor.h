@@ -66,6 +66,7 @@ class DimEditor : public QDialog {
  protected:
   virtual void ResetDimensions() = 0;
   void showEvent(QShowEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
   void DrawLabels(Canvas& c) const;

@@ -31,11 +31,7 @@ void SetUpDialog::AngleDialog(const char* minText, const char* maxText) {
   OK->setDefault(true);
 }
 
-float SetUpDialog::Number() const {
-  float v = 0;
-  ReadNumber(Edit1->text().toStdString(), v);
-  return v;
-}
+bool SetUpDialog::Number(float& v) const { return ReadNumber(Edit1->text().toStdString(), v); }
 
 // --- TRevPos ---
 
@@ -77,7 +73,11 @@ void TRevPos::FormActivate() {
 void TRevPos::OKClick() {
   ModelState& m = form_.App().model;
   const long double mid = m.revArm.Positions[0], mx = m.dims.frame.RevArmMax;
-  float x = Number();
+  float x = 0;
+  if (!Number(x)) {  // no number: the arm stays where it is
+    accept();
+    return;
+  }
   if (x < mid - mx) x = static_cast<float>(mid - mx);
   if (x > mid + mx) x = static_cast<float>(mid + mx);
   m.mech.RevArmX = x;
@@ -102,7 +102,11 @@ void TDrivAng::FormActivate() {
 }
 
 void TDrivAng::OKClick() {
-  float a = Number();
+  float a = 0;
+  if (!Number(a)) {  // no number: the angle and the run stay as they are
+    accept();
+    return;
+  }
   if (a < 0) a = 0;
   if (a > 360) a = 360;
   SetDriverAngle(form_.App(), a);
@@ -124,7 +128,11 @@ void TStpAng::FormActivate() {
 }
 
 void TStpAng::OKClick() {
-  float step = Number();
+  float step = 0;
+  if (!Number(step)) {  // no number: the step stays as it is
+    accept();
+    return;
+  }
   if (step > 45) step = 45;
   if (step < 0.01f) step = 0.01f;
   SetTypedStep(form_.App(), step);

@@ -18,7 +18,9 @@ class SetUpDialog : public FixedDialog {
   Button *OK, *Cancel;
 
  protected:
-  float Number() const;  // the text as a number; unreadable text gives 0
+  // The text as a number; false for text that is no number (OK then
+  // closes the dialog and changes nothing, as for every number field).
+  bool Number(float& v) const;
   void AngleDialog(const char* minText, const char* maxText);
   MainPort& form_;
 };

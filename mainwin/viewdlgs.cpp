@@ -9,11 +9,8 @@
 namespace brevold {
 
 namespace {
-float Read(const NumberEdit* e) {
-  float v = 0;
-  ReadNumber(e->text().toStdString(), v);  // an unreadable text gives 0
-  return v;
-}
+// Text that is no number keeps the value stored.
+float Read(const NumberEdit* e, float stored) { return NumberOr(e->text().toStdString(), stored); }
 }  // namespace
 
 TRefPnts::TRefPnts(MainPort& form) : FixedDialog(form.Window(), "Reference Points", 208, 76), form_(form) {
@@ -48,10 +45,10 @@ void TRefPnts::FormActivate() {
 
 void TRefPnts::OKClick() {
   Mechanism& m = form_.App().model.mech;
-  m.PtY[19] = Read(Edit1);
-  m.PtX[19] = Read(Edit2);
-  m.PtY[20] = Read(Edit3);
-  m.PtX[20] = Read(Edit4);
+  m.PtY[19] = Read(Edit1, m.PtY[19]);
+  m.PtX[19] = Read(Edit2, m.PtX[19]);
+  m.PtY[20] = Read(Edit3, m.PtY[20]);
+  m.PtX[20] = Read(Edit4, m.PtX[20]);
   MainControls& c = form_.App().controls;
   if (m.PtY[19] != 0 || m.PtX[19] != 0) c.RefPtZeroOn[1] = true;
   if (m.PtY[20] != 0 || m.PtX[20] != 0) c.RefPtZeroOn[2] = true;
@@ -99,7 +96,7 @@ TGraphZoom::TGraphZoom(ViewState& view, QWidget* parent)
 void TGraphZoom::FormActivate() { Edit1->setText(QString::fromStdString(Str(view_.GraphZoomFactor, 4, 2))); }
 
 void TGraphZoom::OKClick() {
-  float v = Read(Edit1);
+  float v = Read(Edit1, view_.GraphZoomFactor);
   if (v < MinGraphZoomFactor) v = MinGraphZoomFactor;
   if (v > MaxGraphZoomFactor) v = MaxGraphZoomFactor;
   view_.GraphZoomFactor = v;

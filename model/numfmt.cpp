@@ -78,7 +78,6 @@ bool ReadNumber(const std::string& text, float& value) {
   while (b < e && text[b] == ' ') ++b;
   while (e > b && text[e - 1] == ' ') --e;
   const std::string t = text.substr(b, e - b);
-  if (t.empty() || t == "-" || t == "." || t == "+" || t == "-." || t == "+.") return true;
   size_t i = 0;
   if (t[i] == '+' || t[i] == '-') ++i;
   size_t digits = 0;
@@ -110,6 +109,11 @@ bool ReadNumber(const std::string& text, float& value) {
   if (!(v <= FLT_MAX && v >= -FLT_MAX)) return false;
   value = static_cast<float>(v);
   return true;
+}
+
+float NumberOr(const std::string& text, float stored) {
+  float v = 0;
+  return ReadNumber(text, v) ? v : stored;
 }
 
 }  // namespace brevold

@@ -34,9 +34,15 @@ std::string Figures(double v, int figures);
 namespace brevold {
 
 // Reads a typed number: blanks around it, an optional sign, digits with at
-// most one decimal point, an optional exponent. An empty text, "-" and "."
-// read as 0. Returns false (value 0) for anything else, or a number beyond
-// single precision.
+// most one decimal point, an optional exponent. Returns false (value 0) for
+// anything else, or a number beyond single precision; an empty text and a
+// lone sign or point ("-", ".", "-.") are no number either.
 bool ReadNumber(const std::string& text, float& value);
+
+// What every number field stores when it is read: the number its text is,
+// or, when the text is no number (an empty field, a lone "-", "1-2"), the
+// value that was stored before, so that nothing changes and no undo entry
+// is recorded.
+float NumberOr(const std::string& text, float stored);
 
 }  // namespace brevold

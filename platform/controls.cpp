@@ -37,8 +37,9 @@ void ScrollBar::mouseReleaseEvent(QMouseEvent* e) {
 // A horizontal bar's right-hand side is always its larger end: Right adds a
 // small change and Left takes one away (QScrollBar's inverted controls turn
 // them round, and the reverse-arm bar's right-hand side means forward gear).
+// The keypad's arrows (4 and 6 with NumLock off) are the same keys.
 void ScrollBar::keyPressEvent(QKeyEvent* e) {
-  if (orientation() == Qt::Horizontal && e->modifiers() == Qt::NoModifier &&
+  if (orientation() == Qt::Horizontal && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
       (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)) {
     triggerAction(e->key() == Qt::Key_Right ? SliderSingleStepAdd : SliderSingleStepSub);
     e->accept();
@@ -138,17 +139,37 @@ void NumberEdit::keyPressEvent(QKeyEvent* e) {
     e->ignore();
     return;
   }
+  const bool translated = NumberFieldKey(key) != key;
+  key = NumberFieldKey(key);
   if (onKeyPress && !onKeyPress(key, text())) return;
   if (key == '\r') {
     e->ignore();  // typed nothing: the dialog's default button, if any, takes it
     return;
   }
+  if (translated) {
+    // A comma goes into the text as the point it stands for.
+    QKeyEvent point(e->type(), Qt::Key_Period, e->modifiers(), QString(QChar(key)), e->isAutoRepeat(), e->count());
+    QLineEdit::keyPressEvent(&point);
+    e->setAccepted(point.isAccepted());
+    return;
+  }
   QLineEdit::keyPressEvent(e);
+}
+
+void NumberEdit::focusInEvent(QFocusEvent* e) {
+  discarded_ = false;
+  QLineEdit::focusInEvent(e);
 }
 
 void NumberEdit::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
-  if (onExit) onExit();
+  if (!discarded_ && onExit) onExit();
+}
+
+bool EscapeDropsField(QWidget* dialog, const QKeyEvent* e) {
+  if (e->key() != Qt::Key_Escape || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  if (auto* field = qobject_cast<NumberEdit*>(dialog->focusWidget())) field->Discard();
+  return true;
 }
 
 Button::Button(QWidget* parent, const QString& caption, int left, int top, int width, int height, const QString& hint)
@@ -160,6 +181,18 @@ Button::Button(QWidget* parent, const QString& caption, int left, int top, int w
     if (onClick) onClick();
   });
 }
+
+void Button::keyPressEvent(QKeyEvent* e) {
+  const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+  if (enter && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (isEnabled()) click();
+    e->accept();
+    return;
+  }
+  QPushButton::keyPressEvent(e);
+}
+
+char NumberFieldKey(char typed) { return typed == ',' ? '.' : typed; }
 
 bool NumberKeyAllowed(char key, const QString& text, bool allowMinus, bool oneMinus) {
   if (key == '\b') return true;

@@ -57,28 +57,50 @@ class NumberEdit : public QLineEdit {
   Q_OBJECT
  public:
   NumberEdit(QWidget* parent, int left, int top, int width, int height);
-  // Sees each typed character (and Backspace as '\b', Return as '\r') with
+  // Sees each typed character (a comma as '.', Backspace as '\b', Return as '\r') with
   // the text before it; returns false to discard the key. A Return it lets
   // through goes on to the dialog (its default button); keys that type
   // nothing (Esc, Tab, the arrows, Ctrl+A/C/X/V) are never filtered.
   std::function<bool(char key, const QString& text)> onKeyPress;
   std::function<void()> onExit;  // every loss of focus, changed or not
+  // What is being typed is dropped: the next loss of focus does not run
+  // onExit (until the field has the focus again).
+  void Discard() { discarded_ = true; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+
+ private:
+  bool discarded_ = false;
 };
 
+// Esc closes a dialog without storing the field being typed in: called by a
+// dialog for each key it receives, it drops that field's text on Esc.
+// Returns true for Esc.
+bool EscapeDropsField(QWidget* dialog, const QKeyEvent* e);
+
 // A push button with caption, hint and a click handler. As on the desktop
-// the program was made for, Return presses only a dialog's default button
-// (setDefault), never whichever button was last focused.
+// the program was made for, Return presses the button that has the focus;
+// with the focus elsewhere (a field) it goes to the dialog's default button
+// (setDefault), if there is one. A button is never made default by taking
+// the focus (no auto-default), so a dialog without one has no default.
 class Button : public QPushButton {
   Q_OBJECT
  public:
   Button(QWidget* parent, const QString& caption, int left, int top, int width, int height,
          const QString& hint = QString());
   std::function<void()> onClick;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
 };
+
+// A comma typed in a number field is its decimal point, whatever the
+// desktop's language: the field's text holds '.', so that it reads back as
+// typed. Every other key is itself.
+char NumberFieldKey(char typed);
 
 // Keys the number fields take: digits, '-', '.', Backspace; a second '.'
 // (and, where `oneMinus`, a second '-') in the same text is refused.

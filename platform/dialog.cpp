@@ -1,7 +1,10 @@
 // FixedDialog: the small fixed-size dialogs laid out by pixel in the program's dialog face.
 #include "platform/dialog.h"
 
+#include <QKeyEvent>
 #include <QShowEvent>
+
+#include "platform/controls.h"
 
 #include "platform/qtcanvas.h"
 
@@ -30,6 +33,11 @@ QLabel* FixedDialog::AddLabel(const QString& text, int left, int top) {
 void FixedDialog::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   if (onActivate) onActivate();
+}
+
+void FixedDialog::keyPressEvent(QKeyEvent* e) {
+  EscapeDropsField(this, e);
+  QDialog::keyPressEvent(e);
 }
 
 }  // namespace brevold

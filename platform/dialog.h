@@ -20,6 +20,7 @@ class FixedDialog : public QDialog {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;  // Esc: the typed field is not stored
 };
 
 }  // namespace brevold

@@ -108,13 +108,76 @@ TEST_F(EditorTest, KeyFilterAndEnter) {
   EXPECT_EQ(m().undo.EditDirty, 0);
 
   // Text the filter lets through but that is no number keeps the stored value.
-  Type(d, 3, "5-");
+  // So do an empty field and a lone "-" or ".": no undo entry either.
+  const float stroke = m().dims.frame.Stroke;
+  for (const char* none : {"5-", "", "-", "."}) {
+    Type(d, 3, none);
+    Leave(d);
+    EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 17.25f) << none;
+    EXPECT_EQ(d.Edit(3)->text(), "17.250") << none;
+    Type(d, 2, none);
+    Leave(d);
+    EXPECT_EQ(m().dims.frame.Stroke, stroke) << none;
+  }
+  EXPECT_EQ(m().undo.UndoCount, 1);
+  EXPECT_EQ(m().undo.EditDirty, 0);
+}
+
+// The editors have no default button: Return presses whichever has the focus.
+TEST_F(EditorTest, ReturnPressesTheFocusedButton) {
+  DimEditor& d = Open(form->FrameDi);
+  d.SmallButton(12)->setFocus();
+  QTest::keyClick(d.SmallButton(12), Qt::Key_Return);
+  EXPECT_EQ(s().HiliteDim, 12);
+  s().HiliteDim = 0;
+  Type(d, 3, "17");
+  d.Close1->setFocus();
+  QTest::keyClick(d.Close1, Qt::Key_Return);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 17);
+}
+
+// A comma is typed as the decimal point, and a second one is refused as a
+// second point is.
+TEST_F(EditorTest, ACommaIsTheDecimalPoint) {
+  DimEditor& d = Open(form->FrameDi);
+  Type(d, 3, "17,25");
+  EXPECT_EQ(d.Edit(3)->text(), "17.25");
   Leave(d);
   EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 17.25f);
-  EXPECT_EQ(d.Edit(3)->text(), "17.250");
-  Type(d, 2, "");
+  Type(d, 2, "4,5,1");
+  EXPECT_EQ(d.Edit(2)->text(), "4.51");
+  Type(d, 2, "4.5,");
+  EXPECT_EQ(d.Edit(2)->text(), "4.5");
+}
+
+// Esc closes an editor without storing the field being typed in; what was
+// stored stays, with its undo entries.
+TEST_F(EditorTest, EscDropsTheFieldBeingTyped) {
+  DimEditor& d = Open(form->FrameDi);
+  Type(d, 3, "17");
   Leave(d);
-  EXPECT_FLOAT_EQ(m().dims.frame.Stroke, 0);  // empty reads as 0
+  ASSERT_EQ(m().undo.UndoCount, 1);
+  Type(d, 3, "18");
+  QTest::keyClick(d.Edit(3), Qt::Key_Escape);
+  QTest::qWait(50);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_FLOAT_EQ(m().dims.frame.MainRodLen, 17);
+  EXPECT_EQ(m().undo.UndoCount, 1);
+  EXPECT_FLOAT_EQ(m().undo.UndoNew[1], 17);
+  EXPECT_EQ(m().undo.EditDirty, 0);
+  Open(form->FrameDi);
+  EXPECT_EQ(d.Edit(3)->text(), "17.000");
+
+  DimEditor& c = Open(form->CylDimen);
+  const float bore = GetDim(m(), 103);
+  Type(c, 3, "3");
+  QTest::keyClick(c.Edit(3), Qt::Key_Escape);
+  QTest::qWait(50);
+  EXPECT_FALSE(c.isVisible());
+  EXPECT_EQ(GetDim(m(), 103), bore);
+  EXPECT_EQ(m().undo.UndoCount, 1);
 }
 
 TEST_F(EditorTest, LeavingAFieldUnchangedKeepsItsValueBitForBit) {

@@ -37,10 +37,14 @@ namespace brevold {
 
 TEST(ReadingNumbers, TypedFormsAndTheSettledEmptyCases) {
   float v = -1;
-  for (const char* zero : {"", "-", ".", "   ", "-."}) {
-    EXPECT_TRUE(ReadNumber(zero, v)) << zero;
-    EXPECT_EQ(v, 0.0f) << zero;
+  // No number: a field showing one of these keeps what it stored.
+  for (const char* none : {"", "-", ".", "   ", "-.", "+", "+."}) {
+    EXPECT_FALSE(ReadNumber(none, v)) << none;
+    EXPECT_EQ(v, 0.0f) << none;
+    EXPECT_EQ(NumberOr(none, 2.5f), 2.5f) << none;
   }
+  EXPECT_EQ(NumberOr("1-2", 2.5f), 2.5f);
+  EXPECT_EQ(NumberOr(" 0 ", 2.5f), 0.0f);
   EXPECT_TRUE(ReadNumber("  -1.25", v));
   EXPECT_FLOAT_EQ(v, -1.25f);
   EXPECT_TRUE(ReadNumber("5.", v));

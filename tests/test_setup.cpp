@@ -170,6 +170,16 @@ TEST_F(SetUpTest, ArrowKeysOnHorizontalBarsMeanLargerToTheRight) {
   form->SBStepAng->setFocus();
   QTest::keyClick(form->SBStepAng, Qt::Key_Right);
   EXPECT_EQ(form->SBStepAng->Position(), 12000 + form->SBStepAng->SmallChange());
+
+  // The keypad's arrows with NumLock off: the same way round.
+  arm->setFocus();
+  QTest::keyClick(arm, Qt::Key_Right, Qt::KeypadModifier);
+  EXPECT_EQ(arm->Position(), 0);
+  QTest::keyClick(arm, Qt::Key_Right, Qt::KeypadModifier);
+  EXPECT_EQ(arm->Position(), 1);
+  EXPECT_EQ(app.screen.GearDir, "Fwd");
+  QTest::keyClick(form->SBStepAng, Qt::Key_Left, Qt::KeypadModifier);
+  EXPECT_EQ(form->SBStepAng->Position(), 12000);
 }
 
 TEST_F(SetUpTest, EnterConfirmsTheAngleDialogsAndEscCancelsEveryDialog) {
@@ -206,6 +216,122 @@ TEST_F(SetUpTest, EnterConfirmsTheAngleDialogsAndEscCancelsEveryDialog) {
   QTest::keyClick(r.Edit1, Qt::Key_Escape);
   EXPECT_FALSE(r.isVisible());
   EXPECT_FALSE(m().view.RefPointsOn);  // what Cancel does
+}
+
+// Return presses the button that has the focus, whether or not the dialog
+// has a default button; from a field it goes to the default button.
+TEST_F(SetUpTest, ReturnPressesTheFocusedButton) {
+  const float angle = m().mech.DrvAngle;
+  TDrivAng d(*form);
+  d.show();
+  d.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+  ASSERT_EQ(d.focusWidget(), d.Cancel);  // as the dialog opens
+  d.Edit1->setText("90");
+  QTest::keyClick(d.Cancel, Qt::Key_Return);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(d.result(), QDialog::Rejected);
+  EXPECT_EQ(m().mech.DrvAngle, angle);
+
+  TStpAng st(*form);
+  st.show();
+  st.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&st));
+  ASSERT_EQ(st.focusWidget(), st.Cancel);
+  st.Edit1->setText("5");
+  QTest::keyClick(st.Cancel, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(st.result(), QDialog::Rejected);
+  EXPECT_NE(m().StepAng, 5);
+
+  // No default button: Return on a focused OK is OK.
+  TGraphZoom z(m().view, form.get());
+  z.show();
+  z.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&z));
+  z.Edit1->setText("33");
+  z.OK->setFocus();
+  QTest::keyClick(z.OK, Qt::Key_Return);
+  EXPECT_FALSE(z.isVisible());
+  EXPECT_EQ(z.result(), QDialog::Accepted);
+  EXPECT_EQ(m().view.GraphZoomFactor, 33.0f);
+}
+
+// One rule for every number field: text that is no number (an empty field,
+// a lone "-" or ".", "1-2") keeps the value that was stored.
+TEST_F(SetUpTest, TextThatIsNoNumberKeepsTheStoredValue) {
+  form->Timer1Timer();
+  const float angle = m().mech.DrvAngle, step = m().StepAng, arm = m().mech.RevArmX;
+  const int armBar = form->SBRevArm->Position();
+  TDrivAng a(*form);
+  a.show();
+  a.Edit1->setText("");
+  a.OKClick();
+  EXPECT_FALSE(a.isVisible());
+  EXPECT_EQ(m().mech.DrvAngle, angle);
+  EXPECT_EQ(form->Run->text(), "Stop");  // not stopped either
+  TStpAng st(*form);
+  st.show();
+  st.Edit1->setText(".");
+  st.OKClick();
+  EXPECT_EQ(m().StepAng, step);
+  TRevPos r(*form);
+  r.show();
+  r.Edit1->setText("-");
+  r.OKClick();
+  EXPECT_EQ(m().mech.RevArmX, arm);
+  EXPECT_EQ(form->SBRevArm->Position(), armBar);
+  TGraphZoom z(m().view, form.get());
+  z.show();
+  z.Edit1->setText("");
+  z.OKClick();
+  EXPECT_EQ(m().view.GraphZoomFactor, 7.5f);
+  m().mech.PtY[19] = 2;
+  TRefPnts p(*form);
+  p.show();
+  p.Edit1->setText("1-2");
+  p.Edit2->setText("1.5");
+  p.OKClick();
+  EXPECT_EQ(m().mech.PtY[19], 2.0f);
+  EXPECT_EQ(m().mech.PtX[19], 1.5f);
+
+  CalcCentre(m());
+  TSetRevArm d(m(), app.screen, form.get());
+  d.show();
+  const float second = m().revArm.Positions[2], scale = m().revArm.VertScale;
+  ASSERT_NE(second, 0.0f);
+  d.PosEdit[2]->setText("");
+  d.PosEdit[2]->onExit();
+  d.VertScaleEdit->setText("-");
+  d.VertScaleEdit->onExit();
+  d.CloseClick();
+  EXPECT_EQ(m().revArm.Positions[2], second);  // the list is not cut short
+  EXPECT_EQ(m().revArm.VertScale, scale);
+  EXPECT_EQ(d.PosEdit[2]->text(), QString::fromStdString(Str(second, 5, 3)));
+}
+
+// Esc closes the positions dialog without storing the field being typed in.
+TEST_F(SetUpTest, EscInThePositionsDialogDropsTheFieldBeingTyped) {
+  form->Timer1Timer();
+  CalcCentre(m());
+  TSetRevArm d(m(), app.screen, form.get());
+  d.show();
+  d.activateWindow();
+  QTest::qWait(100);
+  ASSERT_EQ(QApplication::activeWindow(), &d);
+  const float second = m().revArm.Positions[2];
+  d.PosEdit[1]->setFocus();
+  d.PosEdit[1]->selectAll();
+  QTest::keyClicks(d.PosEdit[1], "10.1");
+  d.PosEdit[2]->setFocus();  // left: stored
+  EXPECT_FLOAT_EQ(m().revArm.Positions[1], 10.1f);
+  d.PosEdit[2]->selectAll();
+  QTest::keyClicks(d.PosEdit[2], "9.5");
+  QTest::keyClick(d.PosEdit[2], Qt::Key_Escape);
+  QTest::qWait(50);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(m().revArm.Positions[2], second);
+  EXPECT_FLOAT_EQ(m().revArm.Positions[1], 10.1f);
+  EXPECT_EQ(m().revArm.RedrawPending, 1);
 }
 
 TEST_F(SetUpTest, NumberFieldsKeepTheEditingShortcuts) {
@@ -612,12 +738,12 @@ TEST_F(SetUpTest, StepAngleDialogKeepsTheRunStateWithATypedStep) {
   same.OKClick();
   EXPECT_FALSE(app.screen.StepSnapOn);
 
-  // Stopped, it stays stopped; nonsense and nothing read as the least step.
+  // Stopped, it stays stopped; no step is the least step.
   QTest::mouseClick(form->Run, Qt::LeftButton);
   TStpAng low(*form);
   low.show();
   EXPECT_EQ(low.Edit1->text(), "0.00");
-  low.Edit1->setText("");
+  low.Edit1->setText("0");
   low.OKClick();
   EXPECT_FLOAT_EQ(m().StepAng, 0.01f);
   EXPECT_EQ(form->Run->text(), "Run");
@@ -637,7 +763,7 @@ TEST_F(SetUpTest, DriverAngleDialogStopsAndClamps) {
   TDrivAng e(*form);
   e.show();
   EXPECT_EQ(e.Edit1->text(), "360.00");
-  e.Edit1->setText("");
+  e.Edit1->setText("-1");
   e.OKClick();
   EXPECT_FLOAT_EQ(m().mech.DrvAngle, 0);
   TDrivAng f(*form);
