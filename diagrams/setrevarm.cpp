@@ -34,8 +34,11 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
       return NumberKeyAllowed(key, t, true, true);
     };
     PosEdit[i]->onExit = [this, k] {
+      const std::string text = PosEdit[static_cast<size_t>(k)]->text().toStdString();
       float v = 0;
-      if (ReadNumber(PosEdit[static_cast<size_t>(k)]->text().toStdString(), v)) StorePosition(m_, k, v);
+      // A position emptied is a position taken out of the list, as 0 is;
+      // other text that is no number leaves it as it was.
+      if (text.find_first_not_of(' ') == std::string::npos || ReadNumber(text, v)) StorePosition(m_, k, v);
     };
   }
   Note = new QLabel("Max of 9 Positions", this);

@@ -299,7 +299,7 @@ TEST_F(SetUpTest, TextThatIsNoNumberKeepsTheStoredValue) {
   d.show();
   const float second = m().revArm.Positions[2], scale = m().revArm.VertScale;
   ASSERT_NE(second, 0.0f);
-  d.PosEdit[2]->setText("");
+  d.PosEdit[2]->setText("-");
   d.PosEdit[2]->onExit();
   d.VertScaleEdit->setText("-");
   d.VertScaleEdit->onExit();
@@ -307,6 +307,13 @@ TEST_F(SetUpTest, TextThatIsNoNumberKeepsTheStoredValue) {
   EXPECT_EQ(m().revArm.Positions[2], second);  // the list is not cut short
   EXPECT_EQ(m().revArm.VertScale, scale);
   EXPECT_EQ(d.PosEdit[2]->text(), QString::fromStdString(Str(second, 5, 3)));
+  // A position emptied is taken out of the list, as a 0 is.
+  TSetRevArm again(m(), app.screen, form.get());
+  again.show();
+  again.PosEdit[2]->setText("");
+  again.PosEdit[2]->onExit();
+  again.CloseClick();
+  EXPECT_EQ(m().revArm.Positions[2], 0.0f);
 }
 
 // Esc closes the positions dialog without storing the field being typed in.
