@@ -439,18 +439,16 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
   // then settles it within a narrow bracket about it.
   auto fa = meanAt(0, EventMethod::Step), fb = meanAt(full, EventMethod::Step);
   if (!fa || !fb) return std::nullopt;
-  auto note = [&](const char* what, LD mean) {
-    notes.push_back("cut-off " + Str(target, 1, 1) + " % " + what + " on the " + side + " side (" +
-                    Str(mean, 1, 2) + " %)");
+  // Whether mid gear and full gear (their means less the target) lie either
+  // side of the target; a note says which end the target lies beyond.
+  auto reached = [&](LD atMid, LD atFull) {
+    if (atMid <= 0 && atFull >= 0) return true;
+    const bool below = atMid > 0;
+    notes.push_back("cut-off " + Str(target, 1, 1) + " % " + (below ? "is below mid gear's" : "is beyond full gear's") +
+                    " on the " + side + " side (" + Str((below ? atMid : atFull) + target, 1, 2) + " %)");
+    return false;
   };
-  if (*fa > 0) {
-    note("is below mid gear's", *fa + target);
-    return std::nullopt;
-  }
-  if (*fb < 0) {
-    note("is beyond full gear's", *fb + target);
-    return std::nullopt;
-  }
+  if (!reached(*fa, *fb)) return std::nullopt;
   std::optional<LD> travel = solve(0, full, fa, fb, EventMethod::Step, 1e-3L);
   if (!travel || r.method == EventMethod::Step) return travel ? std::optional<float>(static_cast<float>(sign * *travel)) : std::nullopt;
   // A chord across a sample step misplaces a cut-off by well under 1 % of
@@ -461,15 +459,7 @@ std::optional<float> TravelForCutOff(ModelState& s, const EventRequest& r, bool 
   if (!(*ga <= 0 && *gb >= 0)) {
     a = 0, b = full;
     ga = meanAt(a, r.method), gb = meanAt(b, r.method);
-    if (!ga || !gb) return std::nullopt;
-    if (*ga > 0) {
-      note("is below mid gear's", *ga + target);
-      return std::nullopt;
-    }
-    if (*gb < 0) {
-      note("is beyond full gear's", *gb + target);
-      return std::nullopt;
-    }
+    if (!ga || !gb || !reached(*ga, *gb)) return std::nullopt;
   }
   travel = solve(a, b, ga, gb, r.method, 1e-4L);
   if (!travel) return std::nullopt;
