@@ -47,7 +47,7 @@ const char* FaultName(Fault f);
 // valve jump is a step of ValveDisp between two samples more than
 // ValveJumpFactor times the turn's median step (and above a floor of
 // ValveJumpFloor of the stroke, so that a valve that hardly moves is not
-// judged by its rounding); a sound gear's largest step is under 3 times the
+// judged by its rounding); the nominal gear's largest step is under 1.8 times the
 // median.
 constexpr double DieOffLineShare = 0.5;
 constexpr double ValveJumpFactor = 10;
