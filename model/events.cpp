@@ -148,10 +148,22 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   keptMech.BeepOnError = beep;
   const ValveEvents keptValve = s.valve;
   const bool bisect = r.method == EventMethod::Bisection;
+  // A guard or an abandoned search met while the events are located, on a
+  // turn whose samples were sound, makes the row unsound too, at the angle
+  // of the event being located (the flags stay raised once raised).
+  auto late = [&](LD angle) {
+    if (!row.sound.Sound() || !(s.mech.ErrFlag || s.mech.CalcStatus == 'E')) return;
+    row.sound.fault = s.mech.CalcStatus == 'E' ? Fault::SearchAbandoned : Fault::GuardFired;
+    row.sound.faultAngle = TableAngle(angle);
+  };
   auto point = [&](int kind) -> std::optional<EventPoint> {
     const auto& k = last[static_cast<size_t>(kind)];
     if (!k) return std::nullopt;
-    if (bisect && (!r.cutOffsOnly || kind == CutOffFront || kind == CutOffRear)) return Bisect(s, *k);
+    if (bisect && (!r.cutOffsOnly || kind == CutOffFront || kind == CutOffRear)) {
+      const EventPoint p = Bisect(s, *k);
+      late(k->angle);
+      return p;
+    }
     return Point(EventAtFront(kind), k->angle, k->piston);
   };
   row.front.admission = point(AdmissionFront);
@@ -169,6 +181,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
     maxR = RefineMax(s, steamR.angle, step, maxR, [](const ModelState& m) { return static_cast<LD>(m.valve.OpenSteamR); });
     hi = RefineMax(s, dispMax.angle, step, hi, [](const ModelState& m) { return static_cast<LD>(m.valve.ValveDisp); });
     lo = -RefineMax(s, dispMin.angle, step, -lo, [](const ModelState& m) { return -static_cast<LD>(m.valve.ValveDisp); });
+    late(dispMin.angle);
   }
   // The port passes no more steam than its width lets through; beyond it
   // the valve edge over-travels the port.
@@ -183,18 +196,22 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   row.valveTravel = static_cast<double>(hi - lo);
   SolveAt(s, 0);
   row.front.lead = s.valve.OpenSteamF;
+  late(0);
   SolveAt(s, 180);
   row.rear.lead = s.valve.OpenSteamR;
+  late(180);
   const DeadCentres dc = PistonDeadCentres(s);
   if (dc.front) {
     SolveAt(s, *dc.front);
     row.front.deadCentre = static_cast<double>(*dc.front);
     row.front.deadCentreLead = s.valve.OpenSteamF;
+    late(*dc.front);
   }
   if (dc.rear) {
     SolveAt(s, *dc.rear);
     row.rear.deadCentre = static_cast<double>(*dc.rear);
     row.rear.deadCentreLead = s.valve.OpenSteamR;
+    late(*dc.rear);
   }
   // Each event's crank angle from its own end's dead centre, the way the
   // driver turns at this setting.

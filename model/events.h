@@ -97,8 +97,8 @@ struct EventRow {
   // A geometry guard fired or a search ran out of passes at a sample of the
   // row or at one of its events.
   bool solveFailed = false;
-  // The verdict of the row's turn on its sampling grid, and the die's slip
-  // and margin in the link.
+  // The verdict of the row's turn on its sampling grid and of the solves
+  // that locate its events, and the die's slip and margin in the link.
   Soundness sound;
   // The mean cut-off this row was asked for (rows by cut-off).
   std::optional<double> targetCutOff;

@@ -191,6 +191,22 @@ TEST(Soundness, GuardsAreSeenWhateverTheBeep) {
   }
 }
 
+// A guard window that falls between two samples of the sweep but is met
+// while an event is located: the row is not sound, at that event.
+TEST(Soundness, AGuardMetLocatingAnEventIsAFault) {
+  ModelState s = Nominal();
+  SetDim(s, 23, 10.2f);
+  CalcCentre(s);
+  EventRequest r;
+  r.side = EventRequest::Reverse;
+  r.values = {-0.85f};
+  r.step = 30;
+  const EventRow row = ValveEventsTable(s, r).rows.at(0);
+  EXPECT_EQ(row.sound.fault, Fault::GuardFired);
+  EXPECT_TRUE(row.solveFailed);
+  EXPECT_GT(std::fabs(std::remainder(row.sound.faultAngle, 30.0)), 1.0);  // not at a sample
+}
+
 // The jump rule on its own: a turn whose valve moves smoothly but once by far
 // more than at its other samples.
 TEST(Soundness, ValveJumpBetweenSamples) {
