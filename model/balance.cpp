@@ -577,14 +577,10 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
   }
   if (stop == BalanceResult::Failed) return finish(stop);
 
-  // Before and after at equal cut-offs.
   std::vector<float> afterValues(n);
   for (size_t i = 0; i < n; ++i) afterValues[i] = static_cast<float>(res.dims[i].after);
-  res.beforeRows = CompareRows(given, r, cancel);
-  res.afterRows = CompareRows(GearWith(start, dims, afterValues), r, cancel);
-  res.changes = Changes(res.beforeRows, res.afterRows, r);
-
-  if (!(res.after.objective < res.before.objective * (1 - 1e-3)) || afterValues == today) {
+  const bool gained = res.after.objective < res.before.objective * (1 - 1e-3) && afterValues != today;
+  if (!gained) {
     res.noGain = chosen ? "the dimensions chosen cannot balance this gear further"
                         : "no candidate was sound over the full travel";
     if (res.before.absentEvents > 0) res.noGain += "; an event is absent at a balanced setting";
@@ -599,9 +595,12 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
     for (BalanceDimResult& d : res.dims) d.after = d.before, d.atBound = false;
     res.after = res.before;
     res.verified = res.verifiedBefore;
-    res.afterRows = res.beforeRows;
-    res.changes = Changes(res.beforeRows, res.afterRows, r);
   }
+  // Before and after at equal cut-offs (the same gear twice when nothing
+  // was gained).
+  res.beforeRows = CompareRows(given, r, cancel);
+  res.afterRows = gained ? CompareRows(GearWith(start, dims, afterValues), r, cancel) : res.beforeRows;
+  res.changes = Changes(res.beforeRows, res.afterRows, r);
   return finish(stop);
 }
 
