@@ -482,6 +482,21 @@ TEST_F(MainFormTest, ScreenDataOffLeavesAClearPictureAndOnRestoresTheStrip) {
 #include "model/dimjson.h"
 #include "model/dimensions.h"
 
+namespace {
+
+// Once the error box is up: what it says and the file it names, then OK.
+void AnswerErrorBox(QString& text, QString& file) {
+  QTimer::singleShot(50, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      text = box->text();
+      file = box->informativeText();
+      box->accept();
+    }
+  });
+}
+
+}  // namespace
+
 namespace brevold {
 
 TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
@@ -499,13 +514,7 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
 
   // A missing file: the error box, and nothing else moves.
   QString shown, named;
-  QTimer::singleShot(50, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      shown = box->text();
-      named = box->informativeText();
-      box->accept();
-    }
-  });
+  AnswerErrorBox(shown, named);
   EXPECT_FALSE(form->OpenDimensionsFile(QDir::temp().filePath("no-such-brevold-file.dmi")));
   EXPECT_EQ(shown, "File not found");
   EXPECT_EQ(named, QDir::temp().filePath("no-such-brevold-file.dmi"));
@@ -522,12 +531,7 @@ TEST_F(MainFormTest, OpeningAFilePutsTheReverseArmBarWhereTheGearWasSaved) {
   app.lines.TypeText[2] = "Circle";
   const float stroke = m().dims.frame.Stroke;
   shown.clear();
-  QTimer::singleShot(50, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      shown = box->text();
-      box->accept();
-    }
-  });
+  AnswerErrorBox(shown, named);
   EXPECT_FALSE(form->OpenDimensionsFile(shortFile));
   EXPECT_EQ(shown, "Read beyond end of file");
   EXPECT_EQ(m().dims.DimFileName, "brevold-form-test");
@@ -554,13 +558,7 @@ TEST_F(MainFormTest, AGearAsJsonOpensAndADamagedOneIsRefused) {
     f.write("{\"dims\": [1, 2");
   }
   QString shown, named;
-  QTimer::singleShot(50, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      shown = box->text();
-      named = box->informativeText();
-      box->accept();
-    }
-  });
+  AnswerErrorBox(shown, named);
   EXPECT_FALSE(form->OpenDimensionsFile(file));
   EXPECT_FALSE(shown.isEmpty());
   EXPECT_EQ(named, file);
