@@ -14,6 +14,7 @@
 #include "diagrams/setrevarm.h"
 #include "diagrams/diagrampicture.h"
 #include "platform/picturefile.h"
+#include "platform/services.h"
 #include "platform/qtcanvas.h"
 
 namespace brevold {
@@ -92,9 +93,9 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
 }
 
 void DiagramWindow::AddExportItem() {
-  ExportPictureItem = Menu->addAction("Export Picture...");
+  ExportPictureItem = Menu->addAction("&Export Picture...");
   connect(ExportPictureItem, &QAction::triggered, this, [this] { ExportPictureClick(); });
-  PrintItem = Menu->addAction("Print...");
+  PrintItem = Menu->addAction("&Print...");
   connect(PrintItem, &QAction::triggered, this, [this] { PrintClick(); });
 }
 
@@ -102,14 +103,17 @@ void DiagramWindow::AddExportItem() {
 void DiagramWindow::ExportPictureClick() {
   static_assert(static_cast<int>(DiagramPicture::Oval) == static_cast<int>(Kind::Oval));
   const auto kind = static_cast<DiagramPicture>(kind_);
-  ExportPictureDialog(this, DiagramPictureWidth, DiagramPictureHeight(kind),
-                      [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); });
+  ExportPictureDialog(
+      this, DiagramPictureWidth, DiagramPictureHeight(kind), [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); },
+      app_.folders.pictures, app_.folders.gears);
 }
 
 void DiagramWindow::PrintClick() {
   const auto kind = static_cast<DiagramPicture>(kind_);
-  PrintPictureDialog(this, DiagramPictureWidth, DiagramPictureHeight(kind),
-                     [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); });
+  // The gear's name and the date at the page's foot.
+  PrintPictureDialog(
+      this, DiagramPictureWidth, DiagramPictureHeight(kind), [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); },
+      app_.model.dims.DimFileName + "     " + DateTimeText().toStdString());
 }
 
 DiagramWindow::~DiagramWindow() = default;

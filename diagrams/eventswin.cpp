@@ -26,6 +26,7 @@
 #include "model/eventsjob.h"
 #include "model/numfmt.h"
 #include "platform/controls.h"
+#include "platform/services.h"
 #include "state/appstate.h"
 
 namespace brevold {
@@ -349,7 +350,9 @@ void TValveEvents::SaveClick() {
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setNameFilters({"CSV File (*.csv)", "All Files (*)"});
   dlg.setDefaultSuffix("csv");
-  if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) SaveCsv(dlg.selectedFiles().front());
+  AppState& a = form_.App();
+  const QString path = ChooseFile(dlg, a.folders.tables, a.folders.gears);
+  if (!path.isEmpty()) SaveCsv(path);
 }
 
 bool TValveEvents::SaveCsv(const QString& path) {

@@ -332,10 +332,7 @@ QString TMainForm::ChooseDimensionFile(bool save) {
   else
     dlg.setNameFilters({"Data File (*.dmi) ", "Gear as JSON (*.json)", "All Files (*)"});
   dlg.setDefaultSuffix("dmi");
-  if (!lastFolder_.isEmpty()) dlg.setDirectory(lastFolder_);
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
-  lastFolder_ = dlg.directory().absolutePath();
-  return dlg.selectedFiles().front();
+  return ChooseFile(dlg, app_.folders.gears);
 }
 
 void TMainForm::SaveAsDimensionsClick() {
@@ -410,13 +407,20 @@ void TMainForm::SetGraphicZoomClick() {
 
 void TMainForm::Exit1Click() { close(); }
 
-// The frame on show, painted again from the state; the gear does not move.
+// The gear of the frame on show, painted again from the state over its own
+// bounds; the gear does not move.
 void TMainForm::ExportPictureClick() {
-  ExportPictureDialog(this, FrameWidth, FrameHeight, [this](Canvas& c) { PaintFrame(c, app_); });
+  const PictureBox box = GearPictureBox(app_);
+  ExportPictureDialog(
+      this, box.width, box.height, [this, box](Canvas& c) { PaintGearPicture(c, app_, box); },
+      app_.folders.pictures, app_.folders.gears);
 }
 
 void TMainForm::PrintPictureClick() {
-  PrintPictureDialog(this, FrameWidth, FrameHeight, [this](Canvas& c) { PaintFrame(c, app_); });
+  const PictureBox box = GearPictureBox(app_);
+  PrintPictureDialog(
+      this, box.width, box.height, [this, box](Canvas& c) { PaintGearPicture(c, app_, box); },
+      PictureFoot(app_, DateTimeText().toStdString()));
 }
 
 void TMainForm::DrawLines1Click() {

@@ -190,7 +190,6 @@ class TMainForm : public QMainWindow, public MainPort {
   ScreenState& s_;
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
-  QString lastFolder_;  // where the file dialogs open
   std::vector<QPointer<QPushButton>> undoButtons_;
   FrameDamage damage_;  // the tiles of frame_ that drawing touched  // a window that closes takes its button away
 };

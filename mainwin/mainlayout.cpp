@@ -28,11 +28,12 @@ void TMainForm::BuildMenu() {
   OpenDimensions = item(File1, "&OpenDimensions", &TMainForm::OpenDimensionsClick);
   OpenDosVersionDim = item(File1, "Open&DosVersionDim");  // kept in the menu; it does nothing
   SaveAsDimensions = item(File1, "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
+  // The gear's picture to a file or a printer, between the files and "E&xit".
+  File1->addSeparator();
+  ExportPicture = item(File1, "&Export Picture...", &TMainForm::ExportPictureClick);
+  PrintPicture = item(File1, "&Print...", &TMainForm::PrintPictureClick);
   File1->addSeparator();
   Exit1 = item(File1, "E&xit", &TMainForm::Exit1Click);
-  File1->addSeparator();
-  ExportPicture = item(File1, "Export Picture...", &TMainForm::ExportPictureClick);
-  PrintPicture = item(File1, "Print...", &TMainForm::PrintPictureClick);
 
   SetUp = mb->addMenu("&SetUp");
   RevArmPos = item(SetUp, "Set&RevArmPos", &TMainForm::RevArmPosClick);

@@ -1,6 +1,7 @@
 // The main window's frame: the tick that advances it, returning its effects, and its painting.
 #include "mainwin/mechdraw.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "mainwin/highlightdraw.h"
@@ -421,9 +422,13 @@ FrameEffects AdvanceFrame(AppState& a, const std::string& dateTime) {
 
 bool ErrorItemShown(const ScreenState& s) { return s.ErrBlink >= 1 && s.ErrBlink <= 9; }
 
-void PaintFrame(Canvas& c, const AppState& a) {
-  const Frame f{c, a, a.model, a.screen, a.screen.PointsView};
-  // 1. A fresh frame: white, black pen of the line width, clear brush, picture font.
+namespace {
+// The gear as a frame draws it, on a fresh white surface: steam, wheel,
+// cylinder and valve, the links, and the lines and circles drawn over them.
+void PaintGear(const Frame& f) {
+  Canvas& c = f.c;
+  const AppState& a = f.a;
+  // A fresh frame: white, black pen of the line width, clear brush, picture font.
   c.Clear(clWhite);
   c.SetPen(clBlack, a.screen.LineWidth);
   c.SetBrushClear();
@@ -435,6 +440,38 @@ void PaintFrame(Canvas& c, const AppState& a) {
   // In the view the frame's joints were placed in: the highlight may have
   // framed or given back the model's view since.
   DrawOverlay(c, a.model, f.v);
+}
+}  // namespace
+
+PictureBox GearPictureBox(const AppState& a) {
+  BoundsCanvas b;
+  PaintGear(Frame{b, a, a.model, a.screen, a.screen.PointsView});
+  PictureBox box{0, 0, FrameWidth, FrameHeight};
+  if (b.Empty()) return box;
+  box.x = std::max(0, b.left - GearPictureMargin);
+  box.y = std::max(0, b.top - GearPictureMargin);
+  const int right = std::min(FrameWidth, b.right + 1 + GearPictureMargin);
+  const int bottom = std::min(FrameHeight, b.bottom + 1 + GearPictureMargin);
+  if (right <= box.x || bottom <= box.y) return {0, 0, FrameWidth, FrameHeight};  // all of it off the frame
+  box.width = right - box.x;
+  box.height = bottom - box.y;
+  return box;
+}
+
+void PaintGearPicture(Canvas& c, const AppState& a, const PictureBox& box) {
+  OffsetCanvas o(c, -box.x, -box.y);
+  PaintGear(Frame{o, a, a.model, a.screen, a.screen.PointsView});
+}
+
+std::string PictureFoot(const AppState& a, const std::string& dateTime) {
+  const Mechanism& me = a.model.mech;
+  return a.model.dims.DimFileName + "     " + dateTime + "     Rev Arm " + Str(me.RevArmX, 0, 3) + "   Driv Ang " +
+         Str(me.DrvAngle, 0, 2);
+}
+
+void PaintFrame(Canvas& c, const AppState& a) {
+  const Frame f{c, a, a.model, a.screen, a.screen.PointsView};
+  PaintGear(f);
   DrawUndoLine(f);
   if (a.screen.ScreenDataOn) {
     c.SetFont(kPictureFont);

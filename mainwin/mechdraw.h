@@ -63,6 +63,23 @@ FrameEffects AdvanceFrame(AppState& a, const std::string& dateTime);
 // Paints the frame the last tick left on `c` (a fresh 1280 x 1024 surface).
 void PaintFrame(Canvas& c, const AppState& a);
 
+// The part of the frame an exported or printed picture of the gear covers:
+// the box of what PaintGear draws (steam, wheel, cylinder, links, the lines
+// and circles over them) with a margin, inside the frame. The strip's
+// labels, the readouts and the highlight stay in the window.
+struct PictureBox {
+  int x = 0, y = 0, width = FrameWidth, height = FrameHeight;
+  bool operator==(const PictureBox&) const = default;
+};
+constexpr int GearPictureMargin = 16;
+PictureBox GearPictureBox(const AppState& a);
+// The gear of the frame the last tick left, with the box's top-left corner
+// at (0, 0) of `c` (a fresh surface of the box's size).
+void PaintGearPicture(Canvas& c, const AppState& a, const PictureBox& box);
+// The line at the foot of a printed page: the gear's name, `dateTime`, and
+// the setting drawn (reverse arm and driver angle).
+std::string PictureFoot(const AppState& a, const std::string& dateTime);
+
 // Base text position scaled by the text scale.
 Pt TextPos(const ScreenState& s, int x, int y);
 

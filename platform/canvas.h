@@ -2,6 +2,7 @@
 // mechanism, steam, highlight, overlay, diagrams) goes through it, so the
 // same drawing code paints a window, an image file or a test recording.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -142,6 +143,85 @@ class RecordingCanvas : public CanvasBase {
     items.push_back({op, std::move(pts), std::move(text), c, width_, font_});
   }
   Pt at_;
+};
+
+// Passes everything on to another canvas, shifted by (dx, dy): a part of a
+// picture drawn with its own top-left corner at (0, 0).
+class OffsetCanvas : public Canvas {
+ public:
+  OffsetCanvas(Canvas& to, int dx, int dy) : to_(to), dx_(dx), dy_(dy) {}
+  void SetPen(Color c, int width) override { to_.SetPen(c, width); }
+  void SetPenColor(Color c) override { to_.SetPenColor(c); }
+  Color PenColor() const override { return to_.PenColor(); }
+  int PenWidth() const override { return to_.PenWidth(); }
+  void SetBrushClear() override { to_.SetBrushClear(); }
+  void SetBrushSolid(Color c) override { to_.SetBrushSolid(c); }
+  void SetFont(const Font& f) override { to_.SetFont(f); }
+  const Font& CurrentFont() const override { return to_.CurrentFont(); }
+  void Clear(Color c) override { to_.Clear(c); }
+  void Pixel(int x, int y, Color c) override { to_.Pixel(x + dx_, y + dy_, c); }
+  void MoveTo(int x, int y) override { to_.MoveTo(x + dx_, y + dy_); }
+  void LineTo(int x, int y) override { to_.LineTo(x + dx_, y + dy_); }
+  void Polyline(const std::vector<Pt>& pts) override {
+    std::vector<Pt> moved(pts);
+    for (Pt& p : moved) p = {p.x + dx_, p.y + dy_};
+    to_.Polyline(moved);
+  }
+  void Ellipse(int x1, int y1, int x2, int y2) override { to_.Ellipse(x1 + dx_, y1 + dy_, x2 + dx_, y2 + dy_); }
+  void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) override {
+    to_.Arc(x1 + dx_, y1 + dy_, x2 + dx_, y2 + dy_, sx + dx_, sy + dy_, ex + dx_, ey + dy_);
+  }
+  void TextOut(int x, int y, const std::string& text) override { to_.TextOut(x + dx_, y + dy_, text); }
+
+ private:
+  Canvas& to_;
+  int dx_, dy_;
+};
+
+// Draws nothing and keeps the box of everything drawn, pens' widths
+// included. A text's box is estimated from its font's size (a character
+// about 0.6 em wide, a line 1.3 em high at 96 dpi): no font is at hand here.
+class BoundsCanvas : public CanvasBase {
+ public:
+  void Clear(Color) override {}
+  void Pixel(int x, int y, Color) override { Add(x, y, x, y); }
+  void MoveTo(int x, int y) override { at_ = {x, y}; }
+  void LineTo(int x, int y) override {
+    Stroke(at_.x, at_.y, x, y);
+    at_ = {x, y};
+  }
+  void Polyline(const std::vector<Pt>& pts) override {
+    for (const Pt& p : pts) Stroke(p.x, p.y, p.x, p.y);
+  }
+  void Ellipse(int x1, int y1, int x2, int y2) override { Stroke(x1, y1, x2, y2); }
+  // The whole ellipse's box: an arc never reaches beyond it.
+  void Arc(int x1, int y1, int x2, int y2, int, int, int, int) override { Stroke(x1, y1, x2, y2); }
+  void TextOut(int x, int y, const std::string& text) override {
+    const double em = font_.points * 96.0 / 72.0;
+    Add(x, y, x + static_cast<int>(em * 0.6 * static_cast<double>(text.size()) * font_.stretch / 100.0 + 0.5),
+        y + static_cast<int>(em * 1.3 + 0.5));
+  }
+
+  bool Empty() const { return empty_; }
+  // Inclusive corners of the box; meaningless while Empty().
+  int left = 0, top = 0, right = 0, bottom = 0;
+
+ private:
+  void Stroke(int x1, int y1, int x2, int y2) {
+    const int h = (width_ + 1) / 2;
+    Add(std::min(x1, x2) - h, std::min(y1, y2) - h, std::max(x1, x2) + h, std::max(y1, y2) + h);
+  }
+  void Add(int x1, int y1, int x2, int y2) {
+    if (empty_) {
+      left = x1, top = y1, right = x2, bottom = y2;
+      empty_ = false;
+      return;
+    }
+    left = std::min(left, x1), top = std::min(top, y1);
+    right = std::max(right, x2), bottom = std::max(bottom, y2);
+  }
+  Pt at_;
+  bool empty_ = true;
 };
 
 }  // namespace brevold

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -18,6 +19,7 @@
 #include <algorithm>
 
 #include "platform/qtcanvas.h"
+#include "platform/services.h"
 
 namespace brevold {
 
@@ -99,7 +101,8 @@ std::string WritePicture(const std::string& fileName, PictureFormat format, int 
   return "";
 }
 
-void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint) {
+void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint, std::string& folder,
+                         const std::string& otherwise) {
   QFileDialog dlg(parent, QStringLiteral("Export Picture"));
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setNameFilters({QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
@@ -108,8 +111,9 @@ void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePa
   QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
     dlg.setDefaultSuffix(filter.section(QStringLiteral("*."), 1).chopped(1));
   });
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-  const std::string path = dlg.selectedFiles().front().toStdString();
+  const QString chosen = ChooseFile(dlg, folder, otherwise);
+  if (chosen.isEmpty()) return;
+  const std::string path = chosen.toStdString();
   PictureFormat format;
   std::string error;
   if (!PictureFormatFor(path, format)) error = "'" + path + "' does not end in .png, .svg or .pdf";
@@ -117,7 +121,25 @@ void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePa
   if (!error.empty()) QMessageBox::critical(parent, QStringLiteral("BREVOLD"), QString::fromStdString(error));
 }
 
-void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint) {
+void PaintPrintedPage(QPainter& painter, const QRectF& page, QSvgRenderer& picture, int width, int height,
+                      const QString& foot) {
+  QRectF room(0, 0, page.width(), page.height());
+  if (!foot.isEmpty()) {
+    // The foot in the picture's face at 9 points of the page's own resolution.
+    QFont font = ToQFont(Font{FontFace::Sans, 9});
+    font.setPixelSize(std::max(1, qRound(9.0 * painter.device()->logicalDpiY() / 72.0)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const qreal line = QFontMetricsF(font).height();
+    const QRectF footRect(0, page.height() - line, page.width(), line);
+    painter.drawText(footRect, Qt::AlignLeft | Qt::AlignVCenter, foot);
+    room.setHeight(std::max<qreal>(0, page.height() - 2 * line));
+  }
+  const double scale = std::min(room.width() / width, room.height() / height);
+  picture.render(&painter, QRectF(0, 0, width * scale, height * scale));
+}
+
+void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint, const std::string& foot) {
   // Drawn once as SVG, then played back at the page's scale.
   QSvgRenderer picture(RenderPicture(PictureFormat::Svg, width, height, paint));
   QPrinter printer(QPrinter::HighResolution);
@@ -125,9 +147,8 @@ void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePai
   QPrintPreviewDialog preview(&printer, parent);
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* p) {
     QPainter painter(p);
-    const QRectF page = p->pageLayout().paintRectPixels(p->resolution());
-    const double scale = std::min(page.width() / width, page.height() / height);
-    picture.render(&painter, QRectF(0, 0, width * scale, height * scale));
+    PaintPrintedPage(painter, p->pageLayout().paintRectPixels(p->resolution()), picture, width, height,
+                     QString::fromStdString(foot));
   });
   preview.exec();
 }

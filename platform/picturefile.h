@@ -8,6 +8,10 @@
 
 #include "platform/canvas.h"
 
+class QPainter;
+class QRectF;
+class QString;
+class QSvgRenderer;
 class QWidget;
 
 namespace brevold {
@@ -33,12 +37,22 @@ QByteArray RenderPicture(PictureFormat format, int width, int height, const Pict
 std::string WritePicture(const std::string& fileName, PictureFormat format, int width, int height,
                          const PicturePainter& paint, std::ostream* stdOut = nullptr, double ratio = 1);
 
-// "Export Picture...": asks for a file (PNG, SVG or PDF, PNG by default) and
-// writes the picture there; a failed write is reported in a message box.
-void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint);
+// "Export Picture...": asks for a file (PNG, SVG or PDF, PNG by default),
+// opening in `folder` (or `otherwise` while it is empty) and keeping the
+// chosen file's folder there, and writes the picture to it; a failed write
+// is reported in a message box.
+void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint, std::string& folder,
+                         const std::string& otherwise = "");
 
-// "Print...": the picture in a print preview, as large as fits the page with
-// its proportions kept, in vector form.
-void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint);
+// A printed page: the picture as large as fits the page (`page`, in the
+// painter's device pixels) with its proportions kept, from its top-left
+// corner, and `foot`, when given, on the page's last line, a line's room
+// left between them.
+void PaintPrintedPage(QPainter& painter, const QRectF& page, QSvgRenderer& picture, int width, int height,
+                      const QString& foot);
+
+// "Print...": the printed page in a print preview, in vector form.
+void PrintPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint,
+                        const std::string& foot = "");
 
 }  // namespace brevold

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSoundEffect>
@@ -25,6 +26,15 @@ QString FindDataFile(const QString& name) {
     if (QFileInfo::exists(path)) return QFileInfo(path).absoluteFilePath();
   }
   return name;
+}
+
+QString ChooseFile(QFileDialog& dlg, std::string& folder, const std::string& otherwise) {
+  const std::string& start = folder.empty() ? otherwise : folder;
+  if (!start.empty()) dlg.setDirectory(QString::fromStdString(start));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+  const QString path = dlg.selectedFiles().front();
+  folder = QFileInfo(path).absolutePath().toStdString();
+  return path;
 }
 
 void SoundPlayer::Play(const QString& fileName) {

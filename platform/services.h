@@ -2,8 +2,10 @@
 #pragma once
 #include <QString>
 #include <map>
+#include <string>
 #include <memory>
 
+class QFileDialog;
 class QSoundEffect;
 
 namespace brevold {
@@ -32,6 +34,11 @@ class SoundPlayer {
 // build tree), else in ../share/brevold from it (an installed program), so
 // that the program finds its texts and sounds wherever it is started from.
 QString FindDataFile(const QString& name);
+
+// Runs a file dialog in `folder` (or in `otherwise` while `folder` is
+// empty) and returns the file chosen, or "" when cancelled; the chosen
+// file's folder is kept in `folder` for the next time.
+QString ChooseFile(QFileDialog& dlg, std::string& folder, const std::string& otherwise = "");
 
 // "date   time" in the locale's short date and long time formats.
 QString DateTimeText();

@@ -241,4 +241,32 @@ TEST(FrameDamageTest, ClearingOnlyDrawnTilesGivesTheSameFrames) {
   }
 }
 
+// The box a picture's drawing covers: strokes widened by half their pen,
+// arcs by their whole ellipse, texts estimated from their font, and an
+// offset canvas moving all of it alike.
+TEST(BoundsCanvasTest, BoxOfStrokesArcsAndTexts) {
+  BoundsCanvas b;
+  EXPECT_TRUE(b.Empty());
+  b.Clear(clWhite);
+  EXPECT_TRUE(b.Empty());
+  OffsetCanvas o(b, 5, -3);
+  o.SetPen(clBlack, 3);
+  o.MoveTo(10, 13);
+  o.LineTo(20, 8);  // (15, 10) to (25, 5) on b, widened by 2
+  EXPECT_FALSE(b.Empty());
+  EXPECT_EQ(b.left, 13);
+  EXPECT_EQ(b.top, 3);
+  EXPECT_EQ(b.right, 27);
+  EXPECT_EQ(b.bottom, 12);
+  b.SetPen(clBlack, 1);
+  b.Arc(100, 100, 140, 120, 0, 0, 500, 500);  // the rays' points are no part of it
+  EXPECT_EQ(b.right, 141);
+  EXPECT_EQ(b.bottom, 121);
+  EXPECT_EQ(b.left, 13);
+  b.SetFont(Font{FontFace::Sans, 9});  // 12 pixels to the em
+  b.TextOut(200, 0, "ABCDE");          // 5 x 7.2 wide, 15.6 high
+  EXPECT_EQ(b.right, 236);
+  EXPECT_EQ(b.top, 0);
+}
+
 }  // namespace brevold

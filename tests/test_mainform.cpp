@@ -485,12 +485,16 @@ TEST_F(MainFormTest, ScreenDataOffLeavesAClearPictureAndOnRestoresTheStrip) {
 namespace {
 
 // Once the error box is up: what it says and the file it names, then OK.
-void AnswerErrorBox(QString& text, QString& file) {
-  QTimer::singleShot(50, [&] {
+// Looks again until the box is up (a slow machine opens it late), for ten
+// seconds at most.
+void AnswerErrorBox(QString& text, QString& file, int tries = 500) {
+  QTimer::singleShot(20, [&text, &file, tries] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       text = box->text();
       file = box->informativeText();
       box->accept();
+    } else if (tries > 1) {
+      AnswerErrorBox(text, file, tries - 1);
     }
   });
 }

@@ -201,4 +201,63 @@ TEST(AnimationTick, WildGeometryStillDrawsFinitePixels) {
     }
 }
 
+// An exported picture is the gear: its bounds with a margin, drawn without
+// the strip's labels, the readouts or the highlight, and shifted to (0, 0).
+TEST(GearPicture, CoversTheGearWithAMarginAndNothingOfTheStrip) {
+  AppState a = Fresh();
+  const RecordingCanvas frame = Tick(a);
+  const PictureBox box = GearPictureBox(a);
+  // The wheel (centre 81, 280 and 148 across on the nominal gear) is the
+  // leftmost and lowest piece: the margin reaches past the frame's left edge.
+  EXPECT_EQ(box.x, 0);
+  // Its box's bottom edge at 354, widened by half the pen, is the last row.
+  EXPECT_EQ(box.y + box.height, 354 + 1 + 1 + GearPictureMargin);
+  // About the window's 632 x 380 client area, not the 1280 x 1024 frame.
+  EXPECT_LT(box.width, 700);
+  EXPECT_LT(box.height, 380);
+  EXPECT_GT(box.y, 53);  // below the strip's lowest label row
+
+  RecordingCanvas c;
+  PaintGearPicture(c, a, box);
+  for (const char* strip : {"Pan Vert", "Zoom"}) EXPECT_EQ(c.FindText(strip), nullptr) << strip;
+  for (const char* readout : {"Rev Arm ", "Piston % ", "ValveCen"}) EXPECT_EQ(c.FindTextStarting(readout), nullptr);
+  size_t drawn = 0;
+  for (const auto& i : c.items) {
+    if (i.op == Op::Clear) continue;
+    ++drawn;
+    for (const Pt& p : i.pts) {
+      if (i.op == Op::Arc) break;  // an arc's start and end rays may point anywhere
+      EXPECT_GE(p.x, 0);
+      EXPECT_GE(p.y, 0);
+      EXPECT_LE(p.x, box.width);
+      EXPECT_LE(p.y, box.height);
+    }
+  }
+  // The same wheel as the frame's, moved by the box's corner.
+  auto firstEllipse = [](const RecordingCanvas& r) {
+    return *std::find_if(r.items.begin(), r.items.end(), [](const auto& i) { return i.op == Op::Ellipse; });
+  };
+  const auto inFrame = firstEllipse(frame), inPicture = firstEllipse(c);
+  EXPECT_EQ(inPicture.pts[0], (Pt{inFrame.pts[0].x - box.x, inFrame.pts[0].y - box.y}));
+  EXPECT_EQ(inPicture.pts[1], (Pt{inFrame.pts[1].x - box.x, inFrame.pts[1].y - box.y}));
+  EXPECT_GT(drawn, 40u);
+
+  // A gear zoomed past the frame's edges gives the frame, never more.
+  a.model.view.Scale *= 20;
+  Tick(a);
+  const PictureBox big = GearPictureBox(a);
+  EXPECT_GE(big.x, 0);
+  EXPECT_GE(big.y, 0);
+  EXPECT_LE(big.x + big.width, FrameWidth);
+  EXPECT_LE(big.y + big.height, FrameHeight);
+  EXPECT_GT(big.width, 0);
+  EXPECT_GT(big.height, 0);
+}
+
+TEST(GearPicture, FootNamesTheGearTheDateAndTheSetting) {
+  AppState a = Fresh();
+  Tick(a);
+  EXPECT_EQ(PictureFoot(a, "9/12/26   9:10:02 PM"), "Nominal     9/12/26   9:10:02 PM     Rev Arm 9.766   Driv Ang 10.00");
+}
+
 }  // namespace brevold

@@ -14,7 +14,13 @@
 #include <QTableWidget>
 #include <QLabel>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QSvgRenderer>
+#include <QPainter>
+#include <QFontMetricsF>
+#include <QSet>
+#include <QMenu>
 #include <QWheelEvent>
 #include <memory>
 
@@ -28,6 +34,7 @@
 #include "model/events.h"
 #include "diagrams/diagrampicture.h"
 #include "platform/picturefile.h"
+#include "platform/qtcanvas.h"
 #include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
 #include "overlay/linesctl.h"
@@ -590,6 +597,107 @@ TEST(DialogsOnAPort, ExportAndPrintItemsOfADiagramWindow) {
   sine.PrintItem->trigger();
   EXPECT_TRUE(saw);
   sine.close();
+}
+
+// The main window's File menu: the picture's items between the files and
+// "E&xit", no two items on one accelerator letter; Export writes the gear's
+// picture at its bounds, and each kind of file dialog opens again in the
+// folder it last chose (pictures and tables start where the gears are).
+TEST_F(SetUpTest, FileMenuExportsTheGearAndTheDialogsReopenWhereTheyLeftOff) {
+  QStringList file;
+  QSet<QChar> letters;
+  for (QAction* a : form->File1->actions()) {
+    file << (a->isSeparator() ? "-" : a->text());
+    const qsizetype amp = a->text().indexOf('&');
+    if (amp < 0) continue;
+    const QChar letter = a->text().at(amp + 1).toLower();
+    EXPECT_FALSE(letters.contains(letter)) << a->text().toStdString();
+    letters.insert(letter);
+  }
+  EXPECT_EQ(file, (QStringList{"&OpenDimensions", "Open&DosVersionDim", "Save&AsDimensions", "-", "&Export Picture...",
+                               "&Print...", "-", "E&xit"}));
+
+  form->Timer1Timer();
+  QTemporaryDir gears, pictures, tables;
+  app.folders.gears = gears.path().toStdString();
+  const PictureBox box = GearPictureBox(app);
+  ASSERT_LT(box.width, FrameWidth);
+  const QString picture = QDir(pictures.path()).filePath("gear.png");
+  QString openedIn;
+  bool saw = false;
+  WhenOpen<QFileDialog>([&](QFileDialog* d) {
+    openedIn = d->directory().absolutePath();
+    d->selectFile(picture);
+    QMetaObject::invokeMethod(d, "accept");
+  }, &saw);
+  form->ExportPicture->trigger();
+  ASSERT_TRUE(saw);
+  EXPECT_EQ(openedIn, QDir(gears.path()).absolutePath());
+  const QImage written(picture);
+  EXPECT_EQ(written.size(), QSize(box.width, box.height));
+  EXPECT_EQ(app.folders.pictures, QDir(pictures.path()).absolutePath().toStdString());
+  saw = false;
+  WhenOpen<QFileDialog>([&](QFileDialog* d) {
+    openedIn = d->directory().absolutePath();
+    d->reject();
+  }, &saw);
+  form->ExportPicture->trigger();
+  ASSERT_TRUE(saw);
+  EXPECT_EQ(openedIn, QDir(pictures.path()).absolutePath());
+
+  TValveEvents events(*form);
+  events.show();
+  events.WaitForTable();
+  int saves = 0;
+  for (const QString& expected : {QDir(gears.path()).absolutePath(), QDir(tables.path()).absolutePath()}) {
+    saw = false;
+    WhenOpen<QFileDialog>([&](QFileDialog* d) {
+      openedIn = d->directory().absolutePath();
+      // A new name each time: an existing one would ask to be replaced.
+      d->selectFile(QDir(tables.path()).filePath(QString("events%1.csv").arg(++saves)));
+      QMetaObject::invokeMethod(d, "accept");
+    }, &saw);
+    events.SaveClick();
+    ASSERT_TRUE(saw);
+    EXPECT_EQ(openedIn, expected);
+  }
+  EXPECT_TRUE(QFile::exists(QDir(tables.path()).filePath("events2.csv")));
+  events.close();
+}
+
+// A printed page: the picture as wide as the page, then a free line, then
+// the foot on the last line.
+TEST(PrintedPage, PictureAboveAFreeLineAndTheFoot) {
+  const int w = 300, h = 100;
+  QSvgRenderer picture(RenderPicture(PictureFormat::Svg, w, h, [&](Canvas& c) {
+    c.SetPen(clBlack, 1);
+    c.MoveTo(0, h - 1);
+    c.LineTo(w, h - 1);  // a line along the picture's foot, the whole width
+  }));
+  QImage page(600, 400, QImage::Format_RGB32);
+  page.setDotsPerMeterX(3780);  // 96 dpi
+  page.setDotsPerMeterY(3780);
+  page.fill(Qt::white);
+  {
+    QPainter p(&page);
+    PaintPrintedPage(p, QRectF(0, 0, 600, 400), picture, w, h, "Nominal     9/12/26");
+  }
+  auto inkInRows = [&](int from, int to) {
+    for (int y = from; y < to; ++y)
+      for (int x = 0; x < page.width(); ++x)
+        if (qGray(page.pixel(x, y)) < 128) return true;
+    return false;
+  };
+  // 600 wide: twice the picture, its foot line at 199.
+  EXPECT_TRUE(inkInRows(196, 200));
+  EXPECT_LT(qGray(page.pixel(590, 198)), 128);
+  const int line = qRound(QFontMetricsF([] {
+                            QFont f = ToQFont(Font{FontFace::Sans, 9});
+                            f.setPixelSize(12);
+                            return f;
+                          }()).height());
+  EXPECT_FALSE(inkInRows(202, 400 - line - 1));
+  EXPECT_TRUE(inkInRows(400 - line, 400));
 }
 
 // "Balance Events": a short search on the two dimensions ticked at first,
