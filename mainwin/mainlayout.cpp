@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyle>
+#include <algorithm>
 
 #include "diagrams/datatablewin.h"
 #include "diagrams/diagramwin.h"
@@ -15,6 +18,36 @@
 #include "platform/qtcanvas.h"
 
 namespace brevold {
+
+namespace {
+// The menu bar's small icons at a size of its own.
+class MenuBarIconStyle : public QProxyStyle {
+ public:
+  explicit MenuBarIconStyle(int size) : size_(size) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    if (metric == PM_SmallIconSize) return size_;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+ private:
+  int size_;
+};
+
+// The blinking error item is an icon beside the menus' texts: drawn no
+// taller than they are, so that the bar, and the picture under it, keep
+// their height while it comes and goes.
+void FitErrorItem(QMenuBar* mb, QAction* error) {
+  error->setVisible(false);
+  const int textOnly = mb->sizeHint().height();
+  error->setVisible(true);
+  const int withIcon = mb->sizeHint().height();
+  if (withIcon <= textOnly) return;
+  const int icon = mb->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, mb) - (withIcon - textOnly);
+  auto* style = new MenuBarIconStyle(std::max(8, icon));
+  style->setParent(mb);
+  mb->setStyle(style);
+}
+}  // namespace
 
 void TMainForm::BuildMenu() {
   QMenuBar* mb = menuBar();
@@ -99,6 +132,7 @@ void TMainForm::BuildMenu() {
   connect(About1, &QAction::triggered, this, [this] { AboutBox->exec(); });
 
   Error = mb->addAction(ErrorIcon(), QString());
+  FitErrorItem(mb, Error);
   Error->setVisible(false);
   AddKeyboardCommands();
 }

@@ -133,13 +133,6 @@ void DrawError(QPainter& g) {
   Letter(g, "!", Qt::white);
 }
 
-void DrawWindowIcon(QPainter& g) {
-  g.setPen(QPen(Qt::black, 1.5));
-  g.drawEllipse(1, 3, 11, 11);
-  g.setPen(QPen(QColor(200, 0, 0), 2));
-  g.drawLine(6, 9, 15, 6);
-}
-
 // An icon drawn afresh at whatever size and pixel ratio it is shown: the
 // drawings are made on a 16 x 16 grid and scaled, so they stay sharp on a
 // high-resolution screen.
@@ -182,6 +175,7 @@ QIcon ToolIcon(int image) {
 
 QIcon ErrorIcon() { return QIcon(new DrawnIcon(DrawError)); }
 
-QIcon WindowIcon() { return QIcon(new DrawnIcon(DrawWindowIcon)); }
+// The installed desktop icon itself, compiled into the program.
+QIcon WindowIcon() { return QIcon(QStringLiteral(":/org.brevold.brevold.svg")); }
 
 }  // namespace brevold

@@ -2,6 +2,8 @@
 
 #include <QAbstractSlider>
 #include <QMenuBar>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -396,11 +398,32 @@ TEST_F(MainFormTest, TogglesShowTheNextAction) {
 
 TEST_F(MainFormTest, ErrorIndicatorBlinksAndPlaysOnce) {
   m().dims.frame.MainRodLen = 0.5f;
+  const int barHeight = form->menuBar()->height(), clientTop = form->Client->mapTo(form.get(), QPoint(0, 0)).y();
   form->Timer1Timer();
   EXPECT_TRUE(form->Error->isVisible());
+  QApplication::processEvents();
+  // The blink changes the menu bar, not its height: the picture stays put.
+  EXPECT_EQ(form->menuBar()->height(), barHeight);
+  EXPECT_EQ(form->Client->mapTo(form.get(), QPoint(0, 0)).y(), clientTop);
   for (int i = 0; i < 9; ++i) form->Timer1Timer();
   EXPECT_FALSE(form->Error->isVisible());
   EXPECT_EQ(form->Sound.PlayCount(), 1);
+}
+
+// The window's icon is the picture the desktop's menus show for the
+// installed program.
+TEST_F(MainFormTest, WindowIconIsTheInstalledIcon) {
+  QSvgRenderer installed(QStringLiteral(BREVOLD_SOURCE_DIR "/data/desktop/org.brevold.brevold.svg"));
+  ASSERT_TRUE(installed.isValid());
+  QImage expected(32, 32, QImage::Format_ARGB32_Premultiplied);
+  expected.fill(Qt::transparent);
+  {
+    QPainter p(&expected);
+    installed.render(&p);
+  }
+  const QImage shown = form->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  ASSERT_EQ(shown.size(), expected.size());
+  EXPECT_EQ(shown, expected);
 }
 
 TEST_F(MainFormTest, ResetAllRestoresDimensionsCentreAndView) {
