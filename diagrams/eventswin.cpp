@@ -6,6 +6,9 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -26,6 +29,7 @@
 #include "model/eventsjob.h"
 #include "model/numfmt.h"
 #include "platform/controls.h"
+#include "platform/dialog.h"
 #include "platform/services.h"
 #include "state/appstate.h"
 
@@ -43,12 +47,41 @@ int ColumnOf(const char* id) {
   return -1;
 }
 
+// The strip in a band that scrolls sideways when the window is narrower
+// than the strip (a small screen at a large scale), so the window still
+// fits the screen; the band is as high as the strip, and its scroll bar's
+// height more only while the bar is needed.
+class StripScroll : public QScrollArea {
+ public:
+  StripScroll(QWidget* strip, QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setWidgetResizable(true);
+    setWidget(strip);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    FitHeight();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QScrollArea::resizeEvent(e);
+    FitHeight();
+  }
+
+ private:
+  void FitHeight() {
+    const bool narrow = widget()->minimumSizeHint().width() > width();
+    const int h = widget()->sizeHint().height() + (narrow ? horizontalScrollBar()->sizeHint().height() : 0);
+    if (h != height() || minimumHeight() != h) setFixedHeight(h);
+  }
+};
+
 }  // namespace
 
 TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form) {
   setWindowTitle("Valve Events");
   setModal(true);
-  resize(900, 480);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   Menu = new QMenuBar(this);
@@ -111,7 +144,7 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   UnDoButton->onClick = [this] { UnDoButtonClick(); };
   form_.JoinUndoButtons(UnDoButton);
   row->addWidget(UnDoButton);
-  layout->addWidget(strip);
+  layout->addWidget(new StripScroll(strip, this));
 
   // Every column is in the table; those not chosen are hidden. The headings
   // take two lines, so that the columns are as narrow as their figures.
@@ -135,6 +168,8 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   auto* line = new QHBoxLayout(foot);
   line->setContentsMargins(6, 2, 6, 4);
   Status = new QLabel(foot);
+  // A long state is cut short rather than widening the window past the screen.
+  Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   line->addWidget(Status, 1);
   Progress = new QProgressBar(foot);
   Progress->setFixedWidth(180);
@@ -154,6 +189,8 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   poll_->setInterval(PollMs);
   connect(poll_, &QTimer::timeout, this, &TValveEvents::Poll);
   ShowWorking(false);
+  // Wide enough for the whole strip where the screen allows.
+  FitOnScreen(this, QSize(std::max(900, strip->sizeHint().width()), 480));
 }
 
 // A table still being worked out ends on its own once it sees the flag; the

@@ -27,6 +27,7 @@
 #include "model/numfmt.h"
 #include "model/revarm.h"
 #include "model/sensitivity.h"
+#include "platform/dialog.h"
 #include "state/appstate.h"
 
 namespace brevold {
@@ -55,7 +56,6 @@ QDoubleSpinBox* Weight(QWidget* parent, double v) {
 TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(form) {
   setWindowTitle("Balance Events");
   setModal(true);
-  resize(1060, 640);
   auto* layout = new QVBoxLayout(this);
 
   auto* top = new QHBoxLayout;
@@ -135,6 +135,7 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   layout->addLayout(sides, 3);
   ShowRunning(false);
   ApplyButton->setEnabled(false);
+  FitOnScreen(this, QSize(1060, 640));
 }
 
 TBalanceEvents::~TBalanceEvents() {

@@ -2,6 +2,7 @@
 #include "platform/dialog.h"
 
 #include <QKeyEvent>
+#include <QScreen>
 #include <QShowEvent>
 
 #include "platform/controls.h"
@@ -19,6 +20,17 @@ FixedDialog::FixedDialog(QWidget* parent, const QString& caption, int width, int
   // would be larger and run the labels into the fields; the face is drawn
   // 92% wide, as the narrower face the layouts were made for.
   setFont(DialogFont());
+}
+
+QSize FittedSize(QSize preferred, QSize minimum, QSize available, QSize frame) {
+  const QSize room = (available - frame).expandedTo(QSize(0, 0));
+  return preferred.boundedTo(room).expandedTo(minimum);
+}
+
+void FitOnScreen(QWidget* w, QSize preferred) {
+  const QScreen* screen = w->screen();
+  const QSize available = screen ? screen->availableGeometry().size() : preferred;
+  w->resize(FittedSize(preferred, w->minimumSizeHint(), available));
 }
 
 QFont DialogFont() { return ToQFont(Font{FontFace::Sans, 8, false, false, clBlack, 92}); }

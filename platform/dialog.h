@@ -8,6 +8,14 @@
 
 namespace brevold {
 
+// The size a resizable window opens at: `preferred`, made smaller to fit
+// `available` (the screen's free area) with `frame` left around it for the
+// window's title bar and borders, but never below `minimum`, below which its
+// layout cannot go.
+QSize FittedSize(QSize preferred, QSize minimum, QSize available, QSize frame = QSize(16, 48));
+// Resizes `w` to its preferred size fitted to the screen it will open on.
+void FitOnScreen(QWidget* w, QSize preferred);
+
 // The face and pixel size the small dialogs are laid out for.
 QFont DialogFont();
 

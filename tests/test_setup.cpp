@@ -35,6 +35,8 @@
 #include "diagrams/diagrampicture.h"
 #include "platform/picturefile.h"
 #include "platform/qtcanvas.h"
+#include "platform/dialog.h"
+#include <QScreen>
 #include "help/helpwin.h"
 #include "mainwin/setupdlg.h"
 #include "overlay/linesctl.h"
@@ -662,6 +664,33 @@ TEST_F(SetUpTest, FileMenuExportsTheGearAndTheDialogsReopenWhereTheyLeftOff) {
     EXPECT_EQ(openedIn, expected);
   }
   EXPECT_TRUE(QFile::exists(QDir(tables.path()).filePath("events2.csv")));
+  events.close();
+}
+
+// The two large windows open inside a small screen (1280 x 1024 at a scale
+// of 2 leaves 640 x 512): made smaller than they would be, never beyond it,
+// and their layouts can go that small.
+TEST(DialogsOnAPort, LargeWindowsFitASmallScreen) {
+  EXPECT_EQ(FittedSize(QSize(1060, 640), QSize(300, 200), QSize(640, 512)), QSize(624, 464));
+  EXPECT_EQ(FittedSize(QSize(900, 480), QSize(300, 200), QSize(1920, 1080)), QSize(900, 480));
+  EXPECT_EQ(FittedSize(QSize(900, 480), QSize(700, 500), QSize(640, 512)), QSize(700, 500));
+  FakePort port;
+  Solve(port.app.model);
+  CalcCentre(port.app.model);
+  TValveEvents events(port);
+  TBalanceEvents balance(port);
+  for (QWidget* w : {static_cast<QWidget*>(&events), static_cast<QWidget*>(&balance)}) {
+    EXPECT_LE(w->minimumSizeHint().width(), 624) << w->windowTitle().toStdString();
+    EXPECT_LE(w->minimumSizeHint().height(), 464) << w->windowTitle().toStdString();
+    const QSize screen = w->screen()->availableGeometry().size();
+    EXPECT_LE(w->width(), screen.width());
+    EXPECT_LE(w->height(), screen.height());
+  }
+  // Nor does a long state line widen it while a table is worked out.
+  events.show();
+  EXPECT_LE(events.minimumSizeHint().width(), 624) << events.Status->text().toStdString();
+  events.WaitForTable();
+  EXPECT_LE(events.minimumSizeHint().width(), 624) << events.Status->text().toStdString();
   events.close();
 }
 
