@@ -436,10 +436,14 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
   x.Line(44, 70, 44, 346);
   x.Line(584, 70, 584, 346);
   x.Line(45, 343, 585, 343);
+  // The pressure axis's arrow, built of four characters that overlap: on a
+  // clear brush, or each one's white cell would rub out part of the last.
+  c.SetBrushClear();
   x.Text(24, 77, "/");
   x.Text(29, 77, "\\");
   x.Text(28, 81, "|");
   x.Text(28, 94, "|");
+  c.SetBrushSolid(clWhite);
   const int ys[] = {108, 123, 136, 149, 162, 175, 188, 201};
   const char* cyl = "CYLINDER";
   const char* prs = "PRESSURE";

@@ -37,10 +37,12 @@ TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
     EXPECT_FALSE(ctl.barsVisible);  // dynamic variables off
     EXPECT_FALSE(ctl.undoVisible);
     EXPECT_GT(c.items.size(), 100u);
-    // Every text replaces what stood in its place (readouts written again).
+    // Every text replaces what stood in its place (readouts written again),
+    // but for the steam card's arrow head, whose characters overlap.
     for (const auto& i : c.items)
       if (i.op == Op::Text) {
-        ASSERT_TRUE(i.opaque) << i.text;
+        const bool arrow = draw == &DrawSteamDia && i.pts[0].x < 30 && i.pts[0].y < 100 && i.pts[0].y >= 77;
+        ASSERT_EQ(i.opaque, !arrow) << i.text << " at " << i.pts[0].x << ", " << i.pts[0].y;
       }
   }
 }

@@ -5,8 +5,11 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <memory>
+#include <tuple>
 
 #include "diagrams/diagramwin.h"
+#include "platform/qtcanvas.h"
+#include "mainwin/mechdraw.h"
 #include "mainwin/mainform.h"
 
 namespace brevold {
@@ -267,6 +270,37 @@ TEST(DiagramPictures, CommandLineDrawsAsTheWindowExports) {
     }
   }
   std::remove(file.c_str());
+}
+
+// The steam card's pressure axis ends in an arrow made of four overlapping
+// characters: every pixel each one inks alone is still inked in the whole
+// picture, no other text's cell rubbing it out.
+TEST(DiagramPictures, SteamCardArrowHeadIsWholeInThePicture) {
+  AppState a;
+  StartUp(a.model);
+  AdvanceFrame(a, "");
+  const int w = DiagramPictureWidth, h = DiagramPictureHeight(DiagramPicture::Steam);
+  QImage whole(w, h, QImage::Format_RGB32), arrow(w, h, QImage::Format_RGB32);
+  whole.fill(Qt::white);
+  arrow.fill(Qt::white);
+  {
+    QtCanvas c(&whole);
+    DrawDiagramPicture(c, a, DiagramPicture::Steam);
+  }
+  {
+    QtCanvas c(&arrow);
+    c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+    for (const auto& [x, y, t] : {std::tuple{24, 77, "/"}, {29, 77, "\\"}, {28, 81, "|"}, {28, 94, "|"}}) c.TextOut(x, y, t);
+  }
+  int inked = 0, lost = 0;
+  for (int y = 60; y < 120; ++y)
+    for (int x = 10; x < 50; ++x)
+      if (qGray(arrow.pixel(x, y)) < 128) {
+        ++inked;
+        if (qGray(whole.pixel(x, y)) >= 128) ++lost;
+      }
+  EXPECT_GT(inked, 15);
+  EXPECT_EQ(lost, 0) << "of " << inked;
 }
 
 }  // namespace brevold
