@@ -65,6 +65,8 @@ const char* kUsage =
     "  --angle A          driver angle in degrees (default 0); the gear is drawn\n"
     "                     stopped at A, so the readouts agree with the picture\n"
     "  --steam            steam display on\n"
+    "  --gear             only the gear, at its bounds with a margin, as the main\n"
+    "                     window's \"Export Picture...\" draws it (no readouts)\n"
     "  --frames N         animation ticks drawn (default 1, at most 100000): the\n"
     "                     gear first runs N-1 ticks at the start-up step, arriving\n"
     "                     at A, so the steam display has a running engine's\n"
@@ -270,6 +272,8 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       o.hasOrigin = true;
     } else if (frame && a == "--steam") {
       o.steam = true;
+    } else if (frame && a == "--gear") {
+      o.gearOnly = true;
     } else if (frame && a == "--frames") {
       if (framesGiven) throw Usage{"give --frames once"};
       framesGiven = true;

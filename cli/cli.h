@@ -32,6 +32,7 @@ struct Options {
   float step = 0;
   std::string format;
   bool steam = false;  // frame: steam display on
+  bool gearOnly = false;  // frame: the gear at its bounds, as the window exports it
   int frames = 1;      // frame: animation ticks drawn, the last one is written
   // frame and diagram: the picture's format ("png", "svg" or "pdf"), from
   // --out's suffix, or from --format (default png) when --out is "-".

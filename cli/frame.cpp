@@ -74,6 +74,10 @@ int FrameCommandMain(const Options& o, std::ostream& out, std::ostream& err) {
     AdvanceDisplays(a, "");
   }
   // A frame paints the whole picture from the state, so only the last one counts.
+  if (o.gearOnly) {
+    const PictureBox box = GearPictureBox(a);
+    return Write(o, box.width, box.height, [&a, box](Canvas& c) { PaintGearPicture(c, a, box); }, out, err);
+  }
   return Write(o, FrameWidth, FrameHeight, [&a](Canvas& c) { PaintFrame(c, a); }, out, err);
 }
 

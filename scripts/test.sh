@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in a normal
-# build (the windows' tests again under a decimal-comma locale), once with
+# build (and again under a decimal-comma locale), once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the
 # dimension-file loader and the editors' values for a minute each.
 set -euo pipefail
@@ -10,10 +10,10 @@ export QT_QPA_PLATFORM=offscreen
 
 bash scripts/build.sh build -DBREVOLD_TESTS=ON -DBREVOLD_BENCH=ON
 (cd build && ctest --output-on-failure -j"$(nproc)")
-# Again under a decimal-comma locale: the windows' numbers must not change.
-# (The windows' tests are the ones whose process takes the locale, as Qt
-# sets it from the user's.)
-LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 build/tests/gui_tests
+# Again under a decimal-comma locale: no number may change. Every test
+# program takes the user's locale as the program does (the windows' tests
+# through Qt, the others at their start), and so does the command line.
+(cd build && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ctest --output-on-failure -j"$(nproc)")
 
 bash scripts/build.sh build-asan -DBREVOLD_SANITIZE=ON -DBREVOLD_BENCH=OFF
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

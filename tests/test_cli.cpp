@@ -13,6 +13,7 @@
 #include "model/dimfile.h"
 #include "model/numfmt.h"
 #include "helpers.h"
+#include "textnum.h"
 
 namespace brevold {
 using test::Started;
@@ -144,7 +145,7 @@ TEST(CliSolve, SingleValuesRoundTrip) {
   const std::string key = "\"ValveDisp\":";
   size_t at = r.out.find(key);
   ASSERT_NE(at, std::string::npos);
-  EXPECT_EQ(std::stof(r.out.substr(at + key.size())), s.valve.ValveDisp);
+  EXPECT_EQ(CFloat(r.out.substr(at + key.size())), s.valve.ValveDisp);
 }
 
 TEST(CliCentre, PrintsTheStartUpPositions) {
@@ -173,7 +174,7 @@ struct TempDir {
 float JsonNumber(const std::string& line, const std::string& key) {
   const std::string k = "\"" + key + "\":";
   const size_t at = line.find(k);
-  return at == std::string::npos ? NAN : std::stof(line.substr(at + k.size()));
+  return at == std::string::npos ? NAN : CFloat(line.substr(at + k.size()));
 }
 
 TEST(CliDimFile, SavedSetComesBackThroughDmi) {
@@ -340,7 +341,7 @@ TEST(CliFormats, SinglesInTheirShortestText) {
   int numbers = 0;
   for (auto it = std::sregex_iterator(solve.out.begin(), solve.out.end(), number); it != std::sregex_iterator(); ++it) {
     const std::string n = it->str();
-    EXPECT_EQ(ShortestText(std::stof(n)), n);
+    EXPECT_EQ(ShortestText(CFloat(n)), n);
     ++numbers;
   }
   EXPECT_GT(numbers, 50);
@@ -359,7 +360,7 @@ TEST(CliFormats, SinglesInTheirShortestText) {
     const auto cells = Split(lines[i], ',');
     for (auto k : {travel, lead, opening}) {
       const std::string& c = cells[static_cast<size_t>(k)];
-      if (!c.empty()) EXPECT_EQ(ShortestText(std::stof(c)), c) << head[static_cast<size_t>(k)] << " in " << lines[i];
+      if (!c.empty()) EXPECT_EQ(ShortestText(CFloat(c)), c) << head[static_cast<size_t>(k)] << " in " << lines[i];
     }
   }
   const CliRun json = RunTool({"events", "--notches", "0.3", "--side", "fwd", "--format", "json"});

@@ -4,6 +4,7 @@
 
 #include "diagrams/diagramdraw.h"
 #include "model/numfmt.h"
+#include "textnum.h"
 
 namespace brevold {
 
@@ -111,8 +112,8 @@ TEST(Diagrams, MidGearReadoutOnlyNearTheCentre) {
   // Lead: the largest steam opening reached in mid gear, at x = 592.
   const auto lead = std::find_if(c.items.begin(), c.items.end(), [](const auto& i) { return i.op == Op::Text && i.pts[0] == Pt{592, 166}; });
   ASSERT_NE(lead, c.items.end());
-  EXPECT_GT(std::stof(lead->text), 0.0f);
-  EXPECT_LT(std::stof(lead->text), 0.1f);
+  EXPECT_GT(CFloat(lead->text), 0.0f);
+  EXPECT_LT(CFloat(lead->text), 0.1f);
 
   a.model.revArm.Positions[1] = a.model.revArm.Positions[0] + 0.05f;
   RecordingCanvas far;

@@ -16,6 +16,7 @@
 #include "model/sensitivity.h"
 #include "model/state.h"
 #include "helpers.h"
+#include "textnum.h"
 
 namespace brevold {
 namespace {
@@ -299,12 +300,12 @@ TEST(SensitivityCli, ThreeFormatsAgree) {
     ASSERT_EQ(c.size(), head.size());
     const nlohmann::json j = nlohmann::json::parse(json[row]);
     EXPECT_EQ(j["side"], c[0]);
-    EXPECT_EQ(j["travel"].get<double>(), std::stod(c[1]));
+    EXPECT_EQ(j["travel"].get<double>(), CDouble(c[1]));
     EXPECT_TRUE(j["target_cutoff"].is_null());
     EXPECT_EQ(c[2], "");
     EXPECT_EQ(std::to_string(j["id"].get<int>()), c[3]);
     EXPECT_EQ(j["field"], c[4]);
-    EXPECT_EQ(j["value"].get<double>(), std::stod(c[5]));
+    EXPECT_EQ(j["value"].get<double>(), CDouble(c[5]));
     // The text's line for the dimension: name, id, value, then the figures.
     std::vector<std::string> words;
     for (const std::string& l : text) {
@@ -322,9 +323,9 @@ TEST(SensitivityCli, ThreeFormatsAgree) {
         EXPECT_TRUE(j["flags"].contains(q[k].id));
         EXPECT_EQ(words[3 + k], "?");
       } else {
-        EXPECT_EQ(v.get<double>(), std::stod(cell)) << q[k].id;
+        EXPECT_EQ(v.get<double>(), CDouble(cell)) << q[k].id;
         EXPECT_FALSE(j["flags"].contains(q[k].id));
-        const double shown = std::stod(words[3 + k]), exact = std::stod(cell);
+        const double shown = CDouble(words[3 + k]), exact = CDouble(cell);
         EXPECT_NEAR(shown, exact, 5e-4 * std::fabs(exact)) << q[k].id;
       }
     }

@@ -34,6 +34,9 @@
 #include "model/events.h"
 #include "diagrams/diagrampicture.h"
 #include "platform/picturefile.h"
+#include "cli/cli.h"
+#include "cli/frame.h"
+#include <sstream>
 #include "platform/qtcanvas.h"
 #include "platform/dialog.h"
 #include <QScreen>
@@ -619,7 +622,9 @@ TEST_F(SetUpTest, FileMenuExportsTheGearAndTheDialogsReopenWhereTheyLeftOff) {
   EXPECT_EQ(file, (QStringList{"&OpenDimensions", "Open&DosVersionDim", "Save&AsDimensions", "-", "&Export Picture...",
                                "&Print...", "-", "E&xit"}));
 
-  form->Timer1Timer();
+  form->RunClick();  // stopped, the wheel's arc as a still picture shows it
+  m().mech.DrvAngle = 0;
+  form->Timer1Timer();  // the gear drawn at 0 degrees
   QTemporaryDir gears, pictures, tables;
   app.folders.gears = gears.path().toStdString();
   const PictureBox box = GearPictureBox(app);
@@ -637,6 +642,16 @@ TEST_F(SetUpTest, FileMenuExportsTheGearAndTheDialogsReopenWhereTheyLeftOff) {
   EXPECT_EQ(openedIn, QDir(gears.path()).absolutePath());
   const QImage written(picture);
   EXPECT_EQ(written.size(), QSize(box.width, box.height));
+  // brevold-cli frame --gear writes the same file for the same gear.
+  {
+    const QString fromCli = QDir(pictures.path()).filePath("cli.png");
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCli({"frame", "--gear", "--angle", "0", "--out", fromCli.toStdString()}, out, err, &FrameCommandMain), 0)
+        << err.str();
+    QFile a(picture), b(fromCli);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(a.readAll() == b.readAll());
+  }
   EXPECT_EQ(app.folders.pictures, QDir(pictures.path()).absolutePath().toStdString());
   saw = false;
   WhenOpen<QFileDialog>([&](QFileDialog* d) {
