@@ -560,14 +560,21 @@ TEST_F(SetUpTest, TheValveEventsWindowFollowsItsBarsAndUndo) {
 }
 
 // Waits for the modal dialog of type D that an item opens, and hands it to `act`.
+// After ten seconds without it, a different modal window that stands in its
+// way (a question, an error box) is named in a failure and closed, so that
+// the test ends instead of waiting for ever.
 template <typename D>
-void WhenOpen(std::function<void(D*)> act, bool* seen) {
-  QTimer::singleShot(10, [act, seen] {
-    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
+void WhenOpen(std::function<void(D*)> act, bool* seen, int tries = 1000) {
+  QTimer::singleShot(10, [act, seen, tries] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* d = qobject_cast<D*>(modal)) {
       *seen = true;
       act(d);
-    } else {
-      WhenOpen<D>(act, seen);
+    } else if (tries > 1) {
+      WhenOpen<D>(act, seen, tries - 1);
+    } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+      ADD_FAILURE() << "waited for a dialog, found \"" << other->windowTitle().toStdString() << "\"";
+      other->reject();
     }
   });
 }
