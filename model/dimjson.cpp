@@ -146,12 +146,16 @@ Json FloatJson(float v) {
 // The value at a slot as a single, or a message.
 bool ReadFloat(const Json& j, const std::string& name, float& out, std::string& error) {
   if (j.is_number()) {
+    // The largest single's shortest text (3.4028235e+38) reads as a double
+    // a little above it: every double short of the point halfway to the
+    // next power of two rounds to the largest single, not to infinity.
+    constexpr double kRoundsToInfinity = 0x1.ffffffp+127;
     const double d = j.get<double>();
-    if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) {
+    if (!std::isfinite(d) || std::fabs(d) >= kRoundsToInfinity) {
       error = name + ": out of the range of a single";
       return false;
     }
-    out = static_cast<float>(d);
+    out = std::fabs(d) > FLT_MAX ? (d > 0 ? FLT_MAX : -FLT_MAX) : static_cast<float>(d);
     return true;
   }
   if (j.is_string()) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "model/dimjson.h"
 #include "model/state.h"
@@ -43,6 +45,33 @@ TEST(DimJson, RoundTripIsBitForBit) {
   EXPECT_NE(text.find("\"MainRodLen\": {\n      \"id\": 3,"), std::string::npos);
   EXPECT_NE(text.find("\"nan:0x7fc00123\""), std::string::npos);
   EXPECT_NE(text.find("\"LineNo\": 7.0"), std::string::npos);
+}
+
+// Every single a set can hold comes back from its JSON bit for bit: the
+// edges of the range (the largest, the smallest normal, denormals, zeros,
+// infinities, NaNs with payloads) and a sweep through every exponent.
+TEST(DimJson, EverySingleRoundTripsTheEdgesIncluded) {
+  std::vector<std::uint32_t> bits = {0x7f7fffff, 0xff7fffff, 0x7f7ffffe, 0x00800000, 0x80800000, 0x007fffff,
+                                     0x00000001, 0x80000001, 0x00400000, 0x00000000, 0x80000000, 0x7f800000,
+                                     0xff800000, 0x7fc00000, 0xffc00001, 0x7f800001, 0x7fbfffff, 0x3f800000};
+  for (std::uint64_t b = 0; b <= 0xffffffffu; b += 40009) bits.push_back(static_cast<std::uint32_t>(b));
+  ModelState s;
+  StartUp(s);
+  const DimFileImage start = ImageOf(s);
+  for (size_t first = 0; first < bits.size(); first += start.values.size()) {
+    DimFileImage img = start;
+    for (size_t k = 0; k < img.values.size() && first + k < bits.size(); ++k)
+      std::memcpy(&img.values[k], &bits[first + k], 4);
+    DimFileImage back;
+    const FileResult r = DimImageFromJson(DimImageToJson(img), back);
+    ASSERT_TRUE(r.ok) << r.message;
+    for (size_t k = 0; k < img.values.size(); ++k) {
+      std::uint32_t was, is;
+      std::memcpy(&was, &img.values[k], 4);
+      std::memcpy(&is, &back.values[k], 4);
+      ASSERT_EQ(is, was) << std::hex << "0x" << was;
+    }
+  }
 }
 
 TEST(DimJson, FaultyTextNamesTheFieldAndChangesNothing) {
