@@ -637,12 +637,15 @@ std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellS
   const bool text = style == EventCellStyle::Text, json = style == EventCellStyle::Json;
   const std::string method = t.method == EventMethod::Step ? "step " + NumF(t.step) : "bisection";
   // Text is for reading: six figures.
-  auto num = [&](double v) { return text ? Figures(v, 6) : brevold::Num(v); };
+  // JSON has no NaN or infinity: a figure the searches could not give is null.
+  auto num = [&](double v) { return text ? Figures(v, 6) : json && !std::isfinite(v) ? "null" : brevold::Num(v); };
   const std::string absent = text ? "-" : json ? "null" : "";
   auto opt = [&](const std::optional<double>& v) { return v ? num(*v) : absent; };
   // A setting's travel (RevArmX less mid gear) and the steam-port openings
   // the solver gives are singles: the shortest text of the single.
-  auto single = [&](double v) { return text ? Figures(v, 6) : std::isfinite(v) ? NumF(static_cast<float>(v)) : "nan"; };
+  auto single = [&](double v) {
+    return text ? Figures(v, 6) : std::isfinite(v) ? NumF(static_cast<float>(v)) : json ? "null" : "nan";
+  };
   auto optSingle = [&](const std::optional<double>& v) { return v ? single(*v) : absent; };
   auto quoted = [&](const std::string& v) { return json ? "\"" + v + "\"" : v; };
   auto flag = [&](bool v) { return text ? (v ? "yes" : "no") : json ? (v ? "true" : "false") : (v ? "1" : "0"); };
@@ -655,7 +658,7 @@ std::vector<std::vector<std::string>> EventCells(const EventTable& t, EventCellS
       c[0] = quoted(method);
       c[1] = quoted(row.setting.forward ? "fwd" : "rev");
       c[2] = single(static_cast<double>(row.setting.travel));
-      c[3] = text ? num(row.setting.revArmX) : NumF(row.setting.revArmX);
+      c[3] = text ? num(row.setting.revArmX) : single(row.setting.revArmX);
       c[4] = quoted(end == 0 ? "front" : end == 1 ? "rear" : "front-rear");
       if (end < 2) {
         const EndEvents& e = end == 0 ? row.front : row.rear;

@@ -14,6 +14,7 @@
 #include "model/numfmt.h"
 #include "helpers.h"
 #include "textnum.h"
+#include <nlohmann/json.hpp>
 
 namespace brevold {
 using test::Started;
@@ -34,6 +35,28 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string l; std::getline(in, l);) lines.push_back(l);
   return lines;
+}
+
+// Every command's JSON is JSON, for the nominal gear and for one whose
+// searches give up (a stroke of 1e38): no bare nan or inf anywhere.
+TEST(CliJson, EveryCommandWritesValidJsonForAnyGear) {
+  const std::vector<std::vector<std::string>> commands = {{"solve", "--angles", "0,90,180"},
+                                                         {"centre"},
+                                                         {"dims"},
+                                                         {"events", "--format", "json"},
+                                                         {"sensitivity", "--format", "json"}};
+  for (const bool broken : {false, true}) {
+    for (std::vector<std::string> args : commands) {
+      if (broken) args.insert(args.end(), {"--set", "2=1e38"});
+      const CliRun r = RunTool(args);
+      ASSERT_EQ(r.status, 0) << args[0] << ": " << r.err;
+      // One JSON value per line, or one spread over the lines.
+      const bool whole = !nlohmann::json::parse(r.out, nullptr, false).is_discarded();
+      if (whole) continue;
+      for (const std::string& line : Lines(r.out))
+        EXPECT_FALSE(nlohmann::json::parse(line, nullptr, false).is_discarded()) << args[0] << (broken ? " broken: " : ": ") << line;
+    }
+  }
 }
 
 TEST(CliParsing, NumbersMustBeWholeFiniteDecimals) {
