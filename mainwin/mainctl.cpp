@@ -1,6 +1,8 @@
 // The main window's control rules on the program's state, without widgets.
 #include "mainwin/mainctl.h"
 
+#include "model/dimfile.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -413,6 +415,21 @@ MousePick MouseDown(AppState& a, MouseButton button, int x, int y) {
   }
   if (s.HiliteDim > 0) s.HiliteTicks = 1005;  // a click ends the highlight at the next frame
   return pick;
+}
+
+FileResult SaveGear(AppState& a, const std::string& path) {
+  ViewState& v = a.model.view;
+  const bool framed = a.screen.HiliteDim > 0 && a.screen.HiliteTicks > 0;
+  if (!framed) return SaveDimensions(a.model, path);
+  const float scale = v.Scale, ox = v.OriginX, oy = v.OriginY;
+  v.Scale = v.SavedScale;
+  v.OriginX = v.SavedOriginX;
+  v.OriginY = v.SavedOriginY;
+  const FileResult r = SaveDimensions(a.model, path);
+  v.Scale = scale;
+  v.OriginX = ox;
+  v.OriginY = oy;
+  return r;
 }
 
 }  // namespace brevold

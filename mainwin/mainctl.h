@@ -6,6 +6,7 @@
 // really changes, as a scroll bar reports it.
 #pragma once
 #include "state/controls.h"
+#include "model/dimfile.h"
 
 namespace brevold {
 
@@ -70,5 +71,10 @@ struct MousePick {
 };
 enum class MouseButton { Left, Right, Other };
 MousePick MouseDown(AppState& a, MouseButton button, int x, int y);
+
+// "Save&AsDimensions": the set as the user has it. During a dimension
+// highlight the view saved is the one the highlight will give back, not
+// its own framing of the dimension.
+FileResult SaveGear(AppState& a, const std::string& path);
 
 }  // namespace brevold

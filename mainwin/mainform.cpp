@@ -341,7 +341,7 @@ void TMainForm::SaveAsDimensionsClick() {
 }
 
 bool TMainForm::SaveDimensionsFile(const QString& path) {
-  const FileResult r = SaveDimensions(m_, path.toStdString());
+  const FileResult r = SaveGear(app_, path.toStdString());
   if (!r.ok) QMessageBox::critical(this, "BREVOLD", QString::fromStdString(r.message));
   return r.ok;
 }

@@ -3,6 +3,9 @@
 
 #include "draw_helpers.h"
 #include "mainwin/mainctl.h"
+#include "model/dimfile.h"
+
+#include <cstdio>
 
 namespace brevold {
 
@@ -82,6 +85,29 @@ TEST(MainRules, AClickInThePictureSetsAReferencePointAndMayBringTheLinesBack) {
   EXPECT_TRUE(pick.reopenLines);
   pick = MouseDown(a, MouseButton::Left, 100, 30);  // the strip: no point moves
   EXPECT_NEAR(a.model.mech.PtX[19], (330 - a.model.view.OriginX) / a.model.view.Scale, 1e-4);
+}
+
+// A save while a dimension is highlighted keeps the user's view, and the
+// highlight goes on in its own framing.
+TEST(MainRules, ASaveDuringAHighlightKeepsTheUsersView) {
+  AppState a = Fresh();
+  a.model.view.GraphZoomFactor = 2000;  // a framing far smaller than the load's least scale
+  Tick(a);
+  const float scale = a.model.view.Scale, ox = a.model.view.OriginX, oy = a.model.view.OriginY;
+  a.screen.HiliteDim = 3;  // the main rod
+  for (int k = 0; k < 3; ++k) Tick(a);
+  ASSERT_NE(a.model.view.Scale, scale);
+  const float framing = a.model.view.Scale;
+  const std::string file = testing::TempDir() + "brevold-highlight-save.dmi";
+  ASSERT_TRUE(SaveGear(a, file).ok);
+  EXPECT_EQ(a.model.view.Scale, framing);
+  ModelState back;
+  StartUp(back);
+  ASSERT_TRUE(LoadDimensions(back, file).ok);
+  EXPECT_EQ(back.view.Scale, scale);
+  EXPECT_EQ(back.view.OriginX, ox);
+  EXPECT_EQ(back.view.OriginY, oy);
+  std::remove(file.c_str());
 }
 
 }  // namespace brevold
