@@ -96,13 +96,14 @@ const char* kUsage =
     "Options of events (the port diagram's sweep; prints the table):\n"
     "  --side fwd|rev|both   forward side, reverse side or both (default both)\n"
     "  --notches A,B,...  settings as travels from mid gear, forward positive\n"
-    "                     (default: the port diagram's 19 rows per side)\n"
+    "                     (default: the port diagram's 19 rows per side; at most\n"
+    "                     100 settings here and in balance and sensitivity)\n"
     "  --revarms X,Y,...  settings as RevArmX values instead\n"
     "  --cutoffs P,Q,...  settings by mean cut-off (% of stroke, front and rear\n"
     "                     averaged), found on each side asked for\n"
     "  --step D           take the figures from the sweep's samples every D degrees\n"
-    "                     (4 gives the port diagram's points); default: bisection\n"
-    "                     on the driver angle to 1e-4 degrees or better\n"
+    "                     (0.01 to 180; 4 gives the port diagram's points); default:\n"
+    "                     bisection on the driver angle to 1e-4 degrees or better\n"
     "  --format csv|json|text   (default csv)\n"
     "Options of dims (with --dmi or --load and no --set, the file's values as\n"
     "read; else the working set after start-up, the file and the changes):\n"
@@ -117,8 +118,8 @@ const char* kUsage =
     "  --cutoffs P,Q,...  the running notches balanced over, as mean cut-offs\n"
     "                     (default 15,20,25,30,35,40 % of stroke)\n"
     "  --notches A,B,...  travels from mid gear balanced over instead\n"
-    "  --step D           events from the sweep's samples every D degrees\n"
-    "                     (default: bisection)\n"
+    "  --step D           events from the sweep's samples every D degrees, 0.5\n"
+    "                     to 180 (default: bisection)\n"
     "  --weights lead=2,hold=1,cutoff=1,release=0.25,compression=0.25   the\n"
     "                     weights of the squared differences: lead front minus\n"
     "                     rear and each end's lead from its value before (hold),\n"
@@ -215,6 +216,16 @@ float Number(const std::string& text, const std::string& what) {
   return v;
 }
 
+void SettingsList(const std::string& text, const std::string& option, std::vector<float>& to) {
+  for (const std::string& p : Split(text, ',')) {
+    if (to.size() >= MaxSettings) throw Usage{option + " takes at most " + std::to_string(MaxSettings) + " settings"};
+    to.push_back(Number(p, option));
+  }
+  if (option == "--cutoffs")
+    for (float c : to)
+      if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
+}
+
 Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   const bool solve = mode == CliMode::Solve;
   const bool frame = mode == CliMode::Frame;
@@ -291,7 +302,9 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       for (const std::string& p : Split(value(), ',')) o.positions.push_back(Number(p, "--positions"));
       if (o.positions.size() > 9) throw Usage{"--positions takes at most 9 values"};
     } else if (diagram && a == "--vert-scale") {
-      o.vertScale = Number(value(), "--vert-scale");
+      const std::string& v = value();
+      o.vertScale = Number(v, "--vert-scale");
+      if (!(o.vertScale >= 0.1f && o.vertScale <= 100)) throw Usage{"--vert-scale takes 0.1 to 100, not '" + v + "'"};
       o.hasVertScale = true;
     } else if (picture && a == "--scale-picture") {
       const std::string& v = value();
@@ -328,11 +341,7 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
     } else if (events && (a == "--notches" || a == "--revarms" || a == "--cutoffs")) {
       if (!o.notches.empty() || !o.cutOffs.empty()) throw Usage{"give one of --notches, --revarms and --cutoffs, once"};
       o.notchesAreRevArm = a == "--revarms";
-      std::vector<float>& to = a == "--cutoffs" ? o.cutOffs : o.notches;
-      for (const std::string& p : Split(value(), ',')) to.push_back(Number(p, a));
-      if (a == "--cutoffs")
-        for (float c : to)
-          if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
+      SettingsList(value(), a, a == "--cutoffs" ? o.cutOffs : o.notches);
     } else if (events && a == "--step") {
       const std::string& v = value();
       o.step = Number(v, "--step");
@@ -588,18 +597,18 @@ BalanceOptions ParseBalance(const std::vector<std::string>& args) {
       r.side = v == "fwd" ? EventRequest::Forward : v == "rev" ? EventRequest::Reverse : EventRequest::Both;
     } else if (a == "--notches") {
       if (!r.notches.empty()) throw Usage{"give --notches once"};
-      for (const std::string& p : Split(value(), ',')) r.notches.push_back(Number(p, a));
+      SettingsList(value(), a, r.notches);
     } else if (a == "--cutoffs") {
       r.cutOffs.clear();
-      for (const std::string& p : Split(value(), ',')) r.cutOffs.push_back(Number(p, a));
-      for (float c : r.cutOffs)
-        if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
+      SettingsList(value(), a, r.cutOffs);
     } else if (a == "--allow-loss") {
       r.allowLoss = true;
     } else if (a == "--step") {
       const std::string& v = value();
       r.step = Number(v, "--step");
-      if (!(r.step >= 0.01f && r.step <= 180)) throw Usage{"--step takes 0.01 to 180 degrees, not '" + v + "'"};
+      // Every evaluation sweeps every setting: a finer step makes the search
+      // crawl (8.8 s an evaluation at 0.01).
+      if (!(r.step >= 0.5f && r.step <= 180)) throw Usage{"--step takes 0.5 to 180 degrees, not '" + v + "'"};
       r.method = EventMethod::Step;
     } else if (a == "--weights") {
       for (const std::string& kv : Split(value(), ',')) {

@@ -94,6 +94,11 @@ std::string SolveJson(const ModelState& s);
 // An option's list split at each `sep` (empty items kept), and one number
 // of it read strictly; Usage names the text and `what` when it is no number.
 std::vector<std::string> Split(const std::string& s, char sep);
+// The most settings --notches, --revarms or --cutoffs may list.
+constexpr size_t MaxSettings = 100;
+// The numbers of a comma-separated list given to `option`, appended to
+// `to`, at most MaxSettings of them; cut-offs must lie above 0 and below 100.
+void SettingsList(const std::string& text, const std::string& option, std::vector<float>& to);
 float Number(const std::string& text, const std::string& what);
 
 // brevold-cli sensitivity (cli/sensitivity.cpp).

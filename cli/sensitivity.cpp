@@ -28,11 +28,7 @@ int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, 
     } else if (a == "--cutoffs" || a == "--notches") {
       if (settingsGiven) throw Usage{"give --cutoffs or --notches once"};
       settingsGiven = true;
-      std::vector<float>& to = a == "--cutoffs" ? r.cutOffs : r.travels;
-      for (const std::string& p : Split(value(), ',')) to.push_back(Number(p, a));
-      if (a == "--cutoffs")
-        for (float c : to)
-          if (!(c > 0 && c < 100)) throw Usage{"--cutoffs takes percentages of stroke above 0 and below 100"};
+      SettingsList(value(), a, a == "--cutoffs" ? r.cutOffs : r.travels);
     } else if (a == "--side") {
       const std::string& v = value();
       if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};

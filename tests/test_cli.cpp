@@ -309,6 +309,28 @@ TEST(CliEvents, TablesByMethodAndFormat) {
     EXPECT_EQ(RunTool(args).status, 2) << args[1];
 }
 
+// Values outside the ranges the usage gives are refused with exit 2 and a
+// line that says why, not held to the range in silence.
+TEST(CliParsing, ValuesOutsideTheirRangesAreRefused) {
+  std::string many = "0.3";
+  for (size_t k = 1; k <= MaxSettings; ++k) many += ",0.3";  // one more than allowed
+  for (std::vector<std::string> args : {std::vector<std::string>{"events", "--notches", many},
+                                        {"events", "--cutoffs", "0"},
+                                        {"sensitivity", "--notches", many},
+                                        {"balance", "--vary", "17", "--notches", many},
+                                        {"balance", "--vary", "17", "--step", "0.01"}}) {
+    const CliRun r = RunTool(args);
+    EXPECT_EQ(r.status, 2) << args[0] << " " << args[args.size() - 2];
+    EXPECT_NE(r.err.find("brevold-cli: "), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  for (const char* scale : {"0", "-5", "1e9", "0.09"})
+    EXPECT_THROW(ParseOptions({"diagram", "port", "--vert-scale", scale, "--out", "x.png"}, CliMode::Diagram), Usage) << scale;
+  EXPECT_NO_THROW(ParseOptions({"diagram", "port", "--vert-scale", "0.1", "--out", "x.png"}, CliMode::Diagram));
+  EXPECT_NO_THROW(ParseOptions({"diagram", "port", "--vert-scale", "100", "--out", "x.png"}, CliMode::Diagram));
+  EXPECT_EQ(RunTool({"events", "--notches", many.substr(4), "--step", "90"}).status, 0);  // exactly the most
+}
+
 // "-" as --out writes the set to standard output, and as --dmi or --load
 // reads it from standard input: the same bytes and the same gear as a file.
 TEST(CliDimFile, DashIsStandardOutputAndInput) {
