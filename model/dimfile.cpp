@@ -174,9 +174,9 @@ FileResult DecodeDimFile(const unsigned char* data, std::size_t size, DimFileIma
 }
 
 FileResult ReadDimFile(const std::string& path, DimFileImage& out) {
-  errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return Failure(errno);
+  FileResult refused;
+  std::FILE* f = OpenGearFile(path, refused);
+  if (!f) return refused;
   unsigned char bytes[DimFileBytes];
   const size_t got = std::fread(bytes, 1, sizeof bytes, f);
   const int err = std::ferror(f) ? errno : 0;
@@ -234,6 +234,34 @@ FileResult ReplaceFile(const std::string& path, const void* data, std::size_t si
 }
 
 FileResult FileFailure(int e) { return Failure(e); }
+
+std::FILE* OpenGearFile(const std::string& path, FileResult& failure) {
+  errno = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    failure = Failure(errno);
+    return nullptr;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    failure = Failure(errno);
+    ::close(fd);
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    failure = {false, "Not a regular file (a pipe, a device or a folder cannot hold a gear)"};
+    return nullptr;
+  }
+  // Reads of a regular file never wait; the flag is put back for form's sake.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) {
+    failure = Failure(errno);
+    ::close(fd);
+  }
+  return f;
+}
 
 FileResult SaveDimensions(ModelState& s, const std::string& path) {
   const std::array<unsigned char, DimFileBytes> bytes = EncodeDimFile(ImageOf(s));

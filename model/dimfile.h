@@ -4,6 +4,7 @@
 // A load reads and checks the whole file before it changes anything; a save
 // writes a temporary file beside the target and renames it into place.
 #pragma once
+#include <cstdio>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -52,6 +53,11 @@ void ApplyDimFile(ModelState& s, const DimFileImage& img);
 FileResult ReplaceFile(const std::string& path, const void* data, std::size_t size);
 // A failed call's errno in the run-time library's words.
 FileResult FileFailure(int e);
+// Opens `path` for reading as a gear: a regular file, or a link to one.
+// A pipe, a device, a folder or a socket is refused before anything is read
+// (opened without waiting, so a pipe with no writer cannot hold the
+// program), with `failure` saying why; nullptr then.
+std::FILE* OpenGearFile(const std::string& path, FileResult& failure);
 
 // Writes the set to `path` through a temporary file in the same folder that
 // is synced and renamed over the target: on any failure the old file is

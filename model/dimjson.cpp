@@ -241,9 +241,9 @@ FileResult DimImageFromJson(const std::string& text, DimFileImage& out) {
 }
 
 FileResult ReadDimJson(const std::string& path, DimFileImage& out) {
-  errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return FileFailure(errno);
+  FileResult refused;
+  std::FILE* f = OpenGearFile(path, refused);
+  if (!f) return refused;
   std::string text;
   char buf[65536];
   size_t got;
@@ -276,9 +276,9 @@ bool IsJsonPath(const std::string& path) {
 }
 
 FileResult ReadGearFile(const std::string& path, DimFileImage& out) {
-  errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return FileFailure(errno);
+  FileResult refused;
+  std::FILE* f = OpenGearFile(path, refused);
+  if (!f) return refused;
   int c = 0;
   while ((c = std::fgetc(f)) == ' ' || c == '\t' || c == '\n' || c == '\r') {
   }

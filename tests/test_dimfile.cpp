@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,6 +14,7 @@
 
 #include "helpers.h"
 #include "model/dimfile.h"
+#include "model/dimjson.h"
 #include "model/numfmt.h"
 
 namespace brevold {
@@ -134,6 +136,31 @@ TEST_F(DimFileTest, AShortFileChangesNothingAndSaysSo) {
   ASSERT_TRUE(LoadDimensions(s, Path("long.dmi")).ok);
   EXPECT_EQ(s.dims.frame.Stroke, saved.dims.frame.Stroke);
   EXPECT_EQ(s.overlay.LineNo, 7);
+}
+
+// A pipe with no writer, a folder or a device given as the gear is refused
+// at once, by every reader, with nothing changed: none of them may wait.
+TEST_F(DimFileTest, APipeAFolderOrADeviceIsRefusedWithoutWaiting) {
+  ASSERT_EQ(::mkfifo(Path("pipe.dmi").c_str(), 0600), 0);
+  fs::create_directory(Path("folder.dmi"));
+  for (const std::string& path : {Path("pipe.dmi"), Path("folder.dmi"), std::string("/dev/null")}) {
+    ModelState s = Started();
+    const std::string before = Snapshot(s);
+    const FileResult r = LoadDimensions(s, path);
+    EXPECT_FALSE(r.ok) << path;
+    EXPECT_EQ(r.message.rfind("Not a regular file", 0), 0u) << path << ": " << r.message;
+    EXPECT_EQ(Snapshot(s), before) << path;
+    DimFileImage img;
+    EXPECT_FALSE(ReadGearFile(path, img).ok) << path;
+    EXPECT_FALSE(ReadDimJson(path, img).ok) << path;
+  }
+  // A link to a regular file is still read through.
+  ModelState saved = Edited();
+  ASSERT_TRUE(SaveDimensions(saved, Path("real.dmi")).ok);
+  fs::create_symlink(Path("real.dmi"), Path("link.dmi"));
+  ModelState s = Started();
+  EXPECT_TRUE(LoadDimensions(s, Path("link.dmi")).ok);
+  EXPECT_EQ(s.dims.frame.Stroke, saved.dims.frame.Stroke);
 }
 
 // Bytes of a file written from `s` with field `index` (0-based, file order)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QAbstractSlider>
 #include <QMenuBar>
 #include <QPainter>
@@ -592,6 +594,18 @@ TEST_F(MainFormTest, AGearAsJsonOpensAndADamagedOneIsRefused) {
   EXPECT_EQ(m().dims.frame.MainRodLen, 17.25f);
   EXPECT_EQ(m().dims.DimFileName, "brevold-json-gear");
   QFile::remove(file);
+
+  // A pipe is refused at once, named, and nothing changes.
+  const QString pipe = QDir::temp().filePath("brevold-form-pipe.dmi");
+  QFile::remove(pipe);
+  ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+  shown.clear();
+  AnswerErrorBox(shown, named);
+  EXPECT_FALSE(form->OpenDimensionsFile(pipe));
+  EXPECT_TRUE(shown.startsWith("Not a regular file")) << shown.toStdString();
+  EXPECT_EQ(named, pipe);
+  EXPECT_EQ(m().dims.frame.MainRodLen, 17.25f);
+  QFile::remove(pipe);
 }
 
 }  // namespace brevold
