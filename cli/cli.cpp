@@ -400,9 +400,8 @@ void LoadAsWindowDoes(ModelState& s, const std::string& path, bool json) {
   DimFileImage img;
   const FileResult r = ReadImage(path, json, img);
   if (!r.ok) throw Usage{"cannot read '" + path + "': " + r.message};
-  // A JSON set's name is the file's, less ".json".
-  const std::string name = DimNameFromPath(json ? path + "x" : path);
-  s.dims.DimFileName = !json ? name : name.size() >= 2 ? name.substr(0, name.size() - 2) : name;
+  // Named as the window names it (a ".json" file less its five characters).
+  s.dims.DimFileName = DimNameFromPath(path);
   ApplyDimFile(s, img);
   const int p = RevArmBarPosition(s);
   if (p != 0) s.mech.RevArmX = RevArmFromBar(s, p);

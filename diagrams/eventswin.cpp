@@ -73,7 +73,7 @@ class StripScroll : public QScrollArea {
   void FitHeight() {
     const bool narrow = widget()->minimumSizeHint().width() > width();
     const int h = widget()->sizeHint().height() + (narrow ? horizontalScrollBar()->sizeHint().height() : 0);
-    if (h != height() || minimumHeight() != h) setFixedHeight(h);
+    if (minimumHeight() != h || maximumHeight() != h) setFixedHeight(h);
   }
 };
 

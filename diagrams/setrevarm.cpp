@@ -9,8 +9,6 @@ namespace brevold {
 
 namespace {
 QString S(long double v) { return QString::fromStdString(Str(v, 5, 3)); }
-// Text that is no number keeps the value stored (0 drops a position).
-float Read(const NumberEdit* e, float stored) { return NumberOr(e->text().toStdString(), stored); }
 constexpr int kRowY[10] = {0, 62, 86, 110, 134, 62, 86, 110, 134, 158};
 }  // namespace
 
@@ -20,7 +18,7 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
   VertScaleLabel = new QLabel("Vertical Scale", this);
   VertScaleEdit = new NumberEdit(this, 110, 30, 60, 19);
   VertScaleEdit->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, true); };
-  VertScaleEdit->onExit = [this] { StoreVertScale(m_, Read(VertScaleEdit, m_.revArm.VertScale)); };
+  VertScaleEdit->onExit = [this] { StoreVertScale(m_, VertScaleEdit->NumberOr(m_.revArm.VertScale)); };
   for (int k = 1; k <= 9; ++k) {
     const size_t i = static_cast<size_t>(k);
     PosLabel[i] = new QLabel(QString("Rev Arm Position  %1").arg(k), this);

@@ -8,11 +8,6 @@
 
 namespace brevold {
 
-namespace {
-// Text that is no number keeps the value stored.
-float Read(const NumberEdit* e, float stored) { return NumberOr(e->text().toStdString(), stored); }
-}  // namespace
-
 TRefPnts::TRefPnts(MainPort& form) : FixedDialog(form.Window(), "Reference Points", 208, 76), form_(form) {
   AddLabel("RefPt V1", 4, 6);
   AddLabel("RefPt H1", 4, 28);
@@ -45,10 +40,10 @@ void TRefPnts::FormActivate() {
 
 void TRefPnts::OKClick() {
   Mechanism& m = form_.App().model.mech;
-  m.PtY[19] = Read(Edit1, m.PtY[19]);
-  m.PtX[19] = Read(Edit2, m.PtX[19]);
-  m.PtY[20] = Read(Edit3, m.PtY[20]);
-  m.PtX[20] = Read(Edit4, m.PtX[20]);
+  m.PtY[19] = Edit1->NumberOr(m.PtY[19]);
+  m.PtX[19] = Edit2->NumberOr(m.PtX[19]);
+  m.PtY[20] = Edit3->NumberOr(m.PtY[20]);
+  m.PtX[20] = Edit4->NumberOr(m.PtX[20]);
   MainControls& c = form_.App().controls;
   if (m.PtY[19] != 0 || m.PtX[19] != 0) c.RefPtZeroOn[1] = true;
   if (m.PtY[20] != 0 || m.PtX[20] != 0) c.RefPtZeroOn[2] = true;
@@ -96,7 +91,7 @@ TGraphZoom::TGraphZoom(ViewState& view, QWidget* parent)
 void TGraphZoom::FormActivate() { Edit1->setText(QString::fromStdString(Str(view_.GraphZoomFactor, 4, 2))); }
 
 void TGraphZoom::OKClick() {
-  float v = Read(Edit1, view_.GraphZoomFactor);
+  float v = Edit1->NumberOr(view_.GraphZoomFactor);
   if (v < MinGraphZoomFactor) v = MinGraphZoomFactor;
   if (v > MaxGraphZoomFactor) v = MaxGraphZoomFactor;
   view_.GraphZoomFactor = v;

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "model/numfmt.h"
 #include <QWheelEvent>
 
 namespace brevold {
@@ -155,6 +157,8 @@ void NumberEdit::keyPressEvent(QKeyEvent* e) {
   }
   QLineEdit::keyPressEvent(e);
 }
+
+float NumberEdit::NumberOr(float stored) const { return brevold::NumberOr(text().toStdString(), stored); }
 
 void NumberEdit::focusInEvent(QFocusEvent* e) {
   discarded_ = false;

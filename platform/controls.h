@@ -66,6 +66,8 @@ class NumberEdit : public QLineEdit {
   // What is being typed is dropped: the next loss of focus does not run
   // onExit (until the field has the focus again).
   void Discard() { discarded_ = true; }
+  // The field's number, or `stored` for text that is no number.
+  float NumberOr(float stored) const;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
