@@ -98,44 +98,6 @@ void BoundView(ViewState& v) {
                           : 7.5f;
 }
 
-// The folder part of a path, for the temporary file beside it.
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Where a save really writes: through a symbolic link to the file it names,
-// so that the link stays a link.
-std::string SaveTarget(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      std::string r = real;
-      std::free(real);
-      return r;
-    }
-  }
-  return path;
-}
-
-bool WriteAll(int fd, const unsigned char* p, size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (w == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string DimNameFromPath(const std::string& path) {
@@ -199,43 +161,13 @@ void ApplyDimFile(ModelState& s, const DimFileImage& img) {
   SetRevArmBarRange(s);
 }
 
-FileResult ReplaceFile(const std::string& path, const void* data, std::size_t size) {
-  const std::string target = SaveTarget(path);
-  std::string temp = FolderOf(target) + "/.brevold-save-XXXXXX";
-  errno = 0;
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return Failure(errno);
-  // The new file gets the old one's permissions, or those a new file gets.
-  struct stat st;
-  mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  int err = 0;
-  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, static_cast<const unsigned char*>(data), size) || ::fsync(fd) != 0)
-    err = errno ? errno : EIO;
-  if (::close(fd) != 0 && !err) err = errno ? errno : EIO;
-  if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno ? errno : EIO;
-  if (err) {
-    ::unlink(temp.c_str());
-    return Failure(err);
-  }
-  // The rename itself is made durable with the folder.
-  const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return {};
-}
-
 FileResult FileFailure(int e) { return Failure(e); }
 
 std::FILE* OpenGearFile(const std::string& path, FileResult& failure) {
+  if (IsSaveTemporary(path)) {
+    failure = {false, "Not a gear: the unfinished new content of a save that was cut short"};
+    return nullptr;
+  }
   errno = 0;
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {

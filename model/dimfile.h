@@ -46,11 +46,20 @@ FileResult ReadDimFile(const std::string& path, DimFileImage& out);
 // loaded RevArmX stays) and the reverse-arm bar's range follows RevArmMax.
 void ApplyDimFile(ModelState& s, const DimFileImage& img);
 
-// Replaces `path` with `size` bytes through a temporary file in the same
-// folder that is synced and renamed over it (through a symbolic link to the
-// file it names): on any failure the old file is untouched and nothing is
-// left behind.
+// Writes `size` bytes to the file the user named (model/savefile.cpp). A
+// regular file, or a new one, is replaced whole or not at all, through a
+// file in the same folder that is synced and renamed over it (through a
+// symbolic link to the file it names); on any failure, and on SIGINT or
+// SIGTERM, the old file is untouched and nothing is left behind. A file
+// with several hard links is overwritten in place once its space is taken,
+// so that all its names still show one file. A pipe (that a program reads),
+// a character device or an open stream (/dev/stdout, /dev/fd/N) is written
+// directly. A folder, a socket, a block device, a dangling link or a loop
+// of links is refused, with nothing changed.
 FileResult ReplaceFile(const std::string& path, const void* data, std::size_t size);
+// Whether `path` names the hidden new content of a save (".brevold-save-"),
+// which a save cut short by SIGKILL or a power cut may leave behind.
+bool IsSaveTemporary(const std::string& path);
 // A failed call's errno in the run-time library's words.
 FileResult FileFailure(int e);
 // Opens `path` for reading as a gear: a regular file, or a link to one.

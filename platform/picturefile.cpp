@@ -13,11 +13,11 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <algorithm>
 
+#include "model/dimfile.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"
 
@@ -95,10 +95,8 @@ std::string WritePicture(const std::string& fileName, PictureFormat format, int 
     stdOut->flush();
     return *stdOut ? "" : "cannot write to standard output";
   }
-  QSaveFile file(QString::fromStdString(fileName));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return "cannot write '" + fileName + "'";
-  return "";
+  const FileResult r = ReplaceFile(fileName, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  return r.ok ? "" : "cannot write '" + fileName + "': " + r.message;
 }
 
 void ExportPictureDialog(QWidget* parent, int width, int height, const PicturePainter& paint, std::string& folder,

@@ -251,7 +251,7 @@ TEST_F(DimFileTest, FailuresAreReportedInTheUsualWords) {
   EXPECT_EQ(LoadDimensions(s, Path("missing.dmi")).message, "File not found");
   EXPECT_FALSE(SaveDimensions(s, Path("no/such/folder/x.dmi")).ok);
   fs::create_directory(Path("adir.dmi"));
-  EXPECT_EQ(SaveDimensions(s, Path("adir.dmi")).message, "File access denied");
+  EXPECT_EQ(SaveDimensions(s, Path("adir.dmi")).message, "File access denied (a folder cannot be written over)");
 }
 
 TEST_F(DimFileTest, DamagedValuesAreReadButCannotIndexOutsideTheTables) {
