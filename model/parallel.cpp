@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <numeric>
 #include <thread>
@@ -181,12 +182,21 @@ void Restore(ModelState& s, const SolvedState& recorded) {
   if (!recorded.mech.CalcStatus) s.mech.CalcStatus = status;
 }
 
+// One thread runs the units in the sweep's order, each from the true end of
+// the one before, as the plain sweep does; the others take units from the
+// far end, each from a guess. Where the two meet, the thread in order checks
+// each guessed unit in turn and takes it when its guess was the true start,
+// or runs it again itself. So the sweep never takes longer than the plain
+// one by more than the one unit a helper may still be running where they
+// meet: if every guess is wrong, two threads cost what one does, and the
+// guesses' own solves fall on the helpers.
 UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads) {
   const int n = std::max(0, sweep.units);
   UnitRun out;
   out.end.resize(static_cast<size_t>(n));
   threads = std::clamp(threads, 1, std::max(1, n));
-  std::vector<ModelState> scratch(static_cast<size_t>(threads), s);
+  // One copy of the state a thread, and one for the sweep in order.
+  std::vector<ModelState> scratch(static_cast<size_t>(threads) + 1, s);
   SolvedState first;
   first.Take(s);
   std::vector<SolvedState> start(static_cast<size_t>(n));
@@ -196,26 +206,81 @@ UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads) {
     sweep.run(w, u);
     out.end[static_cast<size_t>(u)].Take(w);
   };
-  const std::function<void(int, int)> guessed = [&](int slot, int u) {
-    ModelState& w = scratch[static_cast<size_t>(slot)];
+  // Units [front, back) are not yet taken; a helper's unit is ready once it
+  // has run (or failed) from its guess.
+  std::mutex claims;
+  int front = 0, back = n;
+  std::unique_ptr<std::atomic<int>[]> ready(new std::atomic<int>[static_cast<size_t>(std::max(n, 1))]);
+  for (int u = 0; u < n; ++u) ready[static_cast<size_t>(u)].store(0);
+  enum : int { kRunning = 0, kRan = 1, kFailed = 2 };
+  std::atomic<bool> inOrderTaken{false};
+
+  auto inOrder = [&] {
+    ModelState& w = scratch[static_cast<size_t>(threads)];
     first.Put(w);
-    if (u > 0) sweep.guessEnd(w, u - 1);
-    runFrom(w, u);
+    try {
+      for (int u = 0; u < n; ++u) {
+        bool mine;
+        {
+          std::lock_guard<std::mutex> lk(claims);
+          mine = u < back;
+          if (mine) front = u + 1;
+        }
+        // w stands where unit u-1 truly ended.
+        if (mine) {
+          runFrom(w, u);
+          continue;
+        }
+        std::atomic<int>& r = ready[static_cast<size_t>(u)];
+        r.wait(kRunning);
+        if (r.load() == kRan && (u == 0 || SameForNextSolve(start[static_cast<size_t>(u)], out.end[static_cast<size_t>(u - 1)]))) {
+          out.end[static_cast<size_t>(u)].Put(w);
+          continue;
+        }
+        runFrom(w, u);
+        ++out.runAgain;
+      }
+    } catch (...) {
+      // The helpers stop taking units; those they hold finish on their own.
+      std::lock_guard<std::mutex> lk(claims);
+      back = front;
+      throw;
+    }
   };
-  if (threads <= 1 || !ThePool().Run(n, threads, guessed)) {
+  auto helperPart = [&](int slot) {
+    ModelState& w = scratch[static_cast<size_t>(slot)];
+    for (;;) {
+      int u;
+      {
+        std::lock_guard<std::mutex> lk(claims);
+        if (back <= front) return;
+        u = --back;
+      }
+      int outcome = kRan;
+      try {
+        first.Put(w);
+        if (u > 0) sweep.guessEnd(w, u - 1);
+        runFrom(w, u);
+      } catch (...) {
+        // From the true start the unit may well run; the sweep in order tries it.
+        outcome = kFailed;
+      }
+      ready[static_cast<size_t>(u)].store(outcome);
+      ready[static_cast<size_t>(u)].notify_all();
+    }
+  };
+  // Whichever thread takes the pool's first piece of work (most often the
+  // caller) runs the sweep in order: it must run, and a helper may wake first.
+  const std::function<void(int, int)> part = [&](int slot, int) {
+    if (!inOrderTaken.exchange(true)) inOrder();
+    else helperPart(slot);
+  };
+  if (threads <= 1 || !ThePool().Run(threads, threads, part)) {
     // On the caller alone (another sweep has the pool): each unit goes on
     // from where the one before ended, as the plain sweep does.
     ModelState& w = scratch[0];
     first.Put(w);
     for (int u = 0; u < n; ++u) runFrom(w, u);
-  }
-  // In the sweep's order, so that a unit run again is the true start of the next.
-  for (int u = 1; u < n; ++u) {
-    if (SameForNextSolve(start[static_cast<size_t>(u)], out.end[static_cast<size_t>(u - 1)])) continue;
-    ModelState& w = scratch[0];
-    out.end[static_cast<size_t>(u - 1)].Put(w);
-    runFrom(w, u);
-    ++out.runAgain;
   }
   gRunAgain += out.runAgain;
   return out;

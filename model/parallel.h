@@ -6,11 +6,14 @@
 // never reached. So a sweep is cut into stretches ("units") that run at once
 // on a small pool of threads, each on its own copy of the state, each from a
 // guess of the state the stretch before it ends in (a solve at that
-// stretch's last setting and driver angle). Once all have run, every guess
-// is compared bit for bit with the state the stretch before really ended in;
-// a stretch whose guess was wrong (the search at the end of the stretch
-// before gave up, say) runs again from the true state. Whatever the guesses,
-// the results are those of the sweep run from end to end on one thread.
+// stretch's last setting and driver angle). One thread runs the stretches in
+// order from their true starts, as the plain sweep does, while the others
+// run stretches from the far end from their guesses; where they meet, each
+// guessed stretch is taken if its guess is bit for bit the state the one
+// before really ended in, else run again from the true state. Whatever the
+// guesses, the results are those of the sweep run from end to end on one
+// thread, and a sweep whose guesses are all wrong (searches that gave up
+// leave joints the guess cannot know) costs no more than the plain one.
 //
 // No drawing happens on the pool: the curve sweeps record the state after
 // every solve, and the calling thread replays the records in the sweep's

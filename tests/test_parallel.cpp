@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <chrono>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "diagrams/diagramdraw.h"
@@ -191,6 +194,42 @@ TEST(ParallelSweeps, SweepsFromTwoThreadsAtOnce) {
   other.join();
   EXPECT_EQ(got[0], plain);
   EXPECT_EQ(got[1], plain);
+}
+
+// Where every guess is wrong, no thread runs more units than the plain sweep
+// does: the one that keeps the sweep's order takes a guessed unit or runs it
+// again, but never runs its share and then every other unit over again. The
+// ends are those of the plain sweep whatever the threads.
+TEST(ParallelSweeps, EveryGuessWrongCostsNoThreadMoreThanThePlainSweep) {
+  constexpr int kUnits = 24;
+  for (int threads : {2, 4}) {
+    std::mutex m;
+    std::map<std::thread::id, int> runs;
+    UnitSweep sweep;
+    sweep.units = kUnits;
+    sweep.run = [&](ModelState& w, int u) {
+      {
+        std::lock_guard<std::mutex> lk(m);
+        ++runs[std::this_thread::get_id()];
+      }
+      // A unit's end hangs on its start, as a search that gave up does.
+      w.mech.DrvAngle = w.mech.DrvAngle * 0.5f + static_cast<float>(u);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    };
+    sweep.guessEnd = [](ModelState& w, int u) { w.mech.DrvAngle = -1.0f - static_cast<float>(u); };
+    ModelState s;
+    s.mech.DrvAngle = 3;
+    const UnitRun run = RunUnits(s, sweep, threads);
+    float plain = 3;
+    for (int u = 0; u < kUnits; ++u) {
+      plain = plain * 0.5f + static_cast<float>(u);
+      EXPECT_EQ(run.end[static_cast<size_t>(u)].mech.DrvAngle, plain) << threads << " threads, unit " << u;
+    }
+    int most = 0, total = 0;
+    for (const auto& [id, n] : runs) most = std::max(most, n), total += n;
+    EXPECT_LE(most, kUnits) << threads << " threads";
+    EXPECT_LE(total, 2 * kUnits) << threads << " threads";
+  }
 }
 
 }  // namespace
