@@ -3,8 +3,12 @@
 // bar, solves round the wheel, the centre, a frame with the steam display
 // (and, for some inputs, the dimension highlight) and, for about one input
 // in sixteen, the four diagram sweeps, which are slow under the sanitizers.
+// BREVOLD_FUZZ_SWEEP_EVERY=N (a power of two from 16) sweeps one input in
+// N instead, for the long runs: the inputs that sweep are among those that
+// sweep at 16, everything else is done for every input.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "diagrams/diagramdraw.h"
 #include "fuzz/countcanvas.h"
@@ -24,6 +28,16 @@ std::uint32_t Hash(const std::uint8_t* data, std::size_t size) {
   std::uint32_t h = 2166136261u;
   for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
   return h;
+}
+
+// One input in how many runs the sweeps: 16, or the power of two given.
+std::uint32_t SweepEvery() {
+  std::uint32_t every = 16;
+  if (const char* e = std::getenv("BREVOLD_FUZZ_SWEEP_EVERY")) {
+    const unsigned long n = std::strtoul(e, nullptr, 10);
+    if (n >= 16 && n <= (1ul << 30) && (n & (n - 1)) == 0) every = static_cast<std::uint32_t>(n);
+  }
+  return every;
 }
 
 }  // namespace
@@ -64,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PaintFrame(c, a);
   }
 
-  if (h % 16 == 0) {
+  static const std::uint32_t sweepEvery = SweepEvery();
+  if (h % sweepEvery == 0) {
     DiagramState d;
     c.NewPicture("the port diagram");
     DrawPortDia(c, a, d);
