@@ -844,10 +844,21 @@ bool ParseNumber(const std::string& text, float& value) {
   double d = 0;
   const auto r = std::from_chars(begin, text.c_str() + text.size(), d);
   if (r.ec != std::errc() || r.ptr != text.c_str() + text.size()) return false;
-  if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
+  if (!std::isfinite(d)) return false;
   // Only plain decimal notation: no hexadecimal, no "inf" or "nan".
   for (char c : text)
     if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+  // Rounded once, straight to the nearest single: through a double, a text
+  // halfway between two singles could round twice the wrong way, and the
+  // largest single's shortest text (3.4028235e+38, just above it) would not
+  // fit. A text too small for any single reads as the zero it rounds to.
+  float f = 0;
+  const auto rf = std::from_chars(begin, text.c_str() + text.size(), f);
+  if (rf.ec == std::errc()) {
+    value = f;
+    return true;
+  }
+  if (std::fabs(d) > FLT_MAX) return false;
   value = static_cast<float>(d);
   return true;
 }

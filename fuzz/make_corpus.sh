@@ -56,6 +56,9 @@ sed -e 's/"PtY4": 3.25/"PtY4": "nan:0x7fc00001"/' -e 's/"RevArmX": [^,]*/"RevArm
 sed -e 's/"VertScale": 1.5/"VertScale": 3.4028235677973362e38/' -e 's/"PtY4": 3.25/"PtY4": 1.4e-45/' \
   -e 's/"RevArmNorm": 0.7/"RevArmNorm": 18446744073709551615/' $j/nominal.json >$j/edges.json
 sed 's/"VertScale": 1.5/"VertScale": 3.4028235677973366e38/' $j/nominal.json >$j/rounds_to_inf.json
+# A single (0x15ae43fd) whose shortest text, read through a double, would
+# round twice; written as the double it exactly is.
+sed 's/"PtY4": 3.25/"PtY4": 7.0385306918512091e-26/' $j/nominal.json >$j/json_double_rounding.json
 sed 's/"PtY4": 3.25/"PtY4": "nan:0x3f800000"/' $j/nominal.json >$j/nan_not_nan.json
 sed '/"CylSpare": 0.0,/d' $j/nominal.json >$j/missing_field.json
 sed 's/"id": 3,/"id": 33,/' $j/nominal.json >$j/wrong_id.json

@@ -2,7 +2,8 @@
 # Installs what is missing, builds and runs every test: once in a normal
 # build (and again under a decimal-comma locale), once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the
-# dimension-file loader and the editors' values for a minute each.
+# dimension-file loader, the editors' values, the JSON form and the command
+# line's options for a minute each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh

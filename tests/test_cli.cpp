@@ -65,7 +65,16 @@ TEST(CliParsing, NumbersMustBeWholeFiniteDecimals) {
   EXPECT_FLOAT_EQ(v, -0.7f);
   EXPECT_TRUE(ParseNumber("1e30", v));
   EXPECT_TRUE(ParseNumber("+3", v));
-  for (const char* bad : {"", "abc", "1.2.3", "3x", "nan", "inf", "1e39", "0x10", " 1", "1 "})
+  // A printed value given back is the value printed: the largest single's
+  // shortest text lies just above it, and a text halfway between two
+  // singles is rounded once.
+  EXPECT_TRUE(ParseNumber("-3.4028235e+38", v));
+  EXPECT_EQ(v, -FLT_MAX);
+  EXPECT_TRUE(ParseNumber("7.038531e-26", v));
+  std::uint32_t bits;
+  std::memcpy(&bits, &v, 4);
+  EXPECT_EQ(bits, 0x15ae43fdu);
+  for (const char* bad : {"", "abc", "1.2.3", "3x", "nan", "inf", "1e39", "3.4028236e+38", "0x10", " 1", "1 "})
     EXPECT_FALSE(ParseNumber(bad, v)) << bad;
 }
 
