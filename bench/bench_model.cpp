@@ -15,6 +15,9 @@
 
 #include "bench/solveloop.h"
 #include "model/balance.h"
+#include "model/dimensions.h"
+#include "model/revarm.h"
+#include "model/solver.h"
 #include "model/events.h"
 #include "model/parallel.h"
 #include "model/sensitivity.h"
@@ -103,6 +106,28 @@ BENCHMARK(BM_EventsTable)
     ->ArgsProduct({{0, 1}, {1, 2, 4}})
     ->Unit(benchmark::kMillisecond);
 
+// The same table on a gear whose link-crank search gives up at some angles
+// (LinkCrankVert 135): the joints it leaves depend on the turn before, so
+// every guessed start of a setting is wrong and every setting runs from its
+// true start on the thread that keeps the order. Two threads should cost
+// what one does, not more.
+void BM_EventsTableEveryGuessWrong(benchmark::State& st) {
+  brevold::SetSweepThreads(static_cast<int>(st.range(0)));
+  brevold::ModelState s = Running();
+  brevold::SetDim(s, 13, 135);
+  brevold::Solve(s);
+  brevold::CalcCentre(s);
+  brevold::EventRequest r;
+  r.side = brevold::EventRequest::Both;
+  const long again = brevold::UnitsRunAgain();
+  const auto t0 = Clock::now();
+  for (auto _ : st) benchmark::DoNotOptimize(brevold::ValveEventsTable(s, r).rows.size());
+  Report(st, Clock::now() - t0, 1);
+  st.counters["run_again"] = static_cast<double>(brevold::UnitsRunAgain() - again) / static_cast<double>(st.iterations());
+  brevold::SetSweepThreads(0);
+}
+BENCHMARK(BM_EventsTableEveryGuessWrong)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 // The sensitivity table of the nominal gear: every dimension but the driver
 // diameter at 15, 25 and 40 % cut-off on the forward side (three searches
 // for the settings, then 3 x (1 + 2 x 44) rows), on 1 and 2 threads; its
@@ -141,9 +166,18 @@ void BM_Balance(benchmark::State& st) {
 BENCHMARK(BM_Balance)->Iterations(1)->Unit(benchmark::kSecond);
 
 // The same search cancelled from another thread a quarter of a second in:
-// the milliseconds from the flag going up to Balance returning.
+// the milliseconds from the flag going up to Balance returning. gear 1: one
+// whose every search gives up (the link's levers never close), where a
+// single setting's sweep takes a few hundred milliseconds, cancelled 0.1 s
+// in, while the travels of the gear as given are still being found.
 void BM_BalanceCancel(benchmark::State& st) {
-  const brevold::ModelState s = Running();
+  brevold::ModelState s = Running();
+  const bool givesUp = st.range(0) == 1;
+  if (givesUp) {
+    s.dims.frame.LinkTopLevLen = 1e5f;
+    brevold::Solve(s);
+    brevold::CalcCentre(s);
+  }
   brevold::BalanceRequest r;
   r.vary = {{"LinkCrankBkS"}, {"RadRodLiftPt"}, {"RevArmPivotHorz"}};
   double worst = 0;
@@ -151,17 +185,17 @@ void BM_BalanceCancel(benchmark::State& st) {
     std::atomic<bool> cancel{false};
     Clock::time_point raised;
     std::thread stopper([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+      std::this_thread::sleep_for(std::chrono::milliseconds(givesUp ? 100 : 250));
       raised = Clock::now();
       cancel = true;
     });
     benchmark::DoNotOptimize(brevold::Balance(s, r, &cancel).evaluations);
-    worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - raised).count());
     stopper.join();
+    worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - raised).count());
   }
   st.counters["ms_to_stop"] = worst;
 }
-BENCHMARK(BM_BalanceCancel)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceCancel)->ArgName("gear")->Arg(0)->Arg(1)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The "Balance Events" dialog: choices, a search on a worker thread, before and after, Apply.
 #include "editors/balancedlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -138,10 +139,7 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   FitOnScreen(this, QSize(1060, 640));
 }
 
-TBalanceEvents::~TBalanceEvents() {
-  cancel_ = true;
-  if (worker_ && worker_->joinable()) worker_->join();
-}
+TBalanceEvents::~TBalanceEvents() { LetGoOfWorker(); }
 
 void TBalanceEvents::FillDims() {
   const ModelState& m = form_.App().model;
@@ -232,7 +230,6 @@ void TBalanceEvents::RunClick() {
   }
   ModelState start = form_.App().model;
   start.undo.onButtons = nullptr;  // the copy reaches no window
-  cancel_ = false;
   result_.reset();
   Progress->setRange(0, request.maxEvaluations);
   Progress->setValue(0);
@@ -241,21 +238,45 @@ void TBalanceEvents::RunClick() {
   outcome_ = std::make_shared<Outcome>();
   auto outcome = outcome_;
   QPointer<TBalanceEvents> self(this);
-  worker_ = std::make_unique<std::thread>([this, start = std::move(start), request, outcome, self]() mutable {
-    outcome->result = Balance(start, request, &cancel_, [this, self](int evals, double) {
-      QMetaObject::invokeMethod(this, [self, evals] {
+  // The thread reaches the window only through queued calls that check it
+  // is still there: a window that closes does not wait for the search.
+  StartWorker([start = std::move(start), request, outcome, self](const std::atomic<bool>& cancel) {
+    outcome->result = Balance(start, request, &cancel, [self](int evals, double) {
+      QMetaObject::invokeMethod(qApp, [self, evals] {
         if (self) self->Progress->setValue(std::min(evals, self->Progress->maximum()));
       }, Qt::QueuedConnection);
     });
-    QMetaObject::invokeMethod(this, [self] {
-      if (self) self->Finished();
+    QMetaObject::invokeMethod(qApp, [self, outcome] {
+      if (self && self->outcome_ == outcome) self->Finished();
     }, Qt::QueuedConnection);
   });
 }
 
-void TBalanceEvents::Finished() {
-  if (worker_ && worker_->joinable()) worker_->join();
+void TBalanceEvents::StartWorker(std::function<void(const std::atomic<bool>& cancel)> work) {
+  cancel_ = std::make_shared<std::atomic<bool>>(false);
+  ended_ = std::make_shared<std::atomic<bool>>(false);
+  worker_ = std::make_unique<std::thread>([work = std::move(work), cancel = cancel_, ended = ended_] {
+    work(*cancel);
+    ended->store(true);
+  });
+}
+
+// The worker has made its last call to the window and is ending.
+void TBalanceEvents::JoinWorker() {
+  if (worker_) worker_->join();
   worker_.reset();
+}
+
+void TBalanceEvents::LetGoOfWorker() {
+  if (!worker_) return;
+  cancel_->store(true);
+  if (ended_->load()) worker_->join();
+  else form_.App().background.Leave(std::move(*worker_), ended_);
+  worker_.reset();
+}
+
+void TBalanceEvents::Finished() {
+  JoinWorker();
   ShowRunning(false);
   if (!outcome_) return;
   const BalanceResult& r = outcome_->result;
@@ -273,7 +294,9 @@ void TBalanceEvents::Finished() {
   ApplyButton->setEnabled(r.Gained());
 }
 
-void TBalanceEvents::CancelClick() { cancel_ = true; }
+void TBalanceEvents::CancelClick() {
+  if (cancel_) cancel_->store(true);
+}
 
 // The sensitivity of the cut-off difference to every dimension, worked out
 // beside the window like a search; the three strongest are ticked, the
@@ -284,7 +307,6 @@ void TBalanceEvents::StrongestClick() {
   const EventRequest::Side side = sides[Side->currentIndex()];
   ModelState start = form_.App().model;
   start.undo.onButtons = nullptr;
-  cancel_ = false;
   outcome_.reset();
   Progress->setRange(0, 100);
   Progress->setValue(0);
@@ -292,21 +314,20 @@ void TBalanceEvents::StrongestClick() {
   ShowRunning(true);
   auto levers = std::make_shared<std::vector<int>>();
   QPointer<TBalanceEvents> self(this);
-  worker_ = std::make_unique<std::thread>([this, start = std::move(start), side, levers, self]() mutable {
-    *levers = StrongestLevers(start, side, 3, &cancel_, [this, self](int done, int total) {
-      QMetaObject::invokeMethod(this, [self, done, total] {
+  StartWorker([start = std::move(start), side, levers, self](const std::atomic<bool>& cancel) {
+    *levers = StrongestLevers(start, side, 3, &cancel, [self](int done, int total) {
+      QMetaObject::invokeMethod(qApp, [self, done, total] {
         if (self && total > 0) self->Progress->setValue(100 * done / total);
       }, Qt::QueuedConnection);
     });
-    QMetaObject::invokeMethod(this, [self, levers] {
-      if (self) self->LeversFound(*levers);
+    QMetaObject::invokeMethod(qApp, [self, levers] {
+      if (self && !self->outcome_) self->LeversFound(*levers);
     }, Qt::QueuedConnection);
   });
 }
 
 void TBalanceEvents::LeversFound(const std::vector<int>& ids) {
-  if (worker_ && worker_->joinable()) worker_->join();
-  worker_.reset();
+  JoinWorker();
   ShowRunning(false);
   if (ids.empty()) {
     Summary->setText("Cancelled.");
@@ -345,10 +366,10 @@ void TBalanceEvents::showEvent(QShowEvent* e) {
   FillDims();
 }
 
+// A search still running is cancelled and left to end on its own: the
+// window closes at once.
 void TBalanceEvents::done(int r) {
-  cancel_ = true;
-  if (worker_ && worker_->joinable()) worker_->join();
-  worker_.reset();
+  LetGoOfWorker();
   form_.RestartAnimation();
   QDialog::done(r);
 }

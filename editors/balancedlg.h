@@ -10,6 +10,7 @@
 #pragma once
 #include <QDialog>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -71,8 +72,14 @@ class TBalanceEvents : public QDialog {
   void LeversFound(const std::vector<int>& ids);
   void ShowRunning(bool running);
   MainPort& form_;
+  // Starts `work` on a thread of its own with a fresh cancel flag.
+  void StartWorker(std::function<void(const std::atomic<bool>& cancel)> work);
+  // Joins a worker that has ended; one still running (the window closing)
+  // is told to stop and left to end on its own in the program's state.
+  void LetGoOfWorker();
+  void JoinWorker();
   std::unique_ptr<std::thread> worker_;
-  std::atomic<bool> cancel_{false};
+  std::shared_ptr<std::atomic<bool>> cancel_, ended_;
   // What the worker hands back.
   struct Outcome {
     BalanceResult result;

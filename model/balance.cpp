@@ -233,7 +233,7 @@ std::string ResolveBalanceDims(const ModelState& s, const std::vector<BalanceVar
   return "";
 }
 
-std::vector<float> BalanceTravels(const ModelState& start, const BalanceRequest& r) {
+std::vector<float> BalanceTravels(const ModelState& start, const BalanceRequest& r, const std::atomic<bool>* cancel) {
   std::vector<float> kept;
   if (!r.notches.empty()) {
     for (bool forward : {true, false})
@@ -253,6 +253,7 @@ std::vector<float> BalanceTravels(const ModelState& start, const BalanceRequest&
   // then those of the request's method at these travels.
   q.method = EventMethod::Step;
   q.step = r.step;
+  q.cancel = cancel;
   for (const EventRow& row : ValveEventsTable(s, q).rows) kept.push_back(static_cast<float>(row.setting.travel));
   return kept;
 }
@@ -399,7 +400,11 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
   std::vector<BalanceDim> dims;
   res.message = ResolveBalanceDims(start, r.vary, dims);
   if (!res.message.empty()) return finish(BalanceResult::Failed);
-  res.travels = BalanceTravels(start, r);
+  res.travels = BalanceTravels(start, r, cancel);
+  if (Raised(cancel)) {
+    res.message = "cancelled before the gear as given was judged";
+    return finish(BalanceResult::Cancelled);
+  }
   if (res.travels.empty()) {
     res.message = "no setting to balance over on the side asked for";
     return finish(BalanceResult::Failed);

@@ -139,8 +139,10 @@ struct BalanceScore {
 };
 
 // The travels balanced over, from the gear as given: the request's notches,
-// or those that give its cut-offs (mid gear found first).
-std::vector<float> BalanceTravels(const ModelState& s, const BalanceRequest& r);
+// or those that give its cut-offs (mid gear found first). With `cancel`
+// raised part-way, those found so far.
+std::vector<float> BalanceTravels(const ModelState& s, const BalanceRequest& r,
+                                  const std::atomic<bool>* cancel = nullptr);
 
 // The valve-events request of the settings balanced over: the travels of
 // BalanceTravels about the gear's mid gear, Positions[0], so CalcCentre

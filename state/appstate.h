@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/state.h"
+#include "state/background.h"
 #include "state/controls.h"
 #include "state/diagramstate.h"
 #include "state/linesstate.h"
@@ -26,6 +27,7 @@ struct AppState {
   MainControls controls;  // the main window's strip and two-state items
   DiagramState diagrams;  // shared by the four diagram windows
   FileFolders folders;
+  BackgroundThreads background;  // searches left running by windows that closed
 };
 
 }  // namespace brevold

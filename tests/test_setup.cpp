@@ -825,6 +825,28 @@ TEST(DialogsOnAPort, BalanceEventsRunsAppliesAndCancels) {
   EXPECT_EQ(port.restarts, 1);
 }
 
+// Closing "Balance Events" during a search on a gear whose searches give up
+// (seconds a setting) does not wait for it: the search is cancelled and left
+// to end on its own, which it does.
+TEST(DialogsOnAPort, ClosingBalanceEventsLeavesItsSearchToEnd) {
+  FakePort port;
+  port.app.model.dims.frame.LinkTopLevLen = 1e5f;
+  Solve(port.app.model);
+  CalcCentre(port.app.model);
+  {
+    TBalanceEvents w(port);
+    w.show();
+    w.RunClick();
+    QTest::qWait(100);
+    ASSERT_TRUE(w.Running());
+    w.close();
+    EXPECT_FALSE(w.Running());
+    EXPECT_EQ(port.app.background.Running(), 1u);
+  }
+  for (int waited = 0; port.app.background.Running() > 0 && waited < 60000; waited += 50) QTest::qWait(50);
+  EXPECT_EQ(port.app.background.Running(), 0u);
+}
+
 TEST_F(SetUpTest, EmptyListShowsTheRedNotice) {
   form->DynamicVariablesClick();
   RecordingCanvas c;
