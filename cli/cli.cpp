@@ -514,7 +514,7 @@ int Save(const Options& o, std::ostream& out, std::ostream& err) {
     r = SaveDimImage(ReadInput(o), o.out);
   } else {
     PrepareSolve(s, o);
-    r = IsJsonPath(o.out) ? SaveDimJson(ImageOf(s), o.out) : SaveDimensions(s, o.out);
+    r = SaveSet(s, o.out);
   }
   if (r.ok) return 0;
   err << "brevold-cli: cannot write '" << o.out << "': " << r.message << '\n';
@@ -823,7 +823,7 @@ int BalanceCommand(const BalanceOptions& b, std::ostream& out, std::ostream& err
     }
   } else if (!b.out.empty()) {
     ApplyBalance(s, res);
-    const FileResult w = IsJsonPath(b.out) ? SaveDimJson(ImageOf(s), b.out) : SaveDimensions(s, b.out);
+    const FileResult w = SaveSet(s, b.out);
     if (!w.ok) {
       err << "brevold-cli: cannot write '" << b.out << "': " << w.message << '\n';
       return 1;

@@ -2,6 +2,7 @@
 #include "mainwin/mainctl.h"
 
 #include "model/dimfile.h"
+#include "model/dimjson.h"
 
 #include <algorithm>
 #include <cmath>
@@ -263,6 +264,10 @@ void ResetAll(AppState& a) {
   a.controls.Panel9Left = false;
   ClearUndo(m);
   m.dyn.UndoOn = false;
+  // The set is the start-up set again and belongs to no file: nothing to
+  // lose by leaving it, and "&Save" asks for a name.
+  m.dims.DimFilePath.clear();
+  MarkSaved(m);
 }
 
 // --- The view ---
@@ -420,12 +425,12 @@ MousePick MouseDown(AppState& a, MouseButton button, int x, int y) {
 FileResult SaveGear(AppState& a, const std::string& path) {
   ViewState& v = a.model.view;
   const bool framed = a.screen.HiliteDim > 0 && a.screen.HiliteTicks > 0;
-  if (!framed) return SaveDimensions(a.model, path);
+  if (!framed) return SaveSet(a.model, path);
   const float scale = v.Scale, ox = v.OriginX, oy = v.OriginY;
   v.Scale = v.SavedScale;
   v.OriginX = v.SavedOriginX;
   v.OriginY = v.SavedOriginY;
-  const FileResult r = SaveDimensions(a.model, path);
+  const FileResult r = SaveSet(a.model, path);
   v.Scale = scale;
   v.OriginX = ox;
   v.OriginY = oy;

@@ -72,9 +72,10 @@ struct MousePick {
 enum class MouseButton { Left, Right, Other };
 MousePick MouseDown(AppState& a, MouseButton button, int x, int y);
 
-// "Save&AsDimensions": the set as the user has it. During a dimension
-// highlight the view saved is the one the highlight will give back, not
-// its own framing of the dimension.
+// "&Save" and "Save&AsDimensions": the set as the user has it, as JSON to a
+// ".json" path, else as a dimension file. During a dimension highlight the
+// view saved is the one the highlight will give back, not its own framing
+// of the dimension.
 FileResult SaveGear(AppState& a, const std::string& path);
 
 }  // namespace brevold

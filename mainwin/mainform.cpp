@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -117,6 +118,10 @@ void TMainForm::changeEvent(QEvent* e) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+  if (!MayLeaveSet()) {
+    e->ignore();
+    return;
+  }
   Sound.SetVolume(0x8000, 0x8000);
   QMainWindow::closeEvent(e);
 }
@@ -193,6 +198,7 @@ void ShowBar(ScrollBar* bar, int position) {
 }  // namespace
 
 void TMainForm::ShowState() {
+  UpdateRedoItem();
   const MainControls& c = app_.controls;
   const bool data = s_.ScreenDataOn, ref = m_.view.RefPointsOn && data, dyn = m_.dyn.DynVarsOn && data;
   {
@@ -289,7 +295,9 @@ void TMainForm::LargeFontClick() { Apply(LargeFontClicked); }
 void TMainForm::SetLineWidthClick() { Apply(LineWidthClicked); }
 void TMainForm::SetBeepOnErrorClick() { Apply(ErrorBeepClicked); }
 void TMainForm::SetSteamClick() { Apply(SteamClicked); }
-void TMainForm::ResetAllClick() { Apply(brevold::ResetAll); }
+void TMainForm::ResetAllClick() {
+  if (MayLeaveSet()) Apply(brevold::ResetAll);
+}
 void TMainForm::SetScreenDataClick() { Apply(ScreenDataClicked); }
 void TMainForm::SetPanZoomClick() { Apply(PanZoomClicked); }
 
@@ -315,7 +323,19 @@ void TMainForm::SBDynVarEndScroll(int k) {
   SBRevArm->setFocus();  // so that the next use of the bar enters it again
 }
 
-void TMainForm::UnDoDnClick() { Undo(m_); }
+void TMainForm::UnDoDnClick() {
+  Undo(m_);
+  UpdateRedoItem();
+}
+
+void TMainForm::RedoClick() {
+  Redo(m_);
+  UpdateRedoItem();
+}
+
+void TMainForm::UpdateRedoItem() {
+  if (Redo1) Redo1->setEnabled(CanRedo(m_));
+}
 void TMainForm::DynamicVariablesClick() { Apply(DynVarsClicked); }
 void TMainForm::SetUnDoClick() { Apply(UndoClicked); }
 
@@ -332,12 +352,42 @@ QString TMainForm::ChooseDimensionFile(bool save) {
   else
     dlg.setNameFilters({"Data File (*.dmi) ", "Gear as JSON (*.json)", "All Files (*)"});
   dlg.setDefaultSuffix("dmi");
+  // Save As proposes the file the set came from, in its folder.
+  if (save && !m_.dims.DimFilePath.empty()) {
+    const QFileInfo file(QString::fromStdString(m_.dims.DimFilePath));
+    dlg.setDirectory(file.absolutePath());
+    dlg.selectFile(file.fileName());
+    std::string chosen;  // empty: the dialog stays where it was put
+    const QString path = ChooseFile(dlg, chosen);
+    if (!path.isEmpty()) app_.folders.gears = chosen;
+    return path;
+  }
   return ChooseFile(dlg, app_.folders.gears);
 }
 
 void TMainForm::SaveAsDimensionsClick() {
   const QString path = ChooseDimensionFile(true);
   if (!path.isEmpty()) SaveDimensionsFile(path);
+}
+
+bool TMainForm::SaveClick() {
+  QString path = QString::fromStdString(m_.dims.DimFilePath);
+  if (path.isEmpty()) path = ChooseDimensionFile(true);
+  return !path.isEmpty() && SaveDimensionsFile(path);
+}
+
+bool TMainForm::MayLeaveSet() {
+  if (!HasUnsavedChanges(m_)) return true;
+  QMessageBox box(QMessageBox::Question, "BREVOLD",
+                  QString("Save changes to %1?").arg(QString::fromStdString(m_.dims.DimFileName)),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: return SaveClick();
+    case QMessageBox::Discard: return true;
+    default: return false;
+  }
 }
 
 bool TMainForm::SaveDimensionsFile(const QString& path) {
@@ -347,6 +397,7 @@ bool TMainForm::SaveDimensionsFile(const QString& path) {
 }
 
 void TMainForm::OpenDimensionsClick() {
+  if (!MayLeaveSet()) return;
   const QString path = ChooseDimensionFile(false);
   if (!path.isEmpty()) OpenDimensionsFile(path);
 }
@@ -365,12 +416,14 @@ bool TMainForm::OpenDimensionsFile(const QString& path) {
     return false;
   }
   EmptyLineTexts(app_.lines);
-  m_.dims.DimFileName = DimNameFromPath(path.toStdString());
   ApplyDimFile(m_, img);
   FollowRevArmRange(app_);
   // The bar's rule then sets RevArmX to the thousandth it shows.
   SetRevArmBar(app_, RevArmBarPosition(m_));
   LinesDataClick(m_, app_.lines);
+  // What was undone belongs to the gear that was left.
+  ClearRedo(m_);
+  NameAfterFile(m_, path.toStdString());
   ShowState();
   return true;
 }

@@ -86,6 +86,13 @@ class TMainForm : public QMainWindow, public MainPort {
   void FormMouseDown(Qt::MouseButton button, int x, int y);
   void OpenDimensionsClick();
   void SaveAsDimensionsClick();
+  // "&Save": back to the file the set came from, or Save As for a set that
+  // has none. False when nothing was written (cancelled or failed).
+  bool SaveClick();
+  // Before the set is left ("E&xit", the close box, "&OpenDimensions",
+  // "ResetAllDimensions"): with unsaved changes, asks "Save changes to
+  // NAME?". True when the set may go: nothing unsaved, saved, or discarded.
+  bool MayLeaveSet();
   // The file operations without their dialogs; false after the error box.
   bool OpenDimensionsFile(const QString& path);
   bool SaveDimensionsFile(const QString& path);
@@ -103,6 +110,7 @@ class TMainForm : public QMainWindow, public MainPort {
   void SBDynVarEnter(int k);
   void SBDynVarEndScroll(int k);
   void UnDoDnClick();
+  void RedoClick();  // "R&edo", Ctrl+Shift+Z or Ctrl+Y
   void DynamicVariablesClick();
   void SetUnDoClick();
 
@@ -155,11 +163,13 @@ class TMainForm : public QMainWindow, public MainPort {
   // Menu items.
   QMenu *File1, *SetUp, *Edit1, *View1, *Help1;
   QAction *OpenDimensions, *OpenDosVersionDim, *SaveAsDimensions, *Exit1;
+  QAction* Save1 = nullptr;  // "&Save", after Save&AsDimensions
   QAction *ExportPicture = nullptr, *PrintPicture = nullptr;  // the File menu's last items
   QAction *RevArmPos, *DriverAng, *StepAng1, *RefPoints1, *LargeFont, *FindRevArmCent, *SetSteam,
       *SetBeepOnError, *SetLineWidth, *SetScreenData, *SetPanZoom;
   QAction *FrameDim, *CylDim, *SetGraphicZoom, *ResetAll, *RefPoints, *DrawLines1, *SetPivotData,
       *DynamicVariables, *SetUnDo;
+  QAction* Redo1 = nullptr;  // "R&edo", after "&UnDo"
   QAction *SineDiag, *OvalDiag, *SteamDiag, *FourEvents;
   QAction* ValveEvents = nullptr;  // the events table window
   QAction* BalanceEvents = nullptr;  // the balance search, at the end of EditDimen
@@ -175,6 +185,7 @@ class TMainForm : public QMainWindow, public MainPort {
 
  private:
   void BuildMenu();
+  void UpdateRedoItem();
   void AddKeyboardCommands();
   QString ChooseDimensionFile(bool save);
   void BuildToolBar();

@@ -61,6 +61,9 @@ void TMainForm::BuildMenu() {
   OpenDimensions = item(File1, "&OpenDimensions", &TMainForm::OpenDimensionsClick);
   OpenDosVersionDim = item(File1, "Open&DosVersionDim");  // kept in the menu; it does nothing
   SaveAsDimensions = item(File1, "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
+  // Back to the gear's own file, beside the Parts' Save As.
+  Save1 = item(File1, "&Save");
+  connect(Save1, &QAction::triggered, this, [this] { SaveClick(); });
   // The gear's picture to a file or a printer, between the files and "E&xit".
   File1->addSeparator();
   ExportPicture = item(File1, "&Export Picture...", &TMainForm::ExportPictureClick);
@@ -94,6 +97,9 @@ void TMainForm::BuildMenu() {
   SetPivotData = item(Edit1, "Pi&votData", &TMainForm::SetPivotDataClick);
   DynamicVariables = item(Edit1, "D&ynamicVari", &TMainForm::DynamicVariablesClick);
   SetUnDo = item(Edit1, "&UnDo", &TMainForm::SetUnDoClick);
+  // The change an undo took back, made again.
+  Redo1 = item(Edit1, "R&edo", &TMainForm::RedoClick);
+  connect(Edit1, &QMenu::aboutToShow, this, &TMainForm::UpdateRedoItem);
   // The search for equal events at both ends, after the Parts' items.
   Edit1->addSeparator();
   BalanceEvents = item(Edit1, "&BalanceEvents");
@@ -138,11 +144,13 @@ void TMainForm::BuildMenu() {
 }
 
 // What every desktop user reaches for, beside the menus' own mnemonics:
-// the usual file, exit, undo and help keys, and Space to start or stop the
+// the usual file, exit, undo, redo and help keys, and Space to start or stop the
 // wheel (also an item of its own at the end of the SetUp menu).
 void TMainForm::AddKeyboardCommands() {
   OpenDimensions->setShortcut(QKeySequence::Open);
-  SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   Instructions->setShortcut(QKeySequence(Qt::Key_F1));
   SetUp->addSeparator();

@@ -699,6 +699,8 @@ void ApplyBalanceAsEdits(ModelState& s, const BalanceResult& r) {
     if (first) s.undo.UndoRevArm[1] = revArm;
     first = false;
   }
+  // Redoing the group's last entry makes the balanced gear whole again.
+  if (!first) s.undo.UndoSettles[1] = true;
   Settle(s);
 }
 

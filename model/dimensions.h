@@ -40,6 +40,9 @@ struct Dimensions {
   std::array<float, CylSlotCount> NomCyl{};
   float NomCylCL = 0;  // nominal cylinder centre-line height
   std::string DimFileName;
+  // The file the set was last read from or written to (empty: none yet,
+  // as at start-up and after "ResetAllDimensions"): where "&Save" writes.
+  std::string DimFilePath;
 };
 
 // One editable dimension: its id, short name and field name.

@@ -123,6 +123,36 @@ DimFileImage ImageOf(const ModelState& s) {
   return img;
 }
 
+DimFileImage WorkOf(const ModelState& s) {
+  ModelState& m = const_cast<ModelState&>(s);
+  const ViewState& v = s.view;
+  // The view, the reverse-arm setting, and the copies of the fixed pivots
+  // 9 and 16 that joints 10 and 17 show (they follow the pivots).
+  const Mechanism& me = s.mech;
+  std::vector<const float*> looks = {&v.Scale,    &v.OriginX,     &v.OriginY,     &v.GraphZoomFactor,
+                                     &me.RevArmX, &s.DiagLastRevArm, &s.revArm.VertScale,
+                                     &me.PtX[10], &me.PtY[10],   &me.PtX[17],    &me.PtY[17]};
+  for (const ViewPresetSlot& p : v.ViewPreset) looks.insert(looks.end(), {&p.Scale, &p.OriginX, &p.OriginY});
+  DimFileImage img;
+  const std::vector<float*> fields = FileFields(m);
+  for (size_t i = 0; i < fields.size(); ++i)
+    if (std::find(looks.begin(), looks.end(), fields[i]) == looks.end()) img.values[i] = *fields[i];
+  return img;
+}
+
+void MarkSaved(ModelState& s) { s.SavedWork = WorkOf(s); }
+
+void NameAfterFile(ModelState& s, const std::string& path) {
+  s.dims.DimFileName = DimNameFromPath(path);
+  s.dims.DimFilePath = path;
+  MarkSaved(s);
+}
+
+bool HasUnsavedChanges(const ModelState& s) {
+  const DimFileImage now = WorkOf(s);
+  return std::memcmp(now.values.data(), s.SavedWork.values.data(), sizeof now.values) != 0;
+}
+
 std::array<unsigned char, DimFileBytes> EncodeDimFile(const DimFileImage& img) {
   std::array<unsigned char, DimFileBytes> bytes{};
   for (size_t i = 0; i < img.values.size(); ++i) PutLE(&bytes[i * 4], img.values[i]);
@@ -198,7 +228,7 @@ std::FILE* OpenGearFile(const std::string& path, FileResult& failure) {
 FileResult SaveDimensions(ModelState& s, const std::string& path) {
   const std::array<unsigned char, DimFileBytes> bytes = EncodeDimFile(ImageOf(s));
   const FileResult r = ReplaceFile(path, bytes.data(), bytes.size());
-  if (r.ok) s.dims.DimFileName = DimNameFromPath(path);
+  if (r.ok) NameAfterFile(s, path);
   return r;
 }
 
@@ -206,8 +236,8 @@ FileResult LoadDimensions(ModelState& s, const std::string& path) {
   DimFileImage img;
   const FileResult r = ReadDimFile(path, img);
   if (!r.ok) return r;
-  s.dims.DimFileName = DimNameFromPath(path);
   ApplyDimFile(s, img);
+  NameAfterFile(s, path);
   return {};
 }
 

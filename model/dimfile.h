@@ -37,6 +37,24 @@ std::array<unsigned char, DimFileBytes> EncodeDimFile(const DimFileImage& img);
 // bytes after record 71 are not read.
 FileResult DecodeDimFile(const unsigned char* data, std::size_t size, DimFileImage& out);
 
+// The part of the set that is the user's work, in file order: the
+// dimensions, the travel limits and reverse-arm positions, and the lines
+// and circles. The view (scale, origin, presets, highlight zoom, the
+// diagrams' vertical scale), the reverse-arm setting and the lines dialog's
+// current row are left as zeros: they say how the gear is looked at, and
+// moving them to watch the gear is not work that a question should guard.
+// So are joints 10 and 17, which only show the fixed pivots 9 and 16.
+DimFileImage WorkOf(const ModelState& s);
+// The set as it stands is what the file holds (after a load, a save, the
+// start-up set or a reset).
+void MarkSaved(ModelState& s);
+// Whether the work differs, bit for bit, from the last MarkSaved: a change
+// undone again is no change.
+bool HasUnsavedChanges(const ModelState& s);
+// After the set was read from or written to `path`: the set takes the file's
+// name, "&Save" writes there, and the set as it stands is what it holds.
+void NameAfterFile(ModelState& s, const std::string& path);
+
 // Reads `path` into `out`; changes nothing else.
 FileResult ReadDimFile(const std::string& path, DimFileImage& out);
 // Stores every item of the image. Values that the program's own controls
@@ -70,8 +88,8 @@ std::FILE* OpenGearFile(const std::string& path, FileResult& failure);
 
 // Writes the set to `path` through a temporary file in the same folder that
 // is synced and renamed over the target: on any failure the old file is
-// untouched and nothing is left behind. DimFileName follows the path only
-// when the save succeeded.
+// untouched and nothing is left behind. Only when the save succeeded does
+// the set take the file's name (NameAfterFile).
 FileResult SaveDimensions(ModelState& s, const std::string& path);
 
 // Reads `path` whole and, only when that succeeded, applies it and names the

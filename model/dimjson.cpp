@@ -272,6 +272,12 @@ FileResult SaveDimImage(const DimFileImage& img, const std::string& path) {
   return ReplaceFile(path, bytes.data(), bytes.size());
 }
 
+FileResult SaveSet(ModelState& s, const std::string& path) {
+  const FileResult r = SaveDimImage(ImageOf(s), path);
+  if (r.ok) NameAfterFile(s, path);
+  return r;
+}
+
 bool IsJsonPath(const std::string& path) {
   if (path.size() < 5) return false;
   std::string end = path.substr(path.size() - 5);

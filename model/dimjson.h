@@ -34,6 +34,10 @@ FileResult SaveDimJson(const DimFileImage& img, const std::string& path);
 // by the same safe replacement.
 FileResult SaveDimImage(const DimFileImage& img, const std::string& path);
 
+// Writes the set as it stands by SaveDimImage (JSON for a ".json" path) and,
+// when that succeeded, names the set after the file (NameAfterFile).
+FileResult SaveSet(ModelState& s, const std::string& path);
+
 // Whether a path names a JSON set (ends in ".json", any case).
 bool IsJsonPath(const std::string& path);
 

@@ -104,19 +104,32 @@ void SetUndoButtons(ModelState& s, bool enabled) {
   if (s.undo.onButtons) s.undo.onButtons(enabled);
 }
 
-bool PushUndo(ModelState& s) {
-  UndoStack& u = s.undo;
-  if (!u.EditDirty) return false;
-  SetUndoButtons(s, true);
+namespace {
+
+// Shifts the stack down for a new entry 1, the oldest of 21 falling off.
+void MakeRoom(UndoStack& u) {
   for (size_t i = UndoDepth; i >= 1; --i) {
     u.UndoId[i] = u.UndoId[i - 1];
     u.UndoOld[i] = u.UndoOld[i - 1];
     u.UndoNew[i] = u.UndoNew[i - 1];
     u.UndoName[i] = u.UndoName[i - 1];
     u.UndoRevArm[i] = u.UndoRevArm[i - 1];
+    u.UndoSettles[i] = u.UndoSettles[i - 1];
   }
   u.UndoRevArm[1].reset();
+  u.UndoSettles[1] = false;
   if (u.UndoCount < UndoDepth) ++u.UndoCount;
+}
+
+}  // namespace
+
+bool PushUndo(ModelState& s) {
+  UndoStack& u = s.undo;
+  if (!u.EditDirty) return false;
+  SetUndoButtons(s, true);
+  // A new change: what was undone before it can no longer be made again.
+  u.redo.clear();
+  MakeRoom(u);
   return true;
 }
 
@@ -132,7 +145,13 @@ void Undo(ModelState& s) {
     u.UndoNew[i] = u.UndoNew[i + 1];
     u.UndoName[i] = u.UndoName[i + 1];
     u.UndoRevArm[i] = u.UndoRevArm[i + 1];
+    u.UndoSettles[i] = u.UndoSettles[i + 1];
   }
+  UndoStack::RedoEntry again{u.UndoId[0], u.UndoOld[0], u.UndoNew[0], u.UndoName[0], u.UndoRevArm[0], u.UndoSettles[0],
+                             std::nullopt};
+  if (again.settles) again.revArmAfter = s.mech.RevArmX;
+  if (u.redo.size() == UndoDepth) u.redo.erase(u.redo.begin());
+  u.redo.push_back(std::move(again));
   SetDim(s, static_cast<int>(u.UndoId[0]), u.UndoOld[0]);
   if (u.UndoRevArm[0]) {
     CalcCentre(s);
@@ -143,9 +162,35 @@ void Undo(ModelState& s) {
   u.UndoOld[UndoDepth] = u.UndoNew[UndoDepth] = 0;
   u.UndoName[UndoDepth].clear();
   u.UndoRevArm[UndoDepth].reset();
+  u.UndoSettles[UndoDepth] = false;
   if (u.UndoId[1] == 0) SetUndoButtons(s, false);
   if (u.UndoCount > 0) --u.UndoCount;
 }
+
+void Redo(ModelState& s) {
+  UndoStack& u = s.undo;
+  if (u.redo.empty()) return;
+  const UndoStack::RedoEntry e = std::move(u.redo.back());
+  u.redo.pop_back();
+  SetUndoButtons(s, true);
+  MakeRoom(u);
+  u.UndoId[1] = e.id;
+  u.UndoOld[1] = e.oldValue;
+  u.UndoNew[1] = e.newValue;
+  u.UndoName[1] = e.name;
+  u.UndoRevArm[1] = e.revArm;
+  u.UndoSettles[1] = e.settles;
+  SetDim(s, static_cast<int>(e.id), e.newValue);
+  if (e.settles) {
+    CalcCentre(s);
+    if (e.revArmAfter) s.mech.RevArmX = *e.revArmAfter;
+  }
+  RefreshDynVarSlots(s);
+}
+
+bool CanRedo(const ModelState& s) { return !s.undo.redo.empty(); }
+
+void ClearRedo(ModelState& s) { s.undo.redo.clear(); }
 
 void ClearUndo(ModelState& s) {
   UndoStack& u = s.undo;
@@ -154,6 +199,8 @@ void ClearUndo(ModelState& s) {
   u.UndoNew.fill(0);
   for (auto& n : u.UndoName) n.clear();
   for (auto& r : u.UndoRevArm) r.reset();
+  u.UndoSettles.fill(false);
+  u.redo.clear();
   u.UndoCount = 0;
   SetUndoButtons(s, false);
 }

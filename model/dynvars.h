@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/view.h"
 
@@ -44,7 +45,22 @@ struct UndoStack {
   // the reverse arm to a new mid gear (a balance applied), so that undoing
   // the group brings the gear and its reverse arm back together.
   std::array<std::optional<float>, UndoDepth + 1> UndoRevArm;
+  // Set on the last entry of such a group: redoing it, which makes the
+  // group whole again, finds mid gear again and puts the reverse arm back
+  // where the group left it.
+  std::array<bool, UndoDepth + 1> UndoSettles{};
   int UndoCount = 0;
+  // The entries undone since the last new change, newest last: "R&edo"
+  // makes them again, one by one, until a new change empties the list.
+  struct RedoEntry {
+    std::uint32_t id = 0;
+    float oldValue = 0, newValue = 0;
+    std::string name;
+    std::optional<float> revArm;       // the entry's UndoRevArm, for when it is undone again
+    bool settles = false;              // the entry's UndoSettles
+    std::optional<float> revArmAfter;  // the reverse arm as the group left it
+  };
+  std::vector<RedoEntry> redo;
   std::uint8_t EditDirty = 0;
   // Whether the "UnDo" buttons of every window are enabled; the windows
   // follow it through onButtons.
@@ -80,8 +96,17 @@ void SetUndoButtons(ModelState& s, bool enabled);
 // Makes room for a new entry 1 when EditDirty is set; the caller fills it.
 // Returns whether an entry was pushed.
 bool PushUndo(ModelState& s);
+// Takes back the newest entry; it goes to the redo list.
 void Undo(ModelState& s);
+// Makes the newest undone entry again; it goes back on the undo stack.
+// Nothing to redo does nothing.
+void Redo(ModelState& s);
+bool CanRedo(const ModelState& s);
+// Empties the undo stack and the redo list.
 void ClearUndo(ModelState& s);
+// Empties the redo list only: the set changed in a way the entries no
+// longer describe (another gear was opened).
+void ClearRedo(ModelState& s);
 
 // An editor field left with `value` stored for dimension `id`: records the
 // undo entry when the field was typed into, and the candidate either way.

@@ -35,6 +35,7 @@ void StartUp(ModelState& s) {
   ResetCylDims(s);
   CalcCentre(s);
   SetRevArmBarRange(s);
+  MarkSaved(s);
 }
 
 }  // namespace brevold

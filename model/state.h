@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/dimensions.h"
+#include "model/dimfile.h"
 #include "model/dynvars.h"
 #include "model/overlay.h"
 #include "model/revarm.h"
@@ -29,6 +30,9 @@ struct ModelState {
   std::string FrontCOText, RearCOText;
   OverlayTable overlay;
   float DiagLastRevArm = 0;  // the last reverse-arm position a diagram drew
+  // The user's work as it was last read, written or reset (WorkOf), to tell
+  // whether leaving the set would lose anything.
+  DimFileImage SavedWork;
 };
 
 // Model state as at the start of a run, before the dimensions are reset.

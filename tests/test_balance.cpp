@@ -295,3 +295,43 @@ TEST(Balance, CommandLine) {
 
 }  // namespace
 }  // namespace brevold
+
+namespace brevold {
+
+// A balance applied as edits is taken back and made again as a group: the
+// gear, its mid gear and the reverse arm move together both ways.
+TEST(Balance, AnAppliedBalanceUndoesAndRedoesWithItsMidGearAndReverseArm) {
+  ModelState s = test::Nominal();
+  s.mech.RevArmX = s.revArm.Positions[0] + 0.4f;
+  const float armBefore = s.mech.RevArmX, midBefore = s.revArm.Positions[0];
+  BalanceResult r;
+  for (auto [id, after] : {std::pair{17, 1.9}, std::pair{10, 10.6}}) {
+    BalanceDimResult d;
+    d.dim.id = id;
+    d.dim.shortName = FindDim(id)->shortName;
+    d.before = GetDim(s, id);
+    d.after = after;
+    r.dims.push_back(d);
+  }
+  ApplyBalanceAsEdits(s, r);
+  const float armAfter = s.mech.RevArmX, midAfter = s.revArm.Positions[0];
+  ASSERT_NE(midAfter, midBefore);
+  Undo(s);
+  Undo(s);
+  EXPECT_EQ(s.dims.frame.RadRodLiftPt, static_cast<float>(r.dims[0].before));
+  EXPECT_EQ(s.dims.frame.RadRodLen, static_cast<float>(r.dims[1].before));
+  EXPECT_EQ(s.revArm.Positions[0], midBefore);
+  EXPECT_EQ(s.mech.RevArmX, armBefore);
+  Redo(s);
+  Redo(s);
+  EXPECT_EQ(s.dims.frame.RadRodLiftPt, 1.9f);
+  EXPECT_EQ(s.dims.frame.RadRodLen, 10.6f);
+  EXPECT_EQ(s.revArm.Positions[0], midAfter);
+  EXPECT_EQ(s.mech.RevArmX, armAfter);
+  // And back once more from the redone entries.
+  Undo(s);
+  Undo(s);
+  EXPECT_EQ(s.mech.RevArmX, armBefore);
+}
+
+}  // namespace brevold

@@ -275,3 +275,57 @@ TEST_F(DimFileTest, DamagedValuesAreReadButCannotIndexOutsideTheTables) {
 }
 
 }  // namespace brevold
+
+namespace brevold {
+
+// What counts as unsaved work: the gear and its lines, not how it is looked
+// at; a change undone is no change; a save, a load or a reset is the new
+// mark, and the set remembers the file for "&Save".
+TEST_F(DimFileTest, UnsavedWorkIsTheGearAndItsLinesNotTheView) {
+  ModelState s = Started();
+  EXPECT_FALSE(HasUnsavedChanges(s));
+  s.view.Scale = 40;
+  s.view.ViewPreset[2] = {5, 1, 1};
+  s.mech.RevArmX += 0.3f;
+  s.revArm.VertScale = 3;
+  s.overlay.LineNo = 5;
+  EXPECT_FALSE(HasUnsavedChanges(s));
+  s.undo.EditDirty = 1;
+  EditorFieldExit(s, 3, 17.25f, "Main Rod Length");
+  EXPECT_TRUE(HasUnsavedChanges(s));
+  Undo(s);
+  EXPECT_FALSE(HasUnsavedChanges(s));
+  const float line = s.overlay.Line1Horz[4];
+  s.overlay.Line1Horz[4] = line + 2.5f;
+  EXPECT_TRUE(HasUnsavedChanges(s));
+  s.overlay.Line1Horz[4] = line;
+  s.revArm.Positions[5] = 1.25f;
+  EXPECT_TRUE(HasUnsavedChanges(s));
+
+  ASSERT_TRUE(SaveSet(s, Path("work.json")).ok);
+  EXPECT_FALSE(HasUnsavedChanges(s));
+  EXPECT_EQ(s.dims.DimFilePath, Path("work.json"));
+  EXPECT_EQ(s.dims.DimFileName, "work");
+  SetDim(s, 2, 4.5f);
+  ASSERT_TRUE(SaveSet(s, Path("work.dmi")).ok);
+  EXPECT_EQ(s.dims.DimFilePath, Path("work.dmi"));
+  // Each file holds its own format: the JSON one reads back as text.
+  std::ifstream json(Path("work.json"));
+  EXPECT_EQ(json.get(), '{');
+  EXPECT_EQ(fs::file_size(Path("work.dmi")), 1420u);
+
+  ModelState other = Started();
+  SetDim(other, 2, 3);
+  ASSERT_TRUE(LoadDimensions(other, Path("work.dmi")).ok);
+  EXPECT_FALSE(HasUnsavedChanges(other));
+  EXPECT_EQ(other.dims.frame.Stroke, 4.5f);
+  EXPECT_EQ(other.dims.DimFilePath, Path("work.dmi"));
+
+  // A failed save leaves the mark and the file as they were.
+  SetDim(s, 2, 5);
+  EXPECT_FALSE(SaveSet(s, Path("no-such-folder/work.dmi")).ok);
+  EXPECT_TRUE(HasUnsavedChanges(s));
+  EXPECT_EQ(s.dims.DimFilePath, Path("work.dmi"));
+}
+
+}  // namespace brevold

@@ -199,3 +199,54 @@ TEST(Positions, TidyHidesEverythingAfterTheFirstGap) {
 }
 
 }  // namespace brevold
+
+namespace brevold {
+using test::Started;
+
+TEST(UndoStack, RedoMakesUndoneChangesAgainUntilANewChange) {
+  ModelState s = Started();
+  Enter(s, 3, 17, true);
+  Enter(s, 2, 4.5f, true);
+  Enter(s, 3, 18, true);
+  EXPECT_FALSE(CanRedo(s));
+  for (int i = 0; i < 3; ++i) Undo(s);
+  EXPECT_EQ(s.dims.frame.MainRodLen, 16.5f);
+  EXPECT_EQ(s.dims.frame.Stroke, 4);
+  Redo(s);
+  Redo(s);
+  // As after the first two changes, and they are on the stack again.
+  EXPECT_EQ(s.dims.frame.MainRodLen, 17);
+  EXPECT_EQ(s.dims.frame.Stroke, 4.5f);
+  EXPECT_EQ(s.undo.UndoCount, 2);
+  EXPECT_EQ(s.undo.UndoName[1], "Stroke");
+  EXPECT_TRUE(s.undo.ButtonsEnabled);
+  Undo(s);
+  EXPECT_EQ(s.dims.frame.Stroke, 4);
+  Redo(s);
+  EXPECT_EQ(s.dims.frame.Stroke, 4.5f);
+  // A new change ends what can be made again.
+  Enter(s, 10, 9, true);
+  EXPECT_FALSE(CanRedo(s));
+  Redo(s);
+  EXPECT_EQ(s.dims.frame.MainRodLen, 17);
+  EXPECT_EQ(s.dims.frame.RadRodLen, 9);
+  Undo(s);
+  Undo(s);
+  ClearUndo(s);  // a reset takes the redo list with the stack
+  EXPECT_FALSE(CanRedo(s));
+}
+
+TEST(UndoStack, RedoingTwentyUndoneChangesKeepsTheStackAtTwenty) {
+  ModelState s = Started();
+  for (int i = 1; i <= 25; ++i) Enter(s, 3, 16.5f + i, true);
+  for (int i = 0; i < 20; ++i) Undo(s);
+  EXPECT_EQ(s.dims.frame.MainRodLen, 21.5f);  // the five oldest fell off
+  for (int i = 0; i < 20; ++i) Redo(s);
+  EXPECT_EQ(s.dims.frame.MainRodLen, 41.5f);
+  EXPECT_EQ(s.undo.UndoCount, 20);
+  EXPECT_FALSE(CanRedo(s));
+  for (int i = 0; i < 20; ++i) Undo(s);
+  EXPECT_EQ(s.dims.frame.MainRodLen, 21.5f);
+}
+
+}  // namespace brevold

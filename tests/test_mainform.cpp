@@ -434,6 +434,7 @@ TEST_F(MainFormTest, ResetAllRestoresDimensionsCentreAndView) {
   m().view.Scale = 99;
   m().dims.DimFileName = "big";
   form->SBRevArm->SetPosition(500);
+  MarkSaved(m());  // as if just saved: no question before the reset
   form->ResetAllClick();
   EXPECT_FLOAT_EQ(m().dims.frame.Stroke, 4);
   EXPECT_EQ(form->SBRevArm->Max(), 900);
@@ -702,6 +703,151 @@ TEST_F(MainFormTest, InstructionTextsComeFromTheirFiles) {
   EXPECT_EQ(missing.Memo1->toPlainText(), "Memo1");
   for (QWidget* w : QApplication::topLevelWidgets())
     if (qobject_cast<QMessageBox*>(w)) w->close();
+}
+
+}  // namespace brevold
+
+#include <QFileDialog>
+
+namespace brevold {
+
+namespace {
+
+// Answers every modal window that comes up while it lives: a question with
+// `answer`, a file dialog by cancelling it (after noting what it proposed).
+class ModalAnswerer {
+ public:
+  explicit ModalAnswerer(QMessageBox::StandardButton answer) : answer_(answer) {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+    timer_.start();
+  }
+  int asked = 0, dialogs = 0;
+  QString question;
+  QStringList proposed;
+
+ private:
+  void Look() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+      ++asked;
+      question = box->text();
+      box->button(answer_)->click();
+    } else if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
+      ++dialogs;
+      proposed = dlg->selectedFiles();
+      dlg->reject();
+    }
+  }
+  QMessageBox::StandardButton answer_;
+  QTimer timer_;
+};
+
+void Key(QWidget* w, int key, Qt::KeyboardModifiers mods) {
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  QTest::keyClick(w, static_cast<Qt::Key>(key), mods);
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, LeavingAChangedSetAsksAndCancelKeepsTheWork) {
+  {
+    // Nothing changed: no question anywhere, and the close box closes.
+    ModalAnswerer none(QMessageBox::Cancel);
+    m().view.Scale = 40;  // looking differently is not work
+    form->SBRevArm->SetPosition(300);
+    form->ResetAllClick();
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(none.asked, 0);
+    form->show();
+  }
+  m().undo.EditDirty = 1;
+  EditorFieldExit(m(), 3, 17.25f, "Main Rod Length");
+  {
+    ModalAnswerer cancel(QMessageBox::Cancel);
+    form->ResetAllClick();
+    EXPECT_EQ(cancel.question, "Save changes to Nominal?");
+    EXPECT_FALSE(form->close());
+    Key(form.get(), Qt::Key_Q, Qt::ControlModifier);
+    form->OpenDimensionsClick();
+    EXPECT_EQ(cancel.asked, 4);
+    EXPECT_EQ(cancel.dialogs, 0);  // no file dialog after Cancel
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(m().dims.frame.MainRodLen, 17.25f);
+    EXPECT_EQ(m().undo.UndoCount, 1);
+  }
+  {
+    ModalAnswerer discard(QMessageBox::Discard);
+    form->ResetAllClick();
+    EXPECT_EQ(discard.asked, 1);
+    EXPECT_EQ(m().dims.frame.MainRodLen, 16.5f);
+    EXPECT_TRUE(form->close());  // the reset set is nothing to lose
+    EXPECT_EQ(discard.asked, 1);
+  }
+}
+
+TEST_F(MainFormTest, SaveWritesTheGearBackToItsFileAndOtherwiseAsksForAName) {
+  const QString file = QDir::temp().filePath("brevold-save-back.dmi");
+  ASSERT_TRUE(form->SaveDimensionsFile(file));
+  m().undo.EditDirty = 1;
+  EditorFieldExit(m(), 3, 18.5f, "Main Rod Length");
+  {
+    ModalAnswerer any(QMessageBox::Cancel);
+    Key(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(any.asked + any.dialogs, 0);
+    // Save As proposes that file.
+    form->SaveAsDimensionsClick();
+    EXPECT_EQ(any.dialogs, 1);
+    EXPECT_EQ(any.proposed, QStringList{file});
+  }
+  ModelState back;
+  StartUp(back);
+  ASSERT_TRUE(LoadDimensions(back, file.toStdString()).ok);
+  EXPECT_EQ(back.dims.frame.MainRodLen, 18.5f);
+  EXPECT_FALSE(HasUnsavedChanges(m()));
+
+  // Asked on leaving, Save writes the file before the reset.
+  EditorFieldExit(m(), 3, 19.5f, "Main Rod Length");
+  {
+    ModalAnswerer save(QMessageBox::Save);
+    form->ResetAllClick();
+    EXPECT_EQ(save.asked, 1);
+    EXPECT_EQ(save.dialogs, 0);
+  }
+  ASSERT_TRUE(LoadDimensions(back, file.toStdString()).ok);
+  EXPECT_EQ(back.dims.frame.MainRodLen, 19.5f);
+  EXPECT_EQ(m().dims.frame.MainRodLen, 16.5f);
+  QFile::remove(file);
+
+  // The reset set has no file: Save is Save As, and cancelling it writes
+  // nothing and keeps the set, so leaving still asks.
+  EditorFieldExit(m(), 3, 20.5f, "Main Rod Length");
+  {
+    ModalAnswerer save(QMessageBox::Save);
+    EXPECT_FALSE(form->SaveClick());
+    EXPECT_EQ(save.dialogs, 1);
+    EXPECT_FALSE(form->close());  // Save, then the Save As cancelled
+    EXPECT_EQ(save.asked, 1);
+  }
+  EXPECT_TRUE(HasUnsavedChanges(m()));
+}
+
+TEST_F(MainFormTest, RedoKeysMakeUndoneChangesAgain) {
+  for (float v : {17.f, 18.f, 19.f}) {
+    m().undo.EditDirty = 1;
+    EditorFieldExit(m(), 3, v, "Main Rod Length");
+  }
+  for (int i = 0; i < 3; ++i) form->UnDoDnClick();
+  EXPECT_EQ(m().dims.frame.MainRodLen, 16.5f);
+  EXPECT_TRUE(form->Redo1->isEnabled());
+  Key(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  Key(form.get(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(m().dims.frame.MainRodLen, 18);
+  m().undo.EditDirty = 1;
+  EditorFieldExit(m(), 2, 4.5f, "Stroke");
+  form->ShowState();
+  EXPECT_FALSE(form->Redo1->isEnabled());
 }
 
 }  // namespace brevold
