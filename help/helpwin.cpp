@@ -1,11 +1,15 @@
-// The instruction windows, filled from their text files, and the about box.
+// The instruction windows, filled from their text files, the user guide and
+// the about box.
 #include "help/helpwin.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTextStream>
+#include <QVBoxLayout>
 
 #include "model/version.h"
 #include "platform/dialog.h"
@@ -56,6 +60,36 @@ TInst::TInst(QWidget* parent) : InstructionWindow(parent, "Instructions", "instr
 }
 
 TBrvSpIn::TBrvSpIn(QWidget* parent) : InstructionWindow(parent, "Brevold Special Instructions", "BrvSpIn.doc", false) {}
+
+TUserGuide::TUserGuide(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("BREVOLD User Guide");
+  setModal(false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  Browser = new QTextBrowser(this);
+  // Compiled into the program, so it is there wherever the program runs.
+  Browser->setSource(QUrl("qrc:/help/guide.html"));
+  layout->addWidget(Browser);
+  FitOnScreen(this, QSize(760, 620));
+}
+
+void TUserGuide::ShowSection(const QString& anchor) {
+  if (anchor.isEmpty()) Browser->verticalScrollBar()->setValue(0);
+  else Browser->scrollToAnchor(anchor);
+}
+
+TUserGuide* ShowGuide(QWidget* parent, const char* anchor) {
+  auto* w = parent ? parent->findChild<TUserGuide*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+  if (!w) {
+    w = new TUserGuide(parent);
+    if (!parent) w->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  w->show();
+  w->ShowSection(QString::fromLatin1(anchor));
+  w->raise();
+  w->activateWindow();
+  return w;
+}
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About These Programs");
