@@ -6,6 +6,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 class QTextBrowser;
 
 namespace brevold {
@@ -70,6 +71,7 @@ class TAboutBox : public QDialog {
   Q_OBJECT
  public:
   explicit TAboutBox(QWidget* parent);
+  QPushButton* CloseButton;
 };
 
 }  // namespace brevold

@@ -1,8 +1,10 @@
-// The user guide through its real widgets.
+// The user guide and the about box through their real widgets.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -108,6 +110,27 @@ TEST_F(HelpWinTest, HelpMenuOpensTheGuideWithASectionPerTopic) {
   for (const char* key : {"Ctrl+Shift+S", "Ctrl+Y", "Save changes to NAME?", ".brevold-save-", "--load FILE.json",
                           "brevold-cli sensitivity"})
     EXPECT_TRUE(text.contains(key)) << key;
+}
+
+TEST_F(HelpWinTest, AboutBoxShowsTheLicenceAndItsButtonCloses) {
+  TAboutBox* box = form->AboutBox;
+  QStringList lines;
+  for (QLabel* l : box->findChildren<QLabel*>()) lines << l->text();
+  const QString all = lines.join('\n');
+  for (const char* key : {"GPL-3.0-or-later", "Copyright (C) 2026 The BREVOLD developers", "NO WARRANTY",
+                          "The BREVOLD developers", "Version " BREVOLD_VERSION, "share/doc/brevold"})
+    EXPECT_TRUE(all.contains(key)) << key;
+  EXPECT_TRUE(box->CloseButton->isDefault());
+  box->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+  QTest::mouseClick(box->CloseButton, Qt::LeftButton);
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_EQ(box->result(), QDialog::Accepted);
+  box->show();
+  box->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+  QTest::keyClick(box, Qt::Key_Escape);
+  EXPECT_FALSE(box->isVisible());
 }
 
 }  // namespace brevold
