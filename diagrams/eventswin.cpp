@@ -1,6 +1,7 @@
 // The valve-events window: the events table of the model, worked out beside the window, shown, copied and saved.
 #include "diagrams/eventswin.h"
 
+#include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
@@ -23,6 +24,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "help/helpwin.h"
 #include "mainwin/mainport.h"
 #include "model/dimfile.h"
 #include "model/dynvars.h"
@@ -102,6 +104,9 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   ByTravelItem->setChecked(true);
   connect(rows, &QActionGroup::triggered, this, [this] { Recompute(); });
   CloseItem = Menu->addAction("C&lose");
+  HelpItem = Menu->addAction("&Help");
+  HelpItem->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(HelpItem, &QAction::triggered, this, [this] { ShowGuide(this, guide::ValveEvents); });
   connect(CopyItem, &QAction::triggered, this, &TValveEvents::CopyClick);
   connect(SaveItem, &QAction::triggered, this, &TValveEvents::SaveClick);
   connect(CloseItem, &QAction::triggered, this, &QDialog::accept);

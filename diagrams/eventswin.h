@@ -61,6 +61,7 @@ class TValveEvents : public QDialog {
 
   QMenuBar* Menu = nullptr;
   QAction *CopyItem = nullptr, *SaveItem = nullptr, *CloseItem = nullptr;
+  QAction* HelpItem = nullptr;  // F1: the user guide at this window's section
   QMenu* ColumnsMenu = nullptr;
   QMenu* RowsMenu = nullptr;
   QAction *ByTravelItem = nullptr, *ByCutOffItem = nullptr;

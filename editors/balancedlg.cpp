@@ -1,6 +1,7 @@
 // The "Balance Events" dialog: choices, a search on a worker thread, before and after, Apply.
 #include "editors/balancedlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <cmath>
 #include <vector>
 
+#include "help/helpwin.h"
 #include "mainwin/mainport.h"
 #include "model/dimensions.h"
 #include "model/numfmt.h"
@@ -90,6 +92,10 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   MaxEvals->setRange(5, 100000);
   MaxEvals->setValue(BalanceRequest{}.maxEvaluations);
   choices->addRow("Most evaluations", MaxEvals);
+  // Beside the choices, where it does not widen the row of buttons.
+  HelpButton = new QPushButton("Help", this);
+  HelpButton->setToolTip("The user guide's section on this window (F1)");
+  choices->addRow(HelpButton);
   top->addLayout(choices, 1);
   layout->addLayout(top, 2);
 
@@ -116,6 +122,11 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   connect(CancelButton, &QPushButton::clicked, this, &TBalanceEvents::CancelClick);
   connect(ApplyButton, &QPushButton::clicked, this, &TBalanceEvents::ApplyClick);
   connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+  auto* help = new QAction(this);
+  help->setShortcut(QKeySequence(Qt::Key_F1));
+  addAction(help);
+  connect(help, &QAction::triggered, this, [this] { ShowGuide(this, guide::BalanceEvents); });
+  connect(HelpButton, &QPushButton::clicked, help, &QAction::trigger);
 
   Summary = new QLabel(this);
   Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -58,6 +58,7 @@ class TBalanceEvents : public QDialog {
   QCheckBox* AllowLoss = nullptr;  // full-gear cut-off and opening may fall beyond their margins
   QSpinBox* MaxEvals = nullptr;
   QPushButton *StrongestButton = nullptr, *RunButton = nullptr, *CancelButton = nullptr, *ApplyButton = nullptr, *CloseButton = nullptr;
+  QPushButton* HelpButton = nullptr;  // and F1: the user guide at this window's section
   QProgressBar* Progress = nullptr;
   QLabel* Summary = nullptr;
   QPlainTextEdit *Before = nullptr, *After = nullptr;

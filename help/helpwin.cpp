@@ -1,11 +1,20 @@
-// The instruction windows, filled from their text files, and the about box.
+// The instruction windows, filled from their text files, the user guide and
+// the about box.
 #include "help/helpwin.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTextStream>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "model/version.h"
 #include "platform/dialog.h"
@@ -57,28 +66,83 @@ TInst::TInst(QWidget* parent) : InstructionWindow(parent, "Instructions", "instr
 
 TBrvSpIn::TBrvSpIn(QWidget* parent) : InstructionWindow(parent, "Brevold Special Instructions", "BrvSpIn.doc", false) {}
 
+TUserGuide::TUserGuide(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("BREVOLD User Guide");
+  setModal(false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  Browser = new QTextBrowser(this);
+  // Compiled into the program, so it is there wherever the program runs.
+  Browser->setSource(QUrl("qrc:/help/guide.html"));
+  layout->addWidget(Browser);
+  FitOnScreen(this, QSize(760, 620));
+}
+
+void TUserGuide::ShowSection(const QString& anchor) {
+  if (anchor.isEmpty()) Browser->verticalScrollBar()->setValue(0);
+  else Browser->scrollToAnchor(anchor);
+}
+
+TUserGuide* ShowGuide(QWidget* parent, const char* anchor) {
+  auto* w = parent ? parent->findChild<TUserGuide*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+  if (!w) {
+    w = new TUserGuide(parent);
+    if (!parent) w->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  w->show();
+  w->ShowSection(QString::fromLatin1(anchor));
+  w->raise();
+  w->activateWindow();
+  return w;
+}
+
+namespace {
+// The folder the README is installed in: share/doc/brevold under the
+// install prefix, named in full when the program runs from an installed copy.
+QString ReadmeFolder() {
+  const QString folder = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/doc/brevold");
+  if (QFileInfo::exists(folder + "/README.md")) return folder + ")";
+  return "share/doc/brevold under the install prefix)";
+}
+}  // namespace
+
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About These Programs");
-  setFixedSize(340, 143);
   setModal(true);
   setFont(DialogFont());
-  const char* lines[] = {
+  const QString lines[] = {
       "The BREVOLD valve gear programs were begun for an older",
       "operating system; these windowed versions grew from them",
       "and now run on the Linux desktop.",
       "Comments to",
       "The BREVOLD developers",
       "through the project's issue tracker",
-      "(see README.md beside the program)",
+      "(see README.md in",
+      ReadmeFolder(),
       "Version " BREVOLD_VERSION,
+      "",
+      "Copyright (C) 2026 The BREVOLD developers",
+      "Licence: GPL-3.0-or-later. This is free software: you may",
+      "share and change it under that licence. It comes with",
+      "NO WARRANTY; see the licence text, LICENSE, installed",
+      "beside README.md.",
   };
-  int y = 8;
-  for (const char* l : lines) {
-    QLabel* label = new QLabel(l, this);
-    label->move(12, y);
-    label->adjustSize();
+  int y = 8, width = 340;
+  for (const QString& l : lines) {
+    if (!l.isEmpty()) {
+      QLabel* label = new QLabel(l, this);
+      label->move(12, y);
+      label->adjustSize();
+      width = std::max(width, label->width() + 24);
+    }
     y += 16;
   }
+  CloseButton = new QPushButton("Close", this);
+  CloseButton->setDefault(true);
+  CloseButton->setFixedSize(75, 25);
+  connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
+  CloseButton->move(width - 12 - CloseButton->width(), y + 4);
+  setFixedSize(width, y + 4 + CloseButton->height() + 10);
 }
 
 }  // namespace brevold

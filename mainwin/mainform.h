@@ -173,7 +173,7 @@ class TMainForm : public QMainWindow, public MainPort {
   QAction *SineDiag, *OvalDiag, *SteamDiag, *FourEvents;
   QAction* ValveEvents = nullptr;  // the events table window
   QAction* BalanceEvents = nullptr;  // the balance search, at the end of EditDimen
-  QAction *Instructions, *SpecInstr, *About1;
+  QAction *Instructions, *SpecInstr, *UserGuide, *About1;
   QAction* Error = nullptr;
   QAction* RunStop = nullptr;  // "Start / Stop Driver Rotation" (Space)
   QAction* UndoKey = nullptr;  // Ctrl+Z: the "UnDo" button while it is shown

@@ -131,10 +131,12 @@ void TMainForm::BuildMenu() {
   Help1 = mb->addMenu("&Help");
   Instructions = item(Help1, "&Instructions");
   SpecInstr = item(Help1, "Instructions&Special");
+  UserGuide = item(Help1, "User &Guide");
   Help1->addSeparator();
   About1 = item(Help1, "&About");
   connect(Instructions, &QAction::triggered, this, [this] { Inst->exec(); });
   connect(SpecInstr, &QAction::triggered, this, [this] { BrvSpIn->exec(); });
+  connect(UserGuide, &QAction::triggered, this, [this] { ShowGuide(this); });
   connect(About1, &QAction::triggered, this, [this] { AboutBox->exec(); });
 
   Error = mb->addAction(ErrorIcon(), QString());
