@@ -19,10 +19,10 @@ endforeach()
 if(EXISTS ${SOURCE}/data/guide.html AND NOT EXISTS ${prefix}/share/doc/brevold/guide.html)
   message(FATAL_ERROR "not installed: share/doc/brevold/guide.html")
 endif()
-# Debian's copyright and changelog are the package's alone.
-foreach(f copyright changelog.gz)
-  if(EXISTS ${prefix}/share/doc/brevold/${f})
-    message(FATAL_ERROR "installed, though only the Debian package should hold it: share/doc/brevold/${f}")
+# Debian's copyright, changelog, doc-base entry and lintian overrides are the package's alone.
+foreach(f doc/brevold/copyright doc/brevold/changelog.gz doc-base lintian)
+  if(EXISTS ${prefix}/share/${f})
+    message(FATAL_ERROR "installed, though only the Debian package should hold it: share/${f}")
   endif()
 endforeach()
 # The configured files: every placeholder filled, the release dated.
