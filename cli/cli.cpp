@@ -84,7 +84,7 @@ const char* kUsage =
     "  --positions X,...  reverse-arm positions 1..9 (RevArmX values; default:\n"
     "                     the start-up list or the --dmi file's)\n"
     "  --vert-scale S     the port diagram's vertical scale (0.1 to 100)\n"
-    "  --out FILE, --format as for frame\n"
+    "  --out FILE, --format, --scale-picture as for frame\n"
     "Options of save (prints nothing; exits 1 with one line when the write fails,\n"
     "leaving an existing FILE as it was):\n"
     "  --revarm, --travel as for solve\n"

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libnlopt-cxx-dev
   fonts-dejavu-core fonts-liberation2
-  desktop-file-utils appstream shared-mime-info
+  desktop-file-utils appstream shared-mime-info bash-completion
   locales
 )
 if [ "${1:-}" = "--with-display" ]; then

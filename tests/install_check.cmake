@@ -9,11 +9,34 @@ endif()
 set(id org.brevold.brevold)
 foreach(f bin/brevold bin/brevold-cli share/brevold/instruct.doc share/brevold/BrvSpIn.doc share/brevold/Exhaust.wav
           share/brevold/Error.wav share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
-          share/icons/hicolor/scalable/apps/${id}.svg share/mime/packages/${id}.xml)
+          share/icons/hicolor/scalable/apps/${id}.svg share/mime/packages/${id}.xml
+          share/man/man1/brevold.1.gz share/man/man1/brevold-cli.1.gz share/bash-completion/completions/brevold-cli
+          share/doc/brevold/README.md share/doc/brevold/LICENSE)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
+if(EXISTS ${SOURCE}/data/guide.html AND NOT EXISTS ${prefix}/share/doc/brevold/guide.html)
+  message(FATAL_ERROR "not installed: share/doc/brevold/guide.html")
+endif()
+# Debian's copyright, changelog, doc-base entry and lintian overrides are the package's alone.
+foreach(f doc/brevold/copyright doc/brevold/changelog.gz doc-base lintian)
+  if(EXISTS ${prefix}/share/${f})
+    message(FATAL_ERROR "installed, though only the Debian package should hold it: share/${f}")
+  endif()
+endforeach()
+# The configured files: every placeholder filled, the release dated.
+set(date "[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]")
+foreach(page brevold brevold-cli)
+  execute_process(COMMAND gzip -dc ${prefix}/share/man/man1/${page}.1.gz RESULT_VARIABLE rc OUTPUT_VARIABLE text)
+  if(NOT rc EQUAL 0 OR NOT text MATCHES "^\\.TH [^\n]* \"${date}\" \"BREVOLD ${VERSION}\"" OR text MATCHES "@[A-Z_]+@")
+    message(FATAL_ERROR "${page}.1.gz: ${rc}, not a dated manual page of ${VERSION} with every placeholder filled")
+  endif()
+endforeach()
+file(READ ${prefix}/share/metainfo/${id}.metainfo.xml text)
+if(NOT text MATCHES "<release version=\"${VERSION}\" date=\"${date}\"/>" OR text MATCHES "@[A-Z_]+@")
+  message(FATAL_ERROR "the AppStream metadata has no dated release ${VERSION} or a placeholder left: ${text}")
+endif()
 execute_process(COMMAND desktop-file-validate ${prefix}/share/applications/${id}.desktop
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT rc EQUAL 0 OR out MATCHES "error")
