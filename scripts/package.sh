@@ -18,7 +18,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-[ -f data/guide.html ] || { echo "package: data/guide.html is missing, the package would have no user guide" >&2; exit 1; }
 
 # Debian's hardening flags, all of them (bindnow too), given to CMake
 # outright so that a build folder configured before takes them too; CMake
