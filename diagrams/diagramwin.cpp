@@ -13,6 +13,7 @@
 #include "mainwin/mainctl.h"
 #include "diagrams/setrevarm.h"
 #include "diagrams/diagrampicture.h"
+#include "platform/accessible.h"
 #include "platform/picturefile.h"
 #include "platform/services.h"
 #include "platform/qtcanvas.h"
@@ -54,6 +55,8 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
   layout->setMenuBar(Menu);
   canvas_ = new PictureWidget(this, &picture_);
   canvas_->setFixedSize(632, height);
+  const char* const names[] = {"Port Open/Closed Diagram", "Steam Diagram", "Oval Diagram", "Sine Diagram"};
+  canvas_->setAccessibleName(names[static_cast<int>(kind)]);
   canvas_->installEventFilter(this);
   layout->addWidget(canvas_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -90,7 +93,16 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
     DynVariItem = add(sine ? "&DymamicVariables" : "DynamicVari", [this] { DynamicVariClick(); });
     AddExportItem();
   }
+  NameBars();
+  NameControls(this);
 }
+
+// A bar is named by the dimension it moves.
+void DiagramWindow::NameBars() {
+  for (int k = 1; k <= 4; ++k)
+    Bars[static_cast<size_t>(k)]->setAccessibleName(QString::fromStdString(DynVarBarName(app_.model.dyn, k)));
+}
+
 
 void DiagramWindow::AddExportItem() {
   ExportPictureItem = Menu->addAction("&Export Picture...");
@@ -135,6 +147,7 @@ void DiagramWindow::Draw() {
       case Kind::Sine: ctl = DrawSineDia(c, app_, state_); break;
     }
   }
+  NameBars();
   for (size_t k = 1; k <= 4; ++k) {
     Bars[k]->setVisible(ctl.barsVisible);
     if (ctl.barsVisible) Bars[k]->setEnabled(ctl.barEnabled[k]);

@@ -39,6 +39,8 @@ class DiagramWindow : public QDialog {
   void PrintClick();
 
   const QImage& Picture() const { return picture_; }
+  // The widget the picture is shown on.
+  QWidget* PictureArea() const { return canvas_; }
   Kind kind() const { return kind_; }
   QMenuBar* Menu = nullptr;
   Button* CloseButton = nullptr;
@@ -56,6 +58,7 @@ class DiagramWindow : public QDialog {
   bool eventFilter(QObject* o, QEvent* e) override;
   void FormActivate();
   void AddExportItem();
+  void NameBars();
   MainPort& form_;
   AppState& app_;
   DiagramState& state_;

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -31,6 +32,7 @@
 #include "model/dimfile.h"
 #include "model/dimjson.h"
 #include "model/numfmt.h"
+#include "platform/accessible.h"
 #include "platform/icons.h"
 #include "platform/picturefile.h"
 #include "platform/qtcanvas.h"
@@ -88,6 +90,12 @@ void TMainForm::FormCreate() {
   PortDia = new TPortDia(*this);
   DataTable = new TDataTable(*this);
   DrawLines = new TDrawLines(*this);
+  Client->setAccessibleName("Valve gear and readouts");
+  NameControls(this);
+  for (InstructionWindow* w : {static_cast<InstructionWindow*>(Inst), static_cast<InstructionWindow*>(BrvSpIn)}) {
+    w->Memo1->setAccessibleName(w->windowTitle());
+    NameControls(w);
+  }
 
   // Client area 632 x 380 below the menu, centred on the screen.
   // The strip and the picture need the whole start size; a larger window
