@@ -6,6 +6,7 @@
 #include <QImage>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "diagrams/diagramdraw.h"
 #include "platform/controls.h"
@@ -65,7 +66,9 @@ class DiagramWindow : public QDialog {
 
  private:
   Kind kind_;
+  void ClearPicture();  // white, and no words
   QImage picture_;
+  std::vector<TextTapCanvas::Placed> words_;  // the texts drawn on the picture since it was cleared
   QWidget* canvas_ = nullptr;
 };
 

@@ -90,6 +90,7 @@ void TMainForm::FormCreate() {
   PortDia = new TPortDia(*this);
   DataTable = new TDataTable(*this);
   DrawLines = new TDrawLines(*this);
+  // The readouts are the client area's description, the frame's words.
   Client->setAccessibleName("Valve gear and readouts");
   NameControls(this);
   for (InstructionWindow* w : {static_cast<InstructionWindow*>(Inst), static_cast<InstructionWindow*>(BrvSpIn)}) {
@@ -141,7 +142,9 @@ void TMainForm::Timer1Timer() {
   MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
   {
     QtCanvas canvas(&frame_, &damage_);
-    PaintFrame(canvas, app_);
+    TextTapCanvas words(canvas);
+    PaintFrame(words, app_);
+    ShowTextOf(Client, QString::fromStdString(ReadingText(std::move(words.texts))));
   }
   ApplyFrameEffects(fx);
   Client->ShowNewFrame(damage_.Changed());
