@@ -32,8 +32,8 @@ QString NameOf(QWidget* w) {
   return i ? i->text(QAccessible::Name) : QString();
 }
 
-// A part Qt builds inside another control, named after what it does there.
-QString PartName(QWidget* w) {
+// A piece Qt builds inside another control, named after what it does there.
+QString PieceName(QWidget* w) {
   QWidget* parent = w->parentWidget();
   if (auto* bar = qobject_cast<QScrollBar*>(w)) {
     // A scroll area keeps its bars in containers of its own.
@@ -55,14 +55,14 @@ QString PartName(QWidget* w) {
 
 void NameControls(QWidget* window) {
   const QList<QWidget*> all = window->findChildren<QWidget*>();
-  // The controls first: a part takes the name of the control it is in.
-  for (bool parts : {false, true}) {
+  // The controls first: a piece takes the name of the control it is in.
+  for (bool pieces : {false, true}) {
     for (QWidget* w : all) {
       if (w->window() != window || !IsControl(w)) continue;
       const QString hint = w->toolTip();
-      if (!parts && !hint.isEmpty() && w->accessibleDescription().isEmpty()) w->setAccessibleDescription(hint);
+      if (!pieces && !hint.isEmpty() && w->accessibleDescription().isEmpty()) w->setAccessibleDescription(hint);
       if (!NameOf(w).isEmpty()) continue;
-      const QString name = parts ? PartName(w) : hint;
+      const QString name = pieces ? PieceName(w) : hint;
       if (!name.isEmpty()) w->setAccessibleName(name);
     }
   }

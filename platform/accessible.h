@@ -11,7 +11,7 @@ namespace brevold {
 // Names the controls of `window` (its own, not those of the windows it
 // owns) that assistive technology would otherwise find nameless. A control
 // keeps the name Qt gives it (its caption, or the text of a label whose
-// buddy it is); one without takes its hint (tool tip), and the parts Qt
+// buddy it is); one without takes its hint (tool tip), and the pieces Qt
 // builds inside other controls (a scroll area's bars, a table's headings and
 // corner button, a spin box's field, a tool bar's or menu bar's overflow
 // button) are named after what they do. Every control with a hint also has
