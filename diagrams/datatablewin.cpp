@@ -8,6 +8,7 @@
 #include "diagrams/datatable.h"
 #include "state/appstate.h"
 #include "mainwin/mainport.h"
+#include "platform/accessible.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"
 
@@ -35,12 +36,14 @@ TDataTable::TDataTable(MainPort& form) : QDialog(form.Window()), form_(form) {
   DataMemo->setFont(ToQFont(Font{FontFace::Serif, 9, false, false, clBlack}));
   DataMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   layout->addWidget(DataMemo);
+  DataMemo->setAccessibleName("Pivot data");
   connect(Close1, &QAction::triggered, this, &QDialog::accept);
   connect(Edit1, &QMenu::aboutToShow, this, &TDataTable::Edit1Click);
   connect(Cut1, &QAction::triggered, this, &TDataTable::Cut1Click);
   connect(Copy1, &QAction::triggered, this, &TDataTable::Copy1Click);
   connect(Past1, &QAction::triggered, this, &TDataTable::Past1Click);
   connect(SelectAll1, &QAction::triggered, this, &TDataTable::SelectAll1Click);
+  NameControls(this);
 }
 
 void TDataTable::showEvent(QShowEvent* e) {

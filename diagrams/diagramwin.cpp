@@ -13,6 +13,7 @@
 #include "mainwin/mainctl.h"
 #include "diagrams/setrevarm.h"
 #include "diagrams/diagrampicture.h"
+#include "platform/accessible.h"
 #include "platform/picturefile.h"
 #include "platform/services.h"
 #include "platform/qtcanvas.h"
@@ -45,7 +46,7 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
     : QDialog(form.Window()), form_(form), app_(form.App()), state_(form.App().diagrams), kind_(kind) {
   const int height = kind == Kind::Oval ? 426 : 414;
   picture_ = QImage(632, height, QImage::Format_RGB32);
-  picture_.fill(Qt::white);
+  ClearPicture();
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -54,6 +55,8 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
   layout->setMenuBar(Menu);
   canvas_ = new PictureWidget(this, &picture_);
   canvas_->setFixedSize(632, height);
+  const char* const names[] = {"Port Open/Closed Diagram", "Steam Diagram", "Oval Diagram", "Sine Diagram"};
+  canvas_->setAccessibleName(names[static_cast<int>(kind)]);
   canvas_->installEventFilter(this);
   layout->addWidget(canvas_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -90,6 +93,19 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
     DynVariItem = add(sine ? "&DymamicVariables" : "DynamicVari", [this] { DynamicVariClick(); });
     AddExportItem();
   }
+  NameBars();
+  NameControls(this);
+}
+
+// A bar is named by the dimension it moves.
+void DiagramWindow::NameBars() {
+  for (int k = 1; k <= 4; ++k)
+    Bars[static_cast<size_t>(k)]->setAccessibleName(QString::fromStdString(DynVarBarName(app_.model.dyn, k)));
+}
+
+void DiagramWindow::ClearPicture() {
+  picture_.fill(Qt::white);
+  words_.clear();
 }
 
 void DiagramWindow::AddExportItem() {
@@ -119,22 +135,30 @@ void DiagramWindow::PrintClick() {
 DiagramWindow::~DiagramWindow() = default;
 
 void DiagramWindow::ClearAndDraw() {
-  picture_.fill(Qt::white);
+  ClearPicture();
   Draw();
 }
 
 void DiagramWindow::Draw() {
+  const QSize size = picture_.size();
+  const qreal ratio = picture_.devicePixelRatio();
   MatchScreenResolution(picture_, 632, canvas_->height(), canvas_->devicePixelRatioF());
+  if (picture_.size() != size || picture_.devicePixelRatio() != ratio) words_.clear();  // a new picture
   DiagramControls ctl;
   {
-    QtCanvas c(&picture_);
+    QtCanvas picture(&picture_);
+    TextTapCanvas c(picture);
     switch (kind_) {
       case Kind::Port: ctl = DrawPortDia(c, app_, state_); break;
       case Kind::Steam: ctl = DrawSteamDia(c, app_, state_); break;
       case Kind::Oval: ctl = DrawOvalDia(c, app_, state_); break;
       case Kind::Sine: ctl = DrawSineDia(c, app_, state_); break;
     }
+    // What the picture reads, with what was drawn on it before.
+    words_.insert(words_.end(), c.texts.begin(), c.texts.end());
   }
+  ShowTextOf(canvas_, QString::fromStdString(ReadingText(words_)));
+  NameBars();
   for (size_t k = 1; k <= 4; ++k) {
     Bars[k]->setVisible(ctl.barsVisible);
     if (ctl.barsVisible) Bars[k]->setEnabled(ctl.barEnabled[k]);
@@ -194,7 +218,7 @@ void DiagramWindow::UnDoMenuClick() {
   bool& on = app_.model.dyn.UndoOn;
   if (on) {
     on = false;
-    picture_.fill(Qt::white);
+    ClearPicture();
   } else {
     on = true;
     Draw();

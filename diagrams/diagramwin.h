@@ -6,6 +6,7 @@
 #include <QImage>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "diagrams/diagramdraw.h"
 #include "platform/controls.h"
@@ -39,6 +40,8 @@ class DiagramWindow : public QDialog {
   void PrintClick();
 
   const QImage& Picture() const { return picture_; }
+  // The widget the picture is shown on.
+  QWidget* PictureArea() const { return canvas_; }
   Kind kind() const { return kind_; }
   QMenuBar* Menu = nullptr;
   Button* CloseButton = nullptr;
@@ -56,13 +59,16 @@ class DiagramWindow : public QDialog {
   bool eventFilter(QObject* o, QEvent* e) override;
   void FormActivate();
   void AddExportItem();
+  void NameBars();
   MainPort& form_;
   AppState& app_;
   DiagramState& state_;
 
  private:
   Kind kind_;
+  void ClearPicture();  // white, and no words
   QImage picture_;
+  std::vector<TextTapCanvas::Placed> words_;  // the texts drawn on the picture since it was cleared
   QWidget* canvas_ = nullptr;
 };
 

@@ -30,6 +30,7 @@
 #include "model/dynvars.h"
 #include "model/eventsjob.h"
 #include "model/numfmt.h"
+#include "platform/accessible.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
@@ -154,6 +155,7 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   // Every column is in the table; those not chosen are hidden. The headings
   // take two lines, so that the columns are as narrow as their figures.
   Table = new QTableWidget(this);
+  Table->setAccessibleName("Valve events");
   Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Table->verticalHeader()->hide();
   Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);  // rows as close as a printed table's
@@ -196,6 +198,9 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   ShowWorking(false);
   // Wide enough for the whole strip where the screen allows.
   FitOnScreen(this, QSize(std::max(900, strip->sizeHint().width()), 480));
+  for (int k = 1; k <= 4; ++k)
+    Bars[static_cast<size_t>(k)]->setAccessibleName(QString::fromStdString(DynVarBarName(form_.App().model.dyn, k)));
+  NameControls(this);
 }
 
 // A table still being worked out ends on its own once it sees the flag; the
@@ -352,6 +357,7 @@ void TValveEvents::ShowStrip() {
   for (size_t k = 1; k <= 4; ++k) {
     const bool listed = dv.DynVarName[k] != EmptyDynVarName;
     Bars[k]->setEnabled(listed);
+    Bars[k]->setAccessibleName(QString::fromStdString(DynVarBarName(dv, static_cast<int>(k))));
     BarLabels[k]->setText(listed ? QString::fromStdString(dv.DynVarName[k] + " " + Str(dv.DynVarVal[k], 6, 3))
                                  : QString());
   }

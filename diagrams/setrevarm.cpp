@@ -4,6 +4,7 @@
 #include "state/screen.h"
 #include "model/numfmt.h"
 #include "model/state.h"
+#include "platform/accessible.h"
 
 namespace brevold {
 
@@ -17,6 +18,7 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
   for (auto& h : Header) h = new QLabel(this);
   VertScaleLabel = new QLabel("Vertical Scale", this);
   VertScaleEdit = new NumberEdit(this, 110, 30, 60, 19);
+  VertScaleLabel->setBuddy(VertScaleEdit);
   VertScaleEdit->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, true); };
   VertScaleEdit->onExit = [this] { StoreVertScale(m_, VertScaleEdit->NumberOr(m_.revArm.VertScale)); };
   for (int k = 1; k <= 9; ++k) {
@@ -24,6 +26,7 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
     PosLabel[i] = new QLabel(QString("Rev Arm Position  %1").arg(k), this);
     const int fieldX = k <= 4 ? 130 : 345;
     PosEdit[i] = new NumberEdit(this, fieldX, kRowY[k] - 2, 64, 19);
+    PosLabel[i]->setBuddy(PosEdit[i]);
     PosEdit[i]->onKeyPress = [this, k](char key, const QString& t) {
       if (k <= 8) {  // any key opens the next position
         PosLabel[static_cast<size_t>(k + 1)]->show();
@@ -43,6 +46,7 @@ TSetRevArm::TSetRevArm(ModelState& model, const ScreenState& screen, QWidget* pa
   Close = new Button(this, "Close", 345, 176, 64, 21);
   Close->onClick = [this] { CloseClick(); };
   onActivate = [this] { FormActivate(); };
+  NameControls(this);
 }
 
 void TSetRevArm::Place(QLabel* l, int x, int y) {

@@ -30,6 +30,7 @@
 #include "model/numfmt.h"
 #include "model/revarm.h"
 #include "model/sensitivity.h"
+#include "platform/accessible.h"
 #include "platform/dialog.h"
 #include "state/appstate.h"
 
@@ -63,6 +64,7 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
 
   auto* top = new QHBoxLayout;
   Dims = new QTableWidget(0, Columns, this);
+  Dims->setAccessibleName("Dimensions to vary");
   Dims->setHorizontalHeaderLabels({"", "Dimension", "Today", "Low", "High"});
   Dims->verticalHeader()->hide();
   Dims->setSelectionMode(QAbstractItemView::NoSelection);
@@ -144,10 +146,13 @@ TBalanceEvents::TBalanceEvents(MainPort& form) : QDialog(form.Window()), form_(f
   }
   Before->setPlaceholderText("Before");
   After->setPlaceholderText("After");
+  Before->setAccessibleName("Events before the search");
+  After->setAccessibleName("Events after the search");
   layout->addLayout(sides, 3);
   ShowRunning(false);
   ApplyButton->setEnabled(false);
   FitOnScreen(this, QSize(1060, 640));
+  NameControls(this);
 }
 
 TBalanceEvents::~TBalanceEvents() { LetGoOfWorker(); }

@@ -10,6 +10,7 @@
 #include "mainwin/mainctl.h"
 #include "mainwin/mechdraw.h"
 #include "model/numfmt.h"
+#include "platform/accessible.h"
 #include "platform/qtcanvas.h"
 
 namespace brevold {
@@ -165,6 +166,13 @@ bool IsTravelLimit(const FieldSpec& f) { return !HasDim(f.id); }
 // A dimension's short name, as the model's table gives it.
 const char* ShortName(const FieldSpec& f) { return FindDim(f.id)->shortName; }
 
+// What a field edits, as assistive technology reads it: its dimension's
+// short name, or for the travel limits the words of their labels.
+QString FieldName(const FieldSpec& f) {
+  if (!IsTravelLimit(f)) return ShortName(f);
+  return f.number == 26 ? "Reverse Arm to Cent Norm" : "Reverse Arm to Cent Max";
+}
+
 }  // namespace
 
 DimEditor::DimEditor(MainPort& form, const EditorLayout& layout)
@@ -192,12 +200,14 @@ DimEditor::DimEditor(MainPort& form, const EditorLayout& layout)
                          .arg(IsTravelLimit(f) ? "white" : "silver"));
     e->onKeyPress = [this, f](char key, const QString& text) { return KeyPress(f, key, text); };
     e->onExit = [this, f] { FieldExit(f); };
+    e->setAccessibleName(FieldName(f));
     edits_[static_cast<size_t>(f.number)] = e;
 
     // Return in a field is the field's; on a focused small button, the button's.
     Button* b = new Button(this, QString(), f.right ? 194 : 0, y + 13 - f.buttonHeight, 8, f.buttonHeight);
     const int dim = layout_.buttonBase + f.number;
     b->onClick = [this, dim] { app_.screen.HiliteDim = dim; };
+    b->setAccessibleName("Show " + FieldName(f));
     buttons_[static_cast<size_t>(f.number)] = b;
   }
   Close1 = new Button(this, "Close", 288, layout_.closeY, 89, 25);
@@ -205,6 +215,7 @@ DimEditor::DimEditor(MainPort& form, const EditorLayout& layout)
   Close1->onClick = [this] { Close1Click(); };
   Reset->onClick = [this] { ResetClick(); };
   Reset->installEventFilter(this);
+  NameControls(this);
 }
 
 void DimEditor::showEvent(QShowEvent* e) {

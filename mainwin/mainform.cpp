@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -32,6 +33,7 @@
 #include "model/dimfile.h"
 #include "model/dimjson.h"
 #include "model/numfmt.h"
+#include "platform/accessible.h"
 #include "platform/icons.h"
 #include "platform/picturefile.h"
 #include "platform/qtcanvas.h"
@@ -89,6 +91,13 @@ void TMainForm::FormCreate() {
   PortDia = new TPortDia(*this);
   DataTable = new TDataTable(*this);
   DrawLines = new TDrawLines(*this);
+  // The readouts are the client area's description, the frame's words.
+  Client->setAccessibleName("Valve gear and readouts");
+  NameControls(this);
+  for (InstructionWindow* w : {static_cast<InstructionWindow*>(Inst), static_cast<InstructionWindow*>(BrvSpIn)}) {
+    w->Memo1->setAccessibleName(w->windowTitle());
+    NameControls(w);
+  }
 
   // Client area 632 x 380 below the menu, centred on the screen.
   // The strip and the picture need the whole start size; a larger window
@@ -138,7 +147,9 @@ void TMainForm::Timer1Timer() {
   MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
   {
     QtCanvas canvas(&frame_, &damage_);
-    PaintFrame(canvas, app_);
+    TextTapCanvas words(canvas);
+    PaintFrame(words, app_);
+    ShowTextOf(Client, QString::fromStdString(ReadingText(std::move(words.texts))));
   }
   ApplyFrameEffects(fx);
   Client->ShowNewFrame(damage_.Changed());

@@ -7,6 +7,7 @@
 #include "mainwin/mainport.h"
 #include "mainwin/mainctl.h"
 #include "model/numfmt.h"
+#include "platform/accessible.h"
 
 namespace brevold {
 
@@ -21,6 +22,9 @@ SetUpDialog::SetUpDialog(MainPort& form, const QString& caption, int height)
   OK = new Button(this, "OK", 112, 3, 44, 19);
   Cancel = new Button(this, "Cancel", 160, 3, 44, 19);
   Cancel->onClick = [this] { reject(); };
+  // The field's label only says "Enter": the field is named by what it sets.
+  Edit1->setAccessibleName(caption);
+  NameControls(this);
 }
 
 // The angle dialogs: no minus sign, the range shown below the field, OK the default.

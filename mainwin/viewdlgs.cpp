@@ -5,18 +5,22 @@
 #include "mainwin/mainport.h"
 #include "mainwin/mainctl.h"
 #include "model/numfmt.h"
+#include "platform/accessible.h"
 
 namespace brevold {
 
 TRefPnts::TRefPnts(MainPort& form) : FixedDialog(form.Window(), "Reference Points", 208, 76), form_(form) {
-  AddLabel("RefPt V1", 4, 6);
-  AddLabel("RefPt H1", 4, 28);
-  AddLabel("RefPt V2", 106, 6);
-  AddLabel("RefPt H2", 106, 28);
+  QLabel* labels[] = {AddLabel("RefPt V1", 4, 6), AddLabel("RefPt H1", 4, 28), AddLabel("RefPt V2", 106, 6),
+                      AddLabel("RefPt H2", 106, 28)};
   Edit1 = new NumberEdit(this, 52, 3, 50, 19);
   Edit2 = new NumberEdit(this, 52, 25, 50, 19);
   Edit3 = new NumberEdit(this, 154, 3, 50, 19);
   Edit4 = new NumberEdit(this, 154, 25, 50, 19);
+  // Each label names the field beside it.
+  labels[0]->setBuddy(Edit1);
+  labels[1]->setBuddy(Edit2);
+  labels[2]->setBuddy(Edit3);
+  labels[3]->setBuddy(Edit4);
   for (NumberEdit* e : {Edit1, Edit2, Edit3, Edit4})
     e->onKeyPress = [](char k, const QString& t) { return NumberKeyAllowed(k, t, true, false); };
   OK = new Button(this, "OK", 4, 50, 62, 22);
@@ -26,6 +30,7 @@ TRefPnts::TRefPnts(MainPort& form) : FixedDialog(form.Window(), "Reference Point
   Cancel->onClick = [this] { CancelClick(); };
   Zero->onClick = [this] { ZeroClick(); };
   onActivate = [this] { FormActivate(); };
+  NameControls(this);
 }
 
 void TRefPnts::FormActivate() {
@@ -86,6 +91,9 @@ TGraphZoom::TGraphZoom(ViewState& view, QWidget* parent)
   OK->onClick = [this] { OKClick(); };
   Cancel->onClick = [this] { reject(); };
   onActivate = [this] { FormActivate(); };
+  // The field's label only says "Enter": the field is named by what it sets.
+  Edit1->setAccessibleName(windowTitle());
+  NameControls(this);
 }
 
 void TGraphZoom::FormActivate() { Edit1->setText(QString::fromStdString(Str(view_.GraphZoomFactor, 4, 2))); }

@@ -82,6 +82,15 @@ void DynVarBarEnter(ModelState& s, int k) {
   s.dyn.DynVarEnterVal = s.dyn.DynVarVal[static_cast<size_t>(k)];
 }
 
+std::string DynVarBarName(const DynVars& d, int k) {
+  const std::string variable = "Dynamic Variable " + std::to_string(k);
+  if (k < 1 || k > 4) return variable;
+  const std::string& name = d.DynVarName[static_cast<size_t>(k)];
+  const size_t a = name.find_first_not_of(' ');
+  if (name == EmptyDynVarName || a == std::string::npos) return variable + ", none selected";
+  return "Change " + name.substr(a, name.find_last_not_of(' ') - a + 1);
+}
+
 void DynVarEndScroll(ModelState& s, int k) {
   if (k < 1 || k > 4) return;
   const size_t i = static_cast<size_t>(k);

@@ -84,6 +84,9 @@ void RefreshDynVarSlots(ModelState& s);
 // puts the bar back to 0 afterwards.
 void DynVarBarChange(ModelState& s, int k, int p);
 void DynVarBarEnter(ModelState& s, int k);
+// What bar k (1..4) changes, in words: "Change " and its dimension's name,
+// or for an empty slot that it has none.
+std::string DynVarBarName(const DynVars& d, int k);
 // A bar moved to p and put back to 0 by its window: the change at p, then,
 // when p is not 0, the change for the bar at 0.
 void DynVarBarStep(ModelState& s, int k, int p);

@@ -10,6 +10,7 @@
 #include "overlay/linesctl.h"
 #include "state/appstate.h"
 #include "mainwin/mainport.h"
+#include "platform/accessible.h"
 #include "platform/dialog.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"
@@ -61,6 +62,9 @@ TDrawLines::TDrawLines(MainPort& form) : QDialog(form.Window()), form_(form) {
 
   const int labelX[4] = {10, 46, 91, 143};
   const int fieldX[4] = {207, 272, 351, 416};
+  // The headings over the fields: a line's two ends, or a circle's centre and radius.
+  const char* const fieldWords[4] = {"Line1Vert or CirCentV", "Line1Horz or CirCentH", "Line2Vert",
+                                     "Line2Horz or CirRadius"};
   for (int n = 1; n <= 20; ++n) {
     const size_t i = static_cast<size_t>(n);
     QFrame* row = new QFrame(this);
@@ -82,12 +86,14 @@ TDrawLines::TDrawLines(MainPort& form) : QDialog(form.Window()), form_(form) {
       e->onExit = [this, n, k, e] {
         StoreLineField(form_.App().model, form_.App().lines, n, k, e->text().toStdString());
       };
+      e->setAccessibleName(QString("Item %1 %2").arg(n).arg(fieldWords[k]));
       RowFields[i][static_cast<size_t>(k)] = e;
     }
     RowLabels[i][0]->setText(n < 10 ? QString("%1  ").arg(n) : QString::number(n));
     RowLabels[i][0]->setCursor(Qt::PointingHandCursor);
     RowLabels[i][0]->installEventFilter(this);
   }
+  NameControls(this);
 }
 
 QButtonGroup* TDrawLines::Group(const char* caption, const std::vector<const char*>& items, int columns, int x, int y,

@@ -3,6 +3,7 @@
 // same drawing code paints a window, an image file or a test recording.
 #pragma once
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -163,6 +164,7 @@ class OffsetCanvas : public Canvas {
   void MoveTo(int x, int y) override { to_.MoveTo(x + dx_, y + dy_); }
   void LineTo(int x, int y) override { to_.LineTo(x + dx_, y + dy_); }
   void Polyline(const std::vector<Pt>& pts) override {
+    if (dx_ == 0 && dy_ == 0) return to_.Polyline(pts);
     std::vector<Pt> moved(pts);
     for (Pt& p : moved) p = {p.x + dx_, p.y + dy_};
     to_.Polyline(moved);
@@ -177,6 +179,29 @@ class OffsetCanvas : public Canvas {
   Canvas& to_;
   int dx_, dy_;
 };
+
+// Passes everything on to another canvas and keeps each text drawn, with
+// where it was drawn: the words of a picture, for those who cannot see it.
+class TextTapCanvas : public OffsetCanvas {
+ public:
+  struct Placed {
+    Pt at;
+    std::string text;
+  };
+  explicit TextTapCanvas(Canvas& to) : OffsetCanvas(to, 0, 0) {}
+  void TextOut(int x, int y, const std::string& text) override {
+    OffsetCanvas::TextOut(x, y, text);
+    texts.push_back({{x, y}, text});
+  }
+  std::vector<Placed> texts;
+};
+
+// Texts drawn on a picture as lines to read: top to bottom, the texts whose
+// tops lie within a few pixels of a line's first on that line, left to
+// right, separated by commas. A text drawn again at the same place (a
+// picture drawn over) is read once; a text's blanks (a number's padding)
+// come down to single spaces between its words.
+std::string ReadingText(std::vector<TextTapCanvas::Placed> texts);
 
 // Draws nothing and keeps the box of everything drawn, pens' widths
 // included. A text's box is estimated from its font's size (a character
