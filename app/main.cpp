@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the command line, the application, the one program state and the
 // main window; a dimension file named on the command line is opened once the
 // window is up, as "&OpenDimensions" would.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of what the user waits for: the animation tick (the frame drawn into
 // the 1280 x 1024 bitmap, and the real window tick with the window shown,
 // exposed and painted), the copy of the frame to the window with its

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the model's hot paths: one solve, one post-calculation, a
 // 360-angle sweep (what a diagram does per curve), the valve-events table
 // and the sensitivity table at the nominal set; and a whole balancing

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The solve benchmark's timed loop, shared by both benchmark programs so
 // that each measures its own baseline the same way in the same run.
 #pragma once

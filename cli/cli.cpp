@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli's option handling and its model commands (solve, centre, save,
 // events, dims, balance).
 #include "cli/cli.h"

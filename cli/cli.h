@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli: the simulator's model without a window, for scripts, tests
 // and benchmarks. Each subcommand starts from the program's start-up state.
 #pragma once

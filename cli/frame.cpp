@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli frame: ticks the gear to the angle asked for and paints the
 // picture; diagram: one valve diagram as its window draws it.
 #include "cli/frame.h"

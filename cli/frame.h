@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli frame: the main window's picture for one driver angle, drawn
 // by the window's own PaintFrame (1280 x 1024); diagram: a valve diagram as
 // its window draws it. Both write PNG, SVG or PDF.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli's entry point: the command line to RunCli, with the drawing commands where Qt is built in.
 #include <csignal>
 #include <iostream>

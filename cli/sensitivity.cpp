@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli sensitivity: the change of each valve event per +0.01 of each
 // dimension, as a table (model/sensitivity.h).
 #include <ostream>

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by `cpack -G DEB` in a Release build configured
 # with CMAKE_INSTALL_PREFIX=/usr (scripts/package.sh does all of it).
 

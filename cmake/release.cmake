@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the metadata, the manual pages and the Debian package say about this
 # release: where the program lives, who makes it, and the release date.
 

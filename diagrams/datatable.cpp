@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pivot data table's text: chosen joints over a revolution, one line per step.
 #include "diagrams/datatable.h"
 

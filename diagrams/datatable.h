@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pivot data table: the six chosen joints' coordinates over one turn of
 // the driver at the current reverse-arm setting, as text for the clipboard.
 #pragma once

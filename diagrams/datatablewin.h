@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TDataTable: the pivot data table as editable text, with cut, copy, paste
 // and select-all for the clipboard.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four valve diagrams drawn on a canvas by sweeping the driver angle through the solver.
 #include "diagrams/diagramdraw.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four valve diagrams, drawn by sweeping the driver angle (and the
 // reverse arm) through the solver: port events against reverse-arm travel,
 // the steam card, the oval and the sine diagram. Each routine saves and

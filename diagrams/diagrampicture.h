@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A valve diagram's whole picture as its window shows it after a redraw, for
 // pictures written to files: the port diagram in both-graphs mode is the
 // forward graph with the reverse graph drawn over it, without event labels.

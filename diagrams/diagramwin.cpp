@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four diagram windows: picture, menus, the dynamic-variable strip and the undo button.
 #include "diagrams/diagramwin.h"
 

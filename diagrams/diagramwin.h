@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four diagram windows. Each shows its picture drawn by a sweep of the
 // solver, stops the main window's animation while it is open, and carries
 // the strip of dynamic-variable bars and the undo button.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The valve-events window: the events table of the model, worked out beside the window, shown, copied and saved.
 #include "diagrams/eventswin.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TValveEvents ("Valve Events"): the valve events of the gear as it stands,
 // forward and reverse, with the front-minus-rear differences, as a table to
 // read, copy to the clipboard or save as CSV. The table is worked out beside

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSetRevArm ("Set Reverse Arm Positions"): the up to nine reverse-arm
 // positions the steam, oval and sine diagrams draw one curve each for, and
 // the diagrams' vertical scale.

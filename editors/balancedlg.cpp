@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Balance Events" dialog: choices, a search on a worker thread, before and after, Apply.
 #include "editors/balancedlg.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TBalanceEvents ("Balance Events"): the user ticks the dimensions the search
 // may move (with their bounds), chooses the side and the weights, and runs
 // the search on a worker thread, on a copy of the gear, with a progress bar

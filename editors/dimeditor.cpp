@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame and cylinder dimension editors: fields, drawn labels, small highlight buttons, reset and close.
 #include "editors/dimeditor.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two dimension editors, TFrameDi and TCylDimen: a field per dimension
 // on the gray area (leaving a field stores it, makes it the newest dynamic
 // variable and, when typed into, records an undo entry), a small button per

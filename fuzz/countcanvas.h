@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A canvas that only counts what is drawn, for the fuzz targets: a frame of
 // millions of steam dots costs a counter, not an image. It also stands guard
 // over the amount of work: one picture may not ask for more drawing items

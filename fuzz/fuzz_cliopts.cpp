@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the command line's options. The first byte picks the
 // subcommand; the rest is its arguments, one to a line (a NUL byte also
 // ends one). Bad usage must come back as a Usage with a one-line message;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the bytes of a dimension file, taken through everything a
 // user's file meets after "&OpenDimensions" - the loader, the reverse-arm
 // bar, solves round the wheel, the centre, a frame with the steam display

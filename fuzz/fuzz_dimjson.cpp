@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the text of a JSON dimension set. Whatever the reader
 // accepts must survive both of the program's forms unchanged: written as a
 // dimension file and read back, and written as JSON and read back, every

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: wild dimension values typed into the editors. The input is a
 // header byte and then records of six bytes - which dimension, how to read
 // the value, four value bytes - each stored through the editors' exit

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the fuzz targets' seed corpus into fuzz/corpus/: dimension files
 # and JSON sets saved by brevold-cli, some of them damaged in place, a few
 # editor sequences of wild values and the command lines of the README.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instruction windows, filled from their text files, the user guide and
 // the about box.
 #include "help/helpwin.h"
@@ -17,6 +19,7 @@
 #include <algorithm>
 
 #include "model/version.h"
+#include "platform/accessible.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
 
@@ -74,7 +77,9 @@ TUserGuide::TUserGuide(QWidget* parent) : QDialog(parent) {
   Browser = new QTextBrowser(this);
   // Compiled into the program, so it is there wherever the program runs.
   Browser->setSource(QUrl("qrc:/help/guide.html"));
+  Browser->setAccessibleName(windowTitle());
   layout->addWidget(Browser);
+  NameControls(this);
   FitOnScreen(this, QSize(760, 620));
 }
 

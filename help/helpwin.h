@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help windows: two instruction texts read from files beside the
 // program when they are created, the user guide compiled into the program,
 // and the about box.

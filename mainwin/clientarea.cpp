@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's client area: the frame painted under the strip, and a
 // new frame shown without repainting the controls it leaves unchanged.
 #include "mainwin/clientarea.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ClientArea: the main window's client area, showing the last frame under
 // the control strip and passing mouse clicks to the window.
 #pragma once

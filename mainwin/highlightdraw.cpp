@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dimension highlight: its framing and progress a frame at a time, and its mark painted.
 #include "mainwin/highlightdraw.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dimension highlight: zooms the main window's view to one dimension,
 // draws a blinking mark along it with its name for 1000 frames, then restores
 // the view and asks for the editor that requested it to be shown again.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's rules apart from its widgets: the state of the control
 // strip (running or stopped, where its bars stand, which buttons are
 // enabled, the two-state menu items) and what each control does to the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TMainForm: the main window's handlers, the controls shown from the state, files and window openers.
 #include "mainwin/mainform.h"
 #include "mainwin/mainctl.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TMainForm: the main window. The control strip sets the driver angle, the
 // step and the reverse arm; Timer1 solves, advances and redraws the gear on
 // every tick; the menus and tool bar open every other window.

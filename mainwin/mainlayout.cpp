@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menus, tool bar and control strip, as the program has
 // always laid them out, each control wired to its handler.
 #include <QAction>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the other windows may ask of the main window: its state, its window
 // as their parent, the animation's timer, showing its controls afresh after
 // they changed the state, and the joining of every "UnDo" button. The main

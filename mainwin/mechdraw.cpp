@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's frame: the tick that advances it, returning its effects, and its painting.
 #include "mainwin/mechdraw.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of the main window: the animation tick (solve, screen transform
 // and outlines, the angle step, then what the displays carry from frame to
 // frame) returning what the window must do, and PaintFrame drawing the whole

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pivot data: the joint nearest a pick, the row a click arms, and the rows painted.
 #include "mainwin/pivotdraw.h"
 

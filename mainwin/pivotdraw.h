@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pivot data: up to six joints chosen by mouse, listed with their current
 // coordinates and the distances of the pairs 1-2, 3-4 and 5-6.
 #pragma once

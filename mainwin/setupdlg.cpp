@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up dialogs: reverse-arm position, driver angle and step angle.
 #include "mainwin/setupdlg.h"
 

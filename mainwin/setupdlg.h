@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three set-up dialogs: an exact reverse-arm setting (TRevPos), driver
 // angle (TDrivAng) or step angle (TStpAng). Each writes its result through
 // the main window's controls, whose own handlers keep the rest consistent.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steam display: each end's phase, density and beats, and the dots painted from them.
 #include "mainwin/steamdraw.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steam display: coloured dots for live steam, expansion, exhaust and
 // compression in the cylinder, passages and chest, and an exhaust beat each
 // time a cylinder end starts to exhaust.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view's dialogs: reference points typed in, and the highlight's zoom factor.
 #include "mainwin/viewdlgs.h"
 

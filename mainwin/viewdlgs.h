@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view's two small dialogs: TRefPnts types in the reference points,
 // TGraphZoom sets the zoom factor of the dimension highlight.
 #pragma once

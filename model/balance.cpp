@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Balancing the valve events: the objective of a candidate gear from its
 // events table and its sweeps, and the bounded local search over the chosen
 // dimensions (NLopt's BOBYQA on the dimensions scaled to 0..1).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Balancing the valve events: a search for the dimensions that make the
 // events at the two ends of the cylinder alike over the notches the engine
 // works in, in the order a designer puts them: equal lead at both ends, held

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dimension set: ids, short names, nominal values, get and set by id.
 #include "model/dimensions.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dimension set: every rod, lever and crank length of the gear, the
 // cylinder and valve dimensions, the nominal tables and the resets.
 // The fixed pivots (joints 9 and 16) and the cylinder centre-line height

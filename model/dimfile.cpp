@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dimension files: reading, checking, applying and safely replacing them.
 #include "model/dimfile.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dimension files (".dmi"): one complete working set - dimensions, travel
 // limits and positions, the reverse-arm setting, the view and its presets,
 // the lines and circles - as 71 records of five little-endian singles.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dimension sets as JSON: the image of a dimension file, value by value,
 // under names, and back.
 #include "model/dimjson.h"

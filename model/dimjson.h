@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dimension sets as JSON text: every value a dimension file holds, named,
 // so that a set can be read, diffed and kept beside its drawings. The text
 // is made from the file's image and read back into one, so a .dmi turned

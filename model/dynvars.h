@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dynamic variables and undo. The four dimensions last entered in the
 // editors become dynamic variables that a scroll bar changes continuously;
 // every editor change and every finished scroll action is recorded on an

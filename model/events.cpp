@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Valve events by reverse-arm setting: the port diagram's sweep, and the
 // table built on it, by linear interpolation on the sweep's grid or by
 // bisection on the driver angle.

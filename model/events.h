@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The valve events of a gear as numbers: for each reverse-arm setting and
 // each cylinder end, where the piston stands and where the driver is at
 // admission, cut-off, release and compression, with the lead, the largest

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A valve-events table worked out away from the window that shows it: on the
 // job's own copy of the gear, so the gear may change meanwhile, with the
 // settings done so far readable from any thread and a flag that stops it

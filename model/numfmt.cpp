@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rounding to pixels, Str(v:w:d) and the reading of typed numbers.
 #include "model/numfmt.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number helpers shared by every window: rounding to pixels and the
 // right-aligned fixed-decimal text used by all readouts.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines-and-circles table and the storing of a row from the reference points.
 #include "model/overlay.h"
 

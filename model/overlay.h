@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines-and-circles overlay: up to twenty construction lines and
 // circles over the mechanism, fixed to the drawing or attached to one or two
 // joints so that they move with the gear.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sweeps' thread pool, and the units of a sweep run at once and checked.
 #include "model/parallel.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sweeps on several cores. A diagram's or the events table's sweep is a run
 // of solves, each starting from the state the one before left. Little
 // carries over from solve to solve: the step the last search ended on (read

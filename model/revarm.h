@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mid gear and the reverse-arm positions: the centre calculation, the two
 // travel limits, and the list of up to nine positions the diagrams draw.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a file the user named: a gear, a table of events, a picture.
 //
 // A regular file is replaced whole or not at all: the new content goes to an

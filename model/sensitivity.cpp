@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which dimension moves which event: the three gears of each dimension (as
 // given, 0.01 less, 0.01 more) taken through the events table at each
 // setting, the differences between them, and the table as text.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which dimension moves which event: for each dimension and each setting
 // asked for, how far every event of the valve-events table moves when the
 // dimension grows by 0.01 - the cut-off at each end and their difference,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The linkage solver: joints for a driver angle and reverse-arm setting, with its two searches.
 #include "model/solver.h"
 #include "model/numfmt.h"

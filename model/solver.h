@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The linkage solver: positions every joint of the gear for one driver
 // angle and one reverse-arm setting by circle intersections and two
 // one-dimensional searches. Numerical trouble never stops a solve: each risky

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The die's place in the link, the verdict of a turn, and the piston's dead
 // centres.
 #include "model/soundness.h"

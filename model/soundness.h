@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a turn of the gear can be trusted, and where the die rides in the
 // link. The solver stands for the expansion link by a lever system (the top,
 // middle and bottom levers and the radius-rod levers, joints 22 to 25); that

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // All process-wide state of the simulator in one object that start-up
 // creates once and hands round by reference.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sine and cosine of one extended-precision angle together, for the solver's
 // inner passes. Its angles stay within a few turns, where the library spends
 // most of its time in a general argument reduction built for any size of

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Valve events from a solved linkage: laps, port openings and the piston's place.
 #include "model/valve.h"
 #include "model/numfmt.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the valve does to the steam: laps, exhaust clearances, the valve's
 // displacement from mid travel, the four port openings and the piston's place
 // along its stroke (0..640).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view transform and the rules of the pan, zoom and re-centring bars.
 #include "model/view.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view transform of the main window (a scale and a screen origin) with
 // the normal, saved and zoom-base views, the seven view presets and the
 // increment rule of the re-centring scroll bars.

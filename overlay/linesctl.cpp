@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines-and-circles dialog's rules, apart from its widgets.
 #include "overlay/linesctl.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the lines-and-circles dialog, apart from its widgets: the
 // three choices (Type, Colour, Referenced to), the row texts, the pivot pick
 // and what each button does to the item table. Each step says whether the

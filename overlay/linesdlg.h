@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TDrawLines ("Draw Lines"): makes, edits and clears the twenty lines and
 // circles, row by row, placing them with the main window's reference points
 // and attaching them to the joints picked there.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DrawOverlay: the twenty lines and circles over the mechanism picture.
 #pragma once
 #include "model/state.h"

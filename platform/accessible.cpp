@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Accessible names for the windows' controls, and the words drawn widgets show.
 #include "platform/accessible.h"
 

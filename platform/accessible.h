@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What assistive technology (a screen reader) is told about the windows:
 // a name for every control, and for a widget that draws values, the words
 // it shows.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small GDI-like drawing surface. Everything the program draws (the
 // mechanism, steam, highlight, overlay, diagrams) goes through it, so the
 // same drawing code paints a window, an image file or a test recording.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scroll bars, number fields and buttons with the behaviour the windows expect of them.
 #include "platform/controls.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls the windows are built from, with the behaviour the program
 // expects of them: a scroll bar whose change handler runs on every position
 // change and which reports the end of each user scroll action, and a number

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FixedDialog: the small fixed-size dialogs laid out by pixel in the program's dialog face.
 #include "platform/dialog.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A modal dialog with a fixed client size and controls placed by pixel, as
 // all the program's small dialogs are laid out; FormActivate runs each time
 // it is shown.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own pictures: tool-bar images, error indicator, window icon, drawn at any size.
 #include "platform/icons.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures to files: whatever paints on a Canvas written as a PNG bitmap, an
 // SVG drawing or a one-page PDF with vector paths, chosen by the file's suffix.
 #pragma once

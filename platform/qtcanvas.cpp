@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas painted with QPainter: window bitmaps, image files, high-resolution screens.
 #include "platform/qtcanvas.h"
 

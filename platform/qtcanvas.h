@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas painted with QPainter on any paint device: the window's frame
 // bitmap, an image file, later SVG or PDF.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sounds, the system beep, the date and time text, and where data files are found.
 #include "platform/services.h"
 

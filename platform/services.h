@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Beep, sound files and the date and time as the captions show them.
 #pragma once
 #include <QString>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each on
 # a copy of its seed corpus in a temporary folder, under AddressSanitizer
 # and UndefinedBehaviorSanitizer:

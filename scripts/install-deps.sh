@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing BREVOLD needs on Debian,
 # skipping what is already there. Uses sudo when not run as root.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package brevold_VERSION_ARCH.deb: installs what is
 # missing, builds a Release tree in build-deb/ for /usr with Debian's
 # hardening flags, runs cpack (the dependencies come from dpkg-shlibdeps,

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and starts the simulator (from the build
 # folder, where its instruction texts and sounds are).
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and runs every test: once in a normal
 # build (and again under a decimal-comma locale), once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the

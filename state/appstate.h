@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one object that holds all of the program's state; start-up creates it
 // once and every window works on it by reference.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Searches whose window has closed. A window that closes during a search
 // raises the search's cancel flag and leaves its thread here instead of
 // waiting for it, so that closing never waits on a computation; the search

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's control strip as state: running or stopped, where its
 // bars stand, which buttons are enabled, the two-state menu items. The window
 // shows it; the rules in mainwin/mainctl.h change it.

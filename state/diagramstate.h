@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the four diagram windows share between redraws: the undo line last
 // built, and the port window's graphs.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the lines-and-circles dialog keeps between showings: the three
 // choices, the pick, and the texts and values of its twenty rows.
 #pragma once

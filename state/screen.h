@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window keeps between frames: display switches, the screen
 // joints and outlines of the current frame, the cut-off, steam, error and
 // highlight counters a tick carries to the next, and what the tick decided

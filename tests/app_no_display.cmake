@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # brevold --version and --help answer without a display (no DISPLAY, no
 # QT_QPA_PLATFORM), with the texts the program gives when it has one.
 set(bare ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed tool's exit status and output channels, as a script sees them.
 execute_process(COMMAND ${CLI} solve --travel -0.7 --set 3=-1 RESULT_VARIABLE ok OUTPUT_VARIABLE out ERROR_QUIET)
 if(NOT ok EQUAL 0 OR NOT out MATCHES "^{\"DrvAngle\":0,")

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # brevold-cli frame writes a 1280 x 1024 PNG.
 file(REMOVE ${OUT})
 execute_process(COMMAND ${CLI} frame --angle 0 --out ${OUT} RESULT_VARIABLE rc ERROR_VARIABLE err)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bash completion and the manual pages against the programs' --help:
 #
 #   cli_help_check.sh CLI COMPLETION CLI_MANPAGE [APP APP_MANPAGE]

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # brevold-cli diagram port writes a valid SVG, a one-page PDF and a 632 x 414
 # PNG by the file's suffix; an unknown suffix is bad usage, nothing written.
 foreach(ext svg pdf png gif)

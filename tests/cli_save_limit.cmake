@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A save stopped part-way by the file-size limit exits 1 with one line and
 # leaves the earlier file byte for byte, with no temporary file beside it.
 set(dir ${WORK}/save_limit)

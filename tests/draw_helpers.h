@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up for the drawing tests: a fresh program state and one
 // animation tick, advanced and then painted on a recording canvas.
 #pragma once

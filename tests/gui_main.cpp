@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest main for the window tests: one QApplication on Qt's offscreen
 // platform for the whole run.
 #include <gtest/gtest.h>

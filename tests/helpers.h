@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up for the model tests: a fresh start-up state per test.
 #pragma once
 #include <cmath>

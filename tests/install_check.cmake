@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREVOLD developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake --install into an empty prefix: what lands there passes the desktop
 # validators, and the installed programs run from another folder.
 set(prefix ${WORK}/install-check)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest main for the tests without windows: the process takes the
 // user's locale first, as the program does once Qt has started, so that a
 // run under a decimal-comma locale checks that numbers are written and read

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader finds in the windows: a name on every control, and
 // the values the main window and the diagrams draw as text.
 #include <gtest/gtest.h>
@@ -115,6 +117,9 @@ TEST_F(AccessibleTest, EveryControlOfEveryWindowHasAName) {
   EXPECT_GE(ExpectNamed(form->Inst), 1);
   EXPECT_GE(ExpectNamed(form->BrvSpIn), 1);
   ExpectNamed(form->AboutBox);
+  TUserGuide guide(form.get());
+  EXPECT_GE(ExpectNamed(&guide), 1);
+  EXPECT_EQ(Name(guide.Browser), "BREVOLD User Guide");
 }
 
 // The readouts are the client area's description, line by line as drawn,

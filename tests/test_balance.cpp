@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Balancing the valve events: the objective against the events table it is
 // made from, the bounds, a gear that cannot be solved, the same result twice,
 // a cancel, and the command line. Small budgets and few settings keep it quick.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dimension sets as JSON: a file's image goes to text and back bit for bit,
 // and a faulty text is refused with the field named.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The valve-events table: bisection against the 4-degree grid, figures
 // worked out by hand, absent events, and the state left as it was found.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The events table as a job on another thread, and the headings in lines.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Valve Events window through its real widgets, over the main window.
 #include <gtest/gtest.h>
 

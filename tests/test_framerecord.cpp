@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recorded frames: many ticks at several settings, each folded into one
 // hash of everything drawn (operation, points, text, colours, pen, font) and
 // of the state each tick leaves for the next. A change to the drawing or to

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main picture: readouts, captions, joints and links, cut-off, error indicator, reference points.
 #include <gtest/gtest.h>
 

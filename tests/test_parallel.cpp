@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sweeps on several threads draw, tabulate and leave behind exactly what the
 // plain sweep does: the four diagrams' recorded drawing and the state each
 // leaves, and the valve-events table, on gears whose searches always

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port diagram and the valve-events table share one sweep: the diagram's
 // recorded pictures stay as they were, and the table's 4-degree figures are
 // the very points the diagram draws its curves through.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which dimension moves which event: the figures of the nominal gear against
 // the valve's own geometry worked out here, withheld figures at the edges of
 // a port's width, of an admission and of the link's end, the same figures on

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The identity grid at the end of this file runs a fast subset in the normal
 // suite; the full grid (every gear set x 37 reverse-arm settings x 360
 // angles, about half a minute in a release build) runs with

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a setting can be trusted, and the quantities the events table adds
 // for a designer: the die in the link, the true dead centres and the lead
 // there, the crank angles of the events, the opening held to the port, rows by

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steam display: dots and legend, densities, the exhaust beats and the zero-height beep.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREVOLD developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tests' own reading of a number the program wrote: the C form (a point
 // for the decimals) whatever the process locale is, leading blanks skipped,
 // as std::from_chars reads it. NaN for text that starts with no number.
