@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <memory>
 
