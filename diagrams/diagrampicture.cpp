@@ -16,8 +16,9 @@ bool DiagramPictureNamed(const std::string& name, DiagramPicture& kind) {
   return true;
 }
 
-void DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind) {
+DiagramControls DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind) {
   DiagramState& d = a.diagrams;
+  DiagramControls out;
   switch (kind) {
     case DiagramPicture::Port:
       if (d.PortGraphMode == PortGraphs::Both) {
@@ -26,17 +27,18 @@ void DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind) {
         DrawPortDia(c, a, d);
         d.PortGraphMode = PortGraphs::Reverse;
         d.PortEventLabels = false;
-        DrawPortDia(c, a, d);
+        out = DrawPortDia(c, a, d);
         d.PortEventLabels = labels;
         d.PortGraphMode = PortGraphs::Both;
       } else {
-        DrawPortDia(c, a, d);
+        out = DrawPortDia(c, a, d);
       }
       break;
-    case DiagramPicture::Steam: DrawSteamDia(c, a, d); break;
-    case DiagramPicture::Oval: DrawOvalDia(c, a, d); break;
-    case DiagramPicture::Sine: DrawSineDia(c, a, d); break;
+    case DiagramPicture::Steam: out = DrawSteamDia(c, a, d); break;
+    case DiagramPicture::Oval: out = DrawOvalDia(c, a, d); break;
+    case DiagramPicture::Sine: out = DrawSineDia(c, a, d); break;
   }
+  return out;
 }
 
 }  // namespace brevold

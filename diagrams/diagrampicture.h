@@ -18,7 +18,8 @@ int DiagramPictureHeight(DiagramPicture kind);
 // "port", "steam", "oval" or "sine"; false for anything else.
 bool DiagramPictureNamed(const std::string& name, DiagramPicture& kind);
 
-// Draws on a white picture of the diagram's size; the state is left as it was.
-void DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind);
+// Draws on a white picture of the diagram's size; returns what the last
+// drawing tells its window (in both-graphs mode, the reverse graph's).
+DiagramControls DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind);
 
 }  // namespace brevold

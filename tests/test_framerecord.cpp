@@ -12,46 +12,10 @@
 #include <iterator>
 #include <vector>
 
-#include "draw_helpers.h"
+#include "record_hash.h"
 
 namespace brevold {
 namespace {
-
-struct Fnv {
-  std::uint64_t h = 1469598103934665603ull;
-  void Bytes(const void* p, size_t n) {
-    const auto* b = static_cast<const unsigned char*>(p);
-    for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
-  }
-  template <class T>
-  void Add(const T& v) {
-    Bytes(&v, sizeof v);
-  }
-  void Add(const std::string& s) {
-    Add(s.size());
-    Bytes(s.data(), s.size());
-  }
-};
-
-void Fold(Fnv& f, const RecordingCanvas& c) {
-  for (const auto& i : c.items) {
-    f.Add(static_cast<int>(i.op));
-    for (const Pt& p : i.pts) {
-      f.Add(p.x);
-      f.Add(p.y);
-    }
-    f.Add(i.text);
-    f.Add(i.color);
-    f.Add(i.width);
-    f.Add(static_cast<int>(i.font.face));
-    f.Add(i.font.points);
-    f.Add(i.font.bold);
-    f.Add(i.font.underline);
-    f.Add(i.font.color);
-    f.Add(i.font.stretch);
-    f.Add(i.opaque);
-  }
-}
 
 // What a tick leaves behind for the next one, and what it tells the window.
 void FoldState(Fnv& f, const AppState& a, const FrameEffects& fx) {
@@ -78,7 +42,7 @@ std::uint64_t Record(void (*setting)(AppState&), int ticks) {
   for (int i = 0; i < ticks; ++i) {
     FrameEffects fx;
     RecordingCanvas c = Tick(a, fx);
-    Fold(f, c);
+    FoldDrawing(f, c);
     FoldState(f, a, fx);
   }
   return f.h;
@@ -169,7 +133,7 @@ TEST(RecordedFrames, PaintingAgainDrawsTheSameAndChangesNothing) {
                       }, 0});
   auto hash = [](const RecordingCanvas& c) {
     Fnv f;
-    Fold(f, c);
+    FoldDrawing(f, c);
     return f.h;
   };
   for (const Case& c : settings) {
@@ -189,9 +153,9 @@ TEST(RecordedFrames, PaintingAgainDrawsTheSameAndChangesNothing) {
     for (int tick = 0; tick < 4; ++tick) {
       FrameEffects a, b;
       Fnv fa, fb;
-      Fold(fa, Tick(painted, a));
+      FoldDrawing(fa, Tick(painted, a));
       FoldState(fa, painted, a);
-      Fold(fb, Tick(plain, b));
+      FoldDrawing(fb, Tick(plain, b));
       FoldState(fb, plain, b);
       EXPECT_EQ(fa.h, fb.h) << c.name << ", tick " << tick;
     }

@@ -17,85 +17,13 @@
 #include <thread>
 
 #include "diagrams/diagramdraw.h"
-#include "draw_helpers.h"
+#include "diagram_gears.h"
+#include "record_hash.h"
 #include "model/events.h"
 #include "model/parallel.h"
 
 namespace brevold {
 namespace {
-
-struct Fnv {
-  std::uint64_t h = 1469598103934665603ull;
-  void Bytes(const void* p, size_t n) {
-    for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(p)[i]) * 1099511628211ull;
-  }
-  template <class T>
-  void Add(const T& v) {
-    Bytes(&v, sizeof v);
-  }
-};
-
-std::uint64_t Drawn(const RecordingCanvas& c) {
-  Fnv f;
-  for (const auto& i : c.items) {
-    f.Add(i.op);
-    for (const Pt& p : i.pts) f.Add(p);
-    f.Add(i.text.size());
-    f.Bytes(i.text.data(), i.text.size());
-    f.Add(i.color);
-    f.Add(i.width);
-    f.Add(i.font.face), f.Add(i.font.points), f.Add(i.font.bold), f.Add(i.font.color);
-    f.Add(i.opaque);
-  }
-  return f.h;
-}
-
-// Everything a sweep can leave in the state, flags included, field by field.
-std::uint64_t Left(const ModelState& s) {
-  Fnv f;
-  const Mechanism& m = s.mech;
-  f.Add(m.PtX), f.Add(m.PtY);
-  for (float v : {m.DrvAngle, m.RevArmX, m.LinkAng, m.LiftArmSgn, m.EccDiaSolved, m.CalcTmp, m.CalcDen, m.CalcAng,
-                  m.IterStep, m.IterTol, m.CloseDist, s.DiagLastRevArm})
-    f.Add(v);
-  f.Add(m.CalcStatus), f.Add(m.ErrFlag), f.Add(m.BeepOnError);
-  f.Add(s.valve);
-  f.Add(s.dims.frame);
-  return f.h;
-}
-
-struct Gear {
-  const char* name;
-  void (*change)(ModelState&);
-  bool rowsRunAgain;  // some row ends on a search that gave up
-};
-const Gear kGears[] = {
-    {"nominal", [](ModelState&) {}, false},
-    {"nominal, error and failed solve already flagged", [](ModelState& s) {
-       s.mech.ErrFlag = 1;
-       s.mech.CalcStatus = 'E';
-     }, false},
-    {"main rod shorter than crank", [](ModelState& s) { SetDim(s, 3, 1); }, false},
-    {"reverse-arm pivot high: errors in the middle rows only", [](ModelState& s) { SetDim(s, 22, GetDim(s, 22) * 1.3f); },
-     false},
-    {"zero radius-rod lever", [](ModelState& s) { SetDim(s, 30, 0); }, false},
-    {"link-crank search always abandoned", [](ModelState& s) { SetDim(s, 13, 1000); }, false},
-    {"link-crank search abandoned at some angles", [](ModelState& s) { SetDim(s, 13, 135); }, true},
-};
-
-// The program as it runs, five reverse-arm positions, then the gear's change
-// with no solve since.
-AppState GearState(const Gear& g) {
-  AppState a = Fresh();
-  Solve(a.model);
-  CalcCentre(a.model);
-  const float mid = a.model.revArm.Positions[0];
-  a.model.revArm.Positions = {mid, mid, mid + 0.3f, mid - 0.3f, mid + 0.6f, mid - 0.6f, 0, 0, 0, 0};
-  a.model.revArm.RevArmCount = 5;
-  a.model.mech.ErrFlag = 0;
-  g.change(a.model);
-  return a;
-}
 
 struct Threads {
   explicit Threads(int n) { SetSweepThreads(n); }
