@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "mainwin/mechdraw.h"
+#include "model/dimensions.h"
 #include "model/numfmt.h"
 
 namespace brevold {
@@ -14,6 +15,9 @@ namespace {
 
 struct HiliteView {
   int dim;
+  // The name written beside the mark where it is not the dimension's short
+  // name: the reverse arm's two travel limits, and the link levers without
+  // "Len".
   const char* name;
   float k;
   bool origin;  // whether the framing sets the origin too
@@ -21,53 +25,53 @@ struct HiliteView {
 };
 
 const HiliteView kViews[] = {
-    {1, "Driver Dia", 30, true, 290, 212},
-    {2, "Stroke", 30, true, 290, 212},
-    {3, "Main Rod Length", 18.9f, false, 0, 0},
-    {4, "Drop Link to CrossH Vert", 62, true, -780, 212},
-    {5, "Drop Link to CrossH BkS", 62, true, -780, 212},
-    {6, "Union Link Length", 62, true, -780, 212},
-    {7, "Combo Lever Upper", 62, true, -872, 335},
-    {8, "Combo Lever BkS", 62, true, -872, 335},
-    {9, "Combo Lever Lower", 62, true, -872, 335},
-    {10, "Radius Rod Length", 33, true, -100, 320},
-    {11, "Link Upper Length", 33, true, -100, 320},
-    {12, "Link Crank Vert", 33, true, -100, 320},
-    {13, "Link Crank BkS", 33, true, -100, 320},
-    {14, "Eccentric Rod Length", 30, true, 200, 250},
-    {15, "Ecc Crank Circle Dia", 30, true, 290, 212},
-    {16, "Eccentric Crank Length", 30, true, 290, 212},
-    {17, "Radius Rod Lift Point", 33, true, -100, 320},
-    {18, "Reverse Arm  Vert", 62, true, -200, 650},
-    {19, "Reverse Arm BkS", 62, true, -200, 650},
-    {20, "Lifting Arm Length", 62, true, -250, 650},
-    {21, "Lifting Link Length", 62, true, -250, 500},
-    {22, "Reverse Arm Pivot Vert", 28, true, 200, 270},
-    {23, "Reverse Arm Pivot Horz", 28, true, 200, 300},
-    {24, "Link Center Pivot Vert", 28, true, 200, 300},
-    {25, "Link Center Pivot Horz", 28, true, 200, 300},
+    {1, nullptr, 30, true, 290, 212},
+    {2, nullptr, 30, true, 290, 212},
+    {3, nullptr, 18.9f, false, 0, 0},
+    {4, nullptr, 62, true, -780, 212},
+    {5, nullptr, 62, true, -780, 212},
+    {6, nullptr, 62, true, -780, 212},
+    {7, nullptr, 62, true, -872, 335},
+    {8, nullptr, 62, true, -872, 335},
+    {9, nullptr, 62, true, -872, 335},
+    {10, nullptr, 33, true, -100, 320},
+    {11, nullptr, 33, true, -100, 320},
+    {12, nullptr, 33, true, -100, 320},
+    {13, nullptr, 33, true, -100, 320},
+    {14, nullptr, 30, true, 200, 250},
+    {15, nullptr, 30, true, 290, 212},
+    {16, nullptr, 30, true, 290, 212},
+    {17, nullptr, 33, true, -100, 320},
+    {18, nullptr, 62, true, -200, 650},
+    {19, nullptr, 62, true, -200, 650},
+    {20, nullptr, 62, true, -250, 650},
+    {21, nullptr, 62, true, -250, 500},
+    {22, nullptr, 28, true, 200, 270},
+    {23, nullptr, 28, true, 200, 300},
+    {24, nullptr, 28, true, 200, 300},
+    {25, nullptr, 28, true, 200, 300},
     {26, "Rev Arm to Cent Norm", 28, true, 100, 400},
     {27, "Rev Arm to Cent Max", 28, true, 100, 400},
     {28, "Link Top Lever", 28, true, 200, 300},
     {29, "Link Middle Lever", 28, true, 200, 300},
     {30, "Link RadRod Lever", 28, true, 200, 300},
-    {101, "Cyl ctr to Driver ctr", 18.9f, false, 0, 0},
-    {102, "Cyl CL above Driver ctr", 55, true, -1100, 295},
-    {103, "Cylinder Bore Dia", 55, true, -1100, 295},
-    {104, "Cylinder Bore Length", 55, true, -1100, 295},
-    {105, "Cyl Steam Port Width", 55, true, -1100, 295},
-    {106, "Piston ctr to Crosshead", 40, true, -500, 260},
-    {107, "Piston Width", 55, true, -1100, 295},
-    {108, "Valve CL to Cyl CL", 55, true, -1100, 295},
-    {109, "Valve Bore Dia", 55, true, -1100, 295},
-    {110, "Valve Bore Length", 55, true, -1100, 295},
-    {111, "Valve Bore ctr to Port", 55, true, -1100, 295},
-    {112, "ValveBorePortWidthRear", 55, true, -1100, 295},
-    {113, "ValveBorePortWidthFront", 55, true, -1100, 295},
-    {114, "Valve ctr to Ring", 55, true, -1100, 295},
-    {115, "Valve End Width  Rear", 55, true, -1100, 295},
-    {116, "Valve End Width  Front", 55, true, -1100, 295},
-    {117, "Valve ctr to Joint (Stem)", 55, true, -950, 375},
+    {101, nullptr, 18.9f, false, 0, 0},
+    {102, nullptr, 55, true, -1100, 295},
+    {103, nullptr, 55, true, -1100, 295},
+    {104, nullptr, 55, true, -1100, 295},
+    {105, nullptr, 55, true, -1100, 295},
+    {106, nullptr, 40, true, -500, 260},
+    {107, nullptr, 55, true, -1100, 295},
+    {108, nullptr, 55, true, -1100, 295},
+    {109, nullptr, 55, true, -1100, 295},
+    {110, nullptr, 55, true, -1100, 295},
+    {111, nullptr, 55, true, -1100, 295},
+    {112, nullptr, 55, true, -1100, 295},
+    {113, nullptr, 55, true, -1100, 295},
+    {114, nullptr, 55, true, -1100, 295},
+    {115, nullptr, 55, true, -1100, 295},
+    {116, nullptr, 55, true, -1100, 295},
+    {117, nullptr, 55, true, -950, 375},
 };
 
 const HiliteView* Find(int dim) {
@@ -194,7 +198,10 @@ void Mark(Canvas& c, const AppState& a, const ViewState& v, int dim) {
 
 const char* HighlightName(int dim) {
   const HiliteView* v = Find(dim);
-  return v ? v->name : nullptr;
+  if (!v) return nullptr;
+  if (v->name) return v->name;
+  const DimInfo* d = FindDim(dim);
+  return d ? d->shortName : nullptr;
 }
 
 void AdvanceHighlight(AppState& a, FrameEffects& fx) {
@@ -251,7 +258,7 @@ void PaintHighlight(Canvas& c, const AppState& a) {
     FrameOn(framed, *hv);
     Mark(c, a, framed, s.HiliteShown);
     const Pt p = TextPos(s, 30, 75);
-    c.TextOut(p.x, p.y, hv->name);
+    c.TextOut(p.x, p.y, HighlightName(s.HiliteShown));
   }
   if (s.HiliteEnded) {
     big.points = 8;

@@ -439,6 +439,9 @@ TEST(Highlight, EveryDimensionHasAMarkAndAName) {
     EXPECT_TRUE(mark) << dim;
   }
   EXPECT_STREQ(HighlightName(28), "Link Top Lever");
+  EXPECT_STREQ(HighlightName(27), "Rev Arm to Cent Max");
+  EXPECT_STREQ(HighlightName(18), "Reverse Arm  Vert");
+  EXPECT_STREQ(HighlightName(117), "Valve ctr to Joint (Stem)");
   EXPECT_EQ(HighlightName(31), nullptr);
 }
 
