@@ -20,9 +20,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QWindow>
+#include <cctype>
 #include <chrono>
+#include <string>
 
-#include "diagrams/diagramdraw.h"
+#include "diagrams/diagrampicture.h"
 #include "diagrams/diagramwin.h"
 #include "mainwin/mainctl.h"
 #include "bench/solveloop.h"
@@ -192,8 +194,7 @@ BENCHMARK(BM_CopyToWindow)->Unit(benchmark::kMicrosecond);
 
 // One redraw of a diagram: the whole sweep through the solver, on 1, 2 and 4
 // threads (1: the plain sweep).
-template <brevold::DiagramControls (*Draw)(brevold::Canvas&, brevold::AppState&, brevold::DiagramState&)>
-void BM_Diagram(benchmark::State& st) {
+void BM_Diagram(benchmark::State& st, const brevold::DiagramKind* kind) {
   ThreadsFor threads(st);
   brevold::AppState a;
   brevold::StartUp(a.model);
@@ -205,16 +206,20 @@ void BM_Diagram(benchmark::State& st) {
   for (auto _ : st) {
     image.fill(Qt::white);
     brevold::QtCanvas canvas(&image);
-    Draw(canvas, a, d);
+    kind->draw(canvas, a, d);
   }
   Report(st, Clock::now() - t0, Yardstick::Solve);
 }
-#define BREVOLD_DIAGRAM_BENCH(draw, name) \
-  BENCHMARK_TEMPLATE(BM_Diagram, draw)->Name(name)->ArgName("threads")->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)
-BREVOLD_DIAGRAM_BENCH(&brevold::DrawPortDia, "BM_PortDiagram");
-BREVOLD_DIAGRAM_BENCH(&brevold::DrawSteamDia, "BM_SteamDiagram");
-BREVOLD_DIAGRAM_BENCH(&brevold::DrawOvalDia, "BM_OvalDiagram");
-BREVOLD_DIAGRAM_BENCH(&brevold::DrawSineDia, "BM_SineDiagram");
+// One per kind of diagram: BM_PortDiagram, BM_SteamDiagram and so on.
+const bool kDiagramBenchmarks = [] {
+  for (const brevold::DiagramKind& k : brevold::DiagramKinds()) {
+    std::string name = std::string("BM_") + k.name + "Diagram";
+    name[3] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[3])));
+    benchmark::RegisterBenchmark(name.c_str(), BM_Diagram, &k)
+        ->ArgName("threads")->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 // One arrow click on bar 1 of a shown diagram window, with the main rod
 // length as dynamic variable 1: the change, the window's redraws and its

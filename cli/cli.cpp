@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "diagrams/diagrampicture.h"
 #include "model/balance.h"
 #include "model/dimfile.h"
 #include "model/dimjson.h"
@@ -80,7 +81,7 @@ const char* kUsage =
     "  --format png|svg|pdf   the format written with --out - (default png)\n"
     "  --scale-picture R  a PNG of R device pixels to the picture's pixel (1 to\n"
     "                     8, default 1: the same picture on any screen)\n"
-    "Options of diagram port|steam|oval|sine (632 x 414, the oval 632 x 426):\n"
+    "Options of diagram {kinds} (632 x 414, the oval 632 x 426):\n"
     "  --mode F|R|B       the port diagram's forward, reverse or both graphs\n"
     "                     (default F)\n"
     "  --positions X,...  reverse-arm positions 1..9 (RevArmX values; default:\n"
@@ -240,10 +241,10 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
   bool pictureFormatGiven = false;
   size_t first = 1;
   if (diagram) {
-    if (args.size() < 2 || args[1].rfind("--", 0) == 0) throw Usage{"diagram needs port, steam, oval or sine"};
+    const std::string kinds = DiagramKindNames(", ", " or ");
+    if (args.size() < 2 || args[1].rfind("--", 0) == 0) throw Usage{"diagram needs " + kinds};
     o.diagram = args[1];
-    if (o.diagram != "port" && o.diagram != "steam" && o.diagram != "oval" && o.diagram != "sine")
-      throw Usage{"diagram takes port, steam, oval or sine, not '" + o.diagram + "'"};
+    if (!FindDiagramKind(o.diagram)) throw Usage{"diagram takes " + kinds + ", not '" + o.diagram + "'"};
     first = 2;
   }
   bool anglesGiven = false, framesGiven = false;
@@ -919,7 +920,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args.empty()) throw Usage{"no command given (try --help)"};
     for (const std::string& a : args) {
       if (a == "--help" || a == "-h") {
-        out << kUsage;
+        // The diagram kinds as the drawing library has them.
+        std::string usage = kUsage;
+        const std::string::size_type at = usage.find("{kinds}");
+        if (at != std::string::npos) usage.replace(at, 7, DiagramKindNames("|", "|"));
+        out << usage;
         return 0;
       }
       if (a == "--version") {

@@ -99,8 +99,8 @@ DiagramPicture PrepareDiagram(AppState& a, const Options& o) {
   if (o.diagramMode == 'R') d.PortGraphMode = PortGraphs::Reverse;
   else if (o.diagramMode == 'B') d.PortGraphMode = PortGraphs::Both;
   else if (o.diagramMode == 'F') d.PortGraphMode = PortGraphs::Forward;
-  DiagramPicture kind = DiagramPicture::Port;
-  DiagramPictureNamed(o.diagram, kind);
+  const DiagramKind* named = FindDiagramKind(o.diagram);
+  const DiagramPicture kind = named ? named->kind : DiagramPicture::Port;
   return kind;
 }
 

@@ -38,11 +38,7 @@ struct Ctx {
 };
 
 Ctx Make(Canvas& c, AppState& a, DiagramState& d) {
-  c.SetPen(clBlack, 1);
-  // A window's canvas: a solid white brush, so every text is written on a
-  // white cell and a readout written again in place replaces the old one.
-  c.SetBrushSolid(clWhite);
-  c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+  BeginDiagram(c);
   return Ctx{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
 }
 
@@ -633,6 +629,29 @@ DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d) {
     prevDisp = m.valve.ValveDisp;
     prevAngle = m.mech.DrvAngle;
   });
+  return StripAndUndo(x);
+}
+
+void BeginDiagram(Canvas& c) {
+  c.SetPen(clBlack, 1);
+  // A window's canvas: a solid white brush, so every text is written on a
+  // white cell and a readout written again in place replaces the old one.
+  c.SetBrushSolid(clWhite);
+  c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+}
+
+void DrawLegendHeading(Canvas& c, AppState& a, DiagramState& d) {
+  Ctx x{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
+  LegendHeading(x);
+}
+
+void DrawLegendRow(Canvas& c, AppState& a, DiagramState& d, int k) {
+  Ctx x{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
+  LegendRow(x, k);
+}
+
+DiagramControls DrawStripAndUndo(Canvas& c, AppState& a, DiagramState& d) {
+  Ctx x{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
   return StripAndUndo(x);
 }
 

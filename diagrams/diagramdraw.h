@@ -31,4 +31,13 @@ DiagramControls DrawSineDia(Canvas& c, AppState& a, DiagramState& d);
 // The word a reverse-arm position takes in the legend: "Cen", "Fwd", "Rev".
 const char* PositionWord(const ModelState& m, float position);
 
+// The pieces every diagram shares, for drawings kept in files of their own:
+// the canvas set up as a diagram's (black pen, white brush, 8-point sans),
+// the legend's heading and its row for position k (1..9) at the top right,
+// and the dynamic-variable strip and undo line every drawing ends with.
+void BeginDiagram(Canvas& c);
+void DrawLegendHeading(Canvas& c, AppState& a, DiagramState& d);
+void DrawLegendRow(Canvas& c, AppState& a, DiagramState& d, int k);
+DiagramControls DrawStripAndUndo(Canvas& c, AppState& a, DiagramState& d);
+
 }  // namespace brevold

@@ -1,44 +1,61 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A valve diagram drawn whole, as its window's redraw draws it.
+// The diagram kinds, and a diagram drawn whole as its window's redraw draws it.
 #include "diagrams/diagrampicture.h"
 
 namespace brevold {
 
-int DiagramPictureHeight(DiagramPicture kind) { return kind == DiagramPicture::Oval ? 426 : 414; }
+const std::vector<DiagramKind>& DiagramKinds() {
+  static const std::vector<DiagramKind> kinds = {
+      {DiagramPicture::Port, "port", "Port Open/Closed Diagram", 414, false, &ScreenState::PortCaption, &DrawPortDia, nullptr, nullptr},
+      {DiagramPicture::Steam, "steam", "Steam Diagram", 414, true, &ScreenState::SteamCaption, &DrawSteamDia, nullptr, nullptr},
+      {DiagramPicture::Oval, "oval", "Oval Diagram", 426, true, &ScreenState::OvalCaption, &DrawOvalDia, nullptr, nullptr},
+      {DiagramPicture::Sine, "sine", "Sine Diagram", 414, true, &ScreenState::SineCaption, &DrawSineDia, nullptr, nullptr},
+  };
+  return kinds;
+}
 
-bool DiagramPictureNamed(const std::string& name, DiagramPicture& kind) {
-  if (name == "port") kind = DiagramPicture::Port;
-  else if (name == "steam") kind = DiagramPicture::Steam;
-  else if (name == "oval") kind = DiagramPicture::Oval;
-  else if (name == "sine") kind = DiagramPicture::Sine;
-  else return false;
-  return true;
+const DiagramKind& KindOf(DiagramPicture kind) {
+  for (const DiagramKind& k : DiagramKinds())
+    if (k.kind == kind) return k;
+  return DiagramKinds().front();
+}
+
+const DiagramKind* FindDiagramKind(std::string_view name) {
+  for (const DiagramKind& k : DiagramKinds())
+    if (name == k.name) return &k;
+  return nullptr;
+}
+
+std::string DiagramCaption(const DiagramKind& kind, const ScreenState& s) {
+  if (kind.caption) return s.*kind.caption;
+  return std::string("BREVOLD Inside Admission      ") + kind.title + "    " + s.CaptionTail;
+}
+
+std::string DiagramKindNames(const char* between, const char* last) {
+  const std::vector<DiagramKind>& kinds = DiagramKinds();
+  std::string out;
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    if (i > 0) out += i + 1 == kinds.size() ? last : between;
+    out += kinds[i].name;
+  }
+  return out;
 }
 
 DiagramControls DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind) {
   DiagramState& d = a.diagrams;
-  DiagramControls out;
-  switch (kind) {
-    case DiagramPicture::Port:
-      if (d.PortGraphMode == PortGraphs::Both) {
-        const bool labels = d.PortEventLabels;
-        d.PortGraphMode = PortGraphs::Forward;
-        DrawPortDia(c, a, d);
-        d.PortGraphMode = PortGraphs::Reverse;
-        d.PortEventLabels = false;
-        out = DrawPortDia(c, a, d);
-        d.PortEventLabels = labels;
-        d.PortGraphMode = PortGraphs::Both;
-      } else {
-        out = DrawPortDia(c, a, d);
-      }
-      break;
-    case DiagramPicture::Steam: out = DrawSteamDia(c, a, d); break;
-    case DiagramPicture::Oval: out = DrawOvalDia(c, a, d); break;
-    case DiagramPicture::Sine: out = DrawSineDia(c, a, d); break;
+  if (kind == DiagramPicture::Port && d.PortGraphMode == PortGraphs::Both) {
+    const bool labels = d.PortEventLabels;
+    d.PortGraphMode = PortGraphs::Forward;
+    DrawPortDia(c, a, d);
+    d.PortGraphMode = PortGraphs::Reverse;
+    d.PortEventLabels = false;
+    const DiagramControls out = DrawPortDia(c, a, d);
+    d.PortEventLabels = labels;
+    d.PortGraphMode = PortGraphs::Both;
+    return out;
   }
-  return out;
+  return KindOf(kind).draw(c, a, d);
 }
 
 }  // namespace brevold

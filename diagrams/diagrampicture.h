@@ -1,10 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A valve diagram's whole picture as its window shows it after a redraw, for
-// pictures written to files: the port diagram in both-graphs mode is the
-// forward graph with the reverse graph drawn over it, without event labels.
+// The kinds of valve diagram, one row each: what the windows, the command
+// line, the pictures written to files, the benchmarks and the tests look a
+// diagram up by. A diagram's whole picture is drawn as its window shows it
+// after a redraw: the port diagram in both-graphs mode is the forward graph
+// with the reverse graph drawn over it, without event labels.
 #pragma once
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "diagrams/diagramdraw.h"
 
@@ -12,11 +16,40 @@ namespace brevold {
 
 enum class DiagramPicture { Port, Steam, Oval, Sine };
 
+struct DiagramKind {
+  DiagramPicture kind;
+  const char* name;   // on the command line: "port"
+  const char* title;  // what the picture shows, for assistive technology
+  int height;         // of the picture, in logical pixels (all are 632 wide)
+  // Whether opening the window asks for the reverse-arm positions first.
+  bool asksPositions;
+  // The window's caption, as the main window's frames write it; null for a
+  // kind whose caption is made from its title (see DiagramCaption).
+  std::string ScreenState::*caption;
+  DiagramControls (*draw)(Canvas& c, AppState& a, DiagramState& d);
+  // The item that opens the window, added to the Draw&Graphs menu after the
+  // items the main window has always had; null for those four.
+  const char* menuItem;
+  // The user guide's section on it, which F1 and "&Help" in its window open;
+  // null for the four the instruction texts describe.
+  const char* guideSection;
+};
+
 constexpr int DiagramPictureWidth = 632;
-// 414 logical pixels high, the oval 426.
-int DiagramPictureHeight(DiagramPicture kind);
-// "port", "steam", "oval" or "sine"; false for anything else.
-bool DiagramPictureNamed(const std::string& name, DiagramPicture& kind);
+
+// Every kind, in the order the command line lists them.
+const std::vector<DiagramKind>& DiagramKinds();
+const DiagramKind& KindOf(DiagramPicture kind);
+// The kind of that name on the command line, or nullptr.
+const DiagramKind* FindDiagramKind(std::string_view name);
+// The kinds' names joined: "port, steam, oval or sine" with (", ", " or ").
+std::string DiagramKindNames(const char* between, const char* last);
+
+// The caption of the kind's window: the frame's, or one made from the kind's
+// title as the frames make theirs.
+std::string DiagramCaption(const DiagramKind& kind, const ScreenState& s);
+
+inline int DiagramPictureHeight(DiagramPicture kind) { return KindOf(kind).height; }
 
 // Draws on a white picture of the diagram's size; returns what the last
 // drawing tells its window (in both-graphs mode, the reverse graph's).

@@ -14,7 +14,7 @@
 #include "mainwin/mainport.h"
 #include "mainwin/mainctl.h"
 #include "diagrams/setrevarm.h"
-#include "diagrams/diagrampicture.h"
+#include "help/helpwin.h"
 #include "platform/accessible.h"
 #include "platform/picturefile.h"
 #include "platform/services.h"
@@ -46,7 +46,7 @@ class PictureWidget : public QWidget {
 
 DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
     : QDialog(form.Window()), form_(form), app_(form.App()), state_(form.App().diagrams), kind_(kind) {
-  const int height = kind == Kind::Oval ? 426 : 414;
+  const int height = KindOf(kind).height;
   picture_ = QImage(632, height, QImage::Format_RGB32);
   ClearPicture();
   setModal(true);
@@ -57,8 +57,7 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
   layout->setMenuBar(Menu);
   canvas_ = new PictureWidget(this, &picture_);
   canvas_->setFixedSize(632, height);
-  const char* const names[] = {"Port Open/Closed Diagram", "Steam Diagram", "Oval Diagram", "Sine Diagram"};
-  canvas_->setAccessibleName(names[static_cast<int>(kind)]);
+  canvas_->setAccessibleName(KindOf(kind).title);
   canvas_->installEventFilter(this);
   layout->addWidget(canvas_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -88,12 +87,19 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
     return a;
   };
   if (kind != Kind::Port) {  // the port window builds its own menu
-    const bool sine = kind == Kind::Sine;
+    // Kinds added to the menu take the sine window's menu, accelerators and all.
+    const bool sine = kind == Kind::Sine || KindOf(kind).menuItem;
     SetRevArmPosItem = add(sine ? "&SetRevArmPos" : "SetRevArmPos", [this] { SetRevArmPosClick(); });
     ReDrawItem = add(sine ? "&ReDraw" : "ReDraw", [this] { ClearAndDraw(); });
     UnDoItem = add("&UnDo", [this] { UnDoMenuClick(); });
-    DynVariItem = add(sine ? "&DymamicVariables" : "DynamicVari", [this] { DynamicVariClick(); });
+    // The sine window's item is spelt as it always was; the added kinds' is not.
+    const char* dynVari = !sine ? "DynamicVari" : KindOf(kind).menuItem ? "&DynamicVariables" : "&DymamicVariables";
+    DynVariItem = add(dynVari, [this] { DynamicVariClick(); });
     AddExportItem();
+    if (const char* section = KindOf(kind).guideSection) {
+      HelpItem = add("&Help", [this, section] { ShowGuide(this, section); });
+      HelpItem->setShortcut(QKeySequence(Qt::Key_F1));
+    }
   }
   NameBars();
   NameControls(this);
@@ -119,15 +125,14 @@ void DiagramWindow::AddExportItem() {
 
 // The picture as a redraw draws it, vector in SVG and PDF.
 void DiagramWindow::ExportPictureClick() {
-  static_assert(static_cast<int>(DiagramPicture::Oval) == static_cast<int>(Kind::Oval));
-  const auto kind = static_cast<DiagramPicture>(kind_);
+  const Kind kind = kind_;
   ExportPictureDialog(
       this, DiagramPictureWidth, DiagramPictureHeight(kind), [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); },
       app_.folders.pictures, app_.folders.gears);
 }
 
 void DiagramWindow::PrintClick() {
-  const auto kind = static_cast<DiagramPicture>(kind_);
+  const Kind kind = kind_;
   // The gear's name and the date at the page's foot.
   PrintPictureDialog(
       this, DiagramPictureWidth, DiagramPictureHeight(kind), [this, kind](Canvas& c) { DrawDiagramPicture(c, app_, kind); },
@@ -150,12 +155,7 @@ void DiagramWindow::Draw() {
   {
     QtCanvas picture(&picture_);
     TextTapCanvas c(picture);
-    switch (kind_) {
-      case Kind::Port: ctl = DrawPortDia(c, app_, state_); break;
-      case Kind::Steam: ctl = DrawSteamDia(c, app_, state_); break;
-      case Kind::Oval: ctl = DrawOvalDia(c, app_, state_); break;
-      case Kind::Sine: ctl = DrawSineDia(c, app_, state_); break;
-    }
+    ctl = Table().draw(c, app_, state_);
     // What the picture reads, with what was drawn on it before.
     words_.insert(words_.end(), c.texts.begin(), c.texts.end());
   }
@@ -173,7 +173,7 @@ void DiagramWindow::Redraw() { ClearAndDraw(); }
 
 void DiagramWindow::FormActivate() {
   form_.StopAnimation();
-  if (kind_ != Kind::Port && AskPositionsOnOpen) {
+  if (Table().asksPositions && AskPositionsOnOpen) {
     TSetRevArm dlg(app_.model, app_.screen, this);
     dlg.exec();
   }
@@ -182,10 +182,7 @@ void DiagramWindow::FormActivate() {
 
 void DiagramWindow::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
-  using Cap = std::string ScreenState::*;
-  const Cap caps[] = {&ScreenState::PortCaption, &ScreenState::SteamCaption, &ScreenState::OvalCaption,
-                      &ScreenState::SineCaption};
-  setWindowTitle(QString::fromStdString(app_.screen.*caps[static_cast<int>(kind_)]));
+  setWindowTitle(QString::fromStdString(DiagramCaption(Table(), app_.screen)));
   // Once the window is up, so that the positions dialog opens over it.
   QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
@@ -196,7 +193,7 @@ void DiagramWindow::done(int r) {
 }
 
 bool DiagramWindow::eventFilter(QObject* o, QEvent* e) {
-  if (o == canvas_ && e->type() == QEvent::MouseMove && kind_ != Kind::Port && app_.model.revArm.RedrawPending) {
+  if (o == canvas_ && e->type() == QEvent::MouseMove && Table().asksPositions && app_.model.revArm.RedrawPending) {
     ClearAndDraw();
     app_.model.revArm.RedrawPending = 0;
   }

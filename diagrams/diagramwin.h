@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "diagrams/diagramdraw.h"
+#include "diagrams/diagrampicture.h"
 #include "platform/controls.h"
 
 class QMenuBar;
@@ -23,7 +23,7 @@ class MainPort;
 class DiagramWindow : public QDialog {
   Q_OBJECT
  public:
-  enum class Kind { Port, Steam, Oval, Sine };
+  using Kind = DiagramPicture;
   DiagramWindow(MainPort& form, Kind kind);
   ~DiagramWindow() override;
 
@@ -45,12 +45,14 @@ class DiagramWindow : public QDialog {
   // The widget the picture is shown on.
   QWidget* PictureArea() const { return canvas_; }
   Kind kind() const { return kind_; }
+  const DiagramKind& Table() const { return KindOf(kind_); }
   QMenuBar* Menu = nullptr;
   Button* CloseButton = nullptr;
   Button* UnDoButton = nullptr;
   std::array<ScrollBar*, 5> Bars{};  // 1..4
   QAction *ReDrawItem = nullptr, *UnDoItem = nullptr, *DynVariItem = nullptr, *SetRevArmPosItem = nullptr;
   QAction *ExportPictureItem = nullptr, *PrintItem = nullptr;  // the menu bar's last items
+  QAction* HelpItem = nullptr;  // after them, in the windows the guide describes
   // Whether activation opens the reverse-arm positions dialog first (tests
   // turn it off to drive the window directly).
   bool AskPositionsOnOpen = true;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "diagrams/diagrampicture.h"
 #include "model/numfmt.h"
 
 using namespace brevold;
@@ -99,7 +100,7 @@ void CheckOptions(const Options& o, CliMode mode) {
   Check(picture || save || o.out.empty(), "--out where the command writes no file");
 
   if (diagram)
-    Check(o.diagram == "port" || o.diagram == "steam" || o.diagram == "oval" || o.diagram == "sine", "diagram name");
+    Check(FindDiagramKind(o.diagram) != nullptr, "diagram name");
   else
     Check(o.diagram.empty() && o.positions.empty() && !o.hasVertScale && o.diagramMode == 0,
           "a diagram option outside diagram");

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "diagrams/diagramdraw.h"
+#include "diagrams/diagrampicture.h"
 #include "fuzz/countcanvas.h"
 #include "mainwin/mechdraw.h"
 #include "model/dimensions.h"
@@ -83,14 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::uint32_t sweepEvery = SweepEvery();
   if (h % sweepEvery == 0) {
     DiagramState d;
-    c.NewPicture("the port diagram");
-    DrawPortDia(c, a, d);
-    c.NewPicture("the steam diagram");
-    DrawSteamDia(c, a, d);
-    c.NewPicture("the oval diagram");
-    DrawOvalDia(c, a, d);
-    c.NewPicture("the sine diagram");
-    DrawSineDia(c, a, d);
+    for (const DiagramKind& k : DiagramKinds()) {
+      c.NewPicture(k.title);
+      k.draw(c, a, d);
+    }
   }
   return 0;
 }

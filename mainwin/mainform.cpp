@@ -91,6 +91,8 @@ void TMainForm::FormCreate() {
   OvalDia = new TOvalDia(*this);
   SteamDia = new TSteamDia(*this);
   PortDia = new TPortDia(*this);
+  for (const DiagramKind& k : DiagramKinds())
+    if (k.menuItem) AddedDiagrams.push_back(new DiagramWindow(*this, k.kind));
   DataTable = new TDataTable(*this);
   DrawLines = new TDrawLines(*this);
   // The readouts are the client area's description, the frame's words.
@@ -167,6 +169,7 @@ void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {
   s_.SteamCaption = fx.captions.steam;
   s_.PortCaption = fx.captions.port;
   s_.DataTableCaption = fx.captions.dataTable;
+  s_.CaptionTail = fx.captions.tail;
   if (UnDoDn->isHidden() == fx.undoVisible) UnDoDn->setVisible(fx.undoVisible);
   if (UnDoDn->y() != fx.undoTop) UnDoDn->move(UnDoDn->x(), fx.undoTop);
   if (fx.dynVarBarsShown)

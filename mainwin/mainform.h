@@ -34,6 +34,7 @@ class TPortDia;
 class TSteamDia;
 class TOvalDia;
 class TSineDia;
+class DiagramWindow;
 class TDataTable;
 class TDrawLines;
 class TBrvSpIn;
@@ -156,6 +157,8 @@ class TMainForm : public QMainWindow, public MainPort {
   TSteamDia* SteamDia = nullptr;
   TOvalDia* OvalDia = nullptr;
   TSineDia* SineDia = nullptr;
+  // The windows of the diagram kinds added to Draw&Graphs, in the kinds' order.
+  std::vector<DiagramWindow*> AddedDiagrams;
   TDataTable* DataTable = nullptr;
   TDrawLines* DrawLines = nullptr;
   TBrvSpIn* BrvSpIn = nullptr;
@@ -173,6 +176,7 @@ class TMainForm : public QMainWindow, public MainPort {
       *DynamicVariables, *SetUnDo;
   QAction* Redo1 = nullptr;  // "R&edo", after "&UnDo"
   QAction *SineDiag, *OvalDiag, *SteamDiag, *FourEvents;
+  std::vector<QAction*> AddedDiagramItems;  // after FourEvents, one per added kind
   QAction* ValveEvents = nullptr;  // the events table window
   QAction* BalanceEvents = nullptr;  // the balance search, at the end of EditDimen
   QAction *Instructions, *SpecInstr, *UserGuide, *About1;

@@ -122,6 +122,13 @@ void TMainForm::BuildMenu() {
     app_.diagrams.PortGraphMode = PortGraphs::Forward;
     PortDia->exec();
   });
+  // Diagram kinds added since, each opening its window.
+  for (const DiagramKind& k : DiagramKinds()) {
+    if (!k.menuItem) continue;
+    const size_t n = AddedDiagramItems.size();
+    AddedDiagramItems.push_back(item(View1, k.menuItem));
+    connect(AddedDiagramItems.back(), &QAction::triggered, this, [this, n] { AddedDiagrams[n]->exec(); });
+  }
   // The events as numbers, after the Parts' diagrams.
   View1->addSeparator();
   ValveEvents = item(View1, "&ValveEvents");

@@ -83,7 +83,8 @@ FrameCaptions Captions(const ModelState& m, const std::string& dateTime) {
           "BREVOLD Inside Admission      Oval Diagram    " + tail,
           "BREVOLD Inside Admission      Steam Diagram    " + tail,
           "BREVOLD Inside Admission      Port Open/Closed    " + tail,
-          "BREVOLD Inside Admission  Data Table " + tail};
+          "BREVOLD Inside Admission  Data Table " + tail,
+          tail};
 }
 
 void DrawWheel(const Frame& f) {

@@ -23,6 +23,7 @@ extern const char* const VersionText;  // "Version 2.6"
 // The captions a frame gives the main window and the windows it opens.
 struct FrameCaptions {
   std::string main, sine, oval, steam, port, dataTable;
+  std::string tail;  // the file's name, the date and time and the version, as they end each caption
 };
 
 // What a frame leaves for the main window to do, in this order: caption,

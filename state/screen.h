@@ -91,6 +91,7 @@ struct ScreenState {
   // The captions the last frame gave the windows, for the windows that take
   // theirs when they open.
   std::string MainCaption, SineCaption, OvalCaption, SteamCaption, PortCaption, DataTableCaption;
+  std::string CaptionTail;  // how each caption ends: file, date and time, version
 };
 
 }  // namespace brevold

@@ -75,7 +75,14 @@ done
 for o in $(awk '{ print $2 }' <<<"$listed" | grep '^--' | sort -u); do
   grep -qE -- "(^|[^a-z-])$o([^a-z-]|$)" <<<"$man" || problem "$o is not in $climan"
 done
-grep -qx port <<<"$(offered diagram "")" || problem "diagram's kinds are not completed"
+# The diagram kinds, as --help lists them ("Options of diagram port|steam|..."):
+# each completed after diagram, and named in the manual page.
+kinds=$(sed -nE 's/^Options of diagram ([a-z|]+).*/\1/p' <<<"$help" | tr '|' ' ')
+[ "$(wc -w <<<"$kinds")" -ge 4 ] || problem "too few diagram kinds read from --help: $kinds"
+for k in $kinds; do
+  grep -qx "$k" <<<"$(offered diagram "")" || problem "diagram kind $k is not completed"
+  grep -qE "(^|[^a-z])$k([^a-z]|$)" <<<"$(grep -E '^\.BR diagram' <<<"$man")" || problem "diagram kind $k is not in $climan"
+done
 
 # Files by their suffix (and folders), names for --set.
 dir=$(mktemp -d)

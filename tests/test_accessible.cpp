@@ -109,6 +109,7 @@ TEST_F(AccessibleTest, EveryControlOfEveryWindowHasAName) {
   EXPECT_GE(ExpectNamed(form->DrawLines), 80);
   for (DiagramWindow* w : std::initializer_list<DiagramWindow*>{form->PortDia, form->SteamDia, form->OvalDia, form->SineDia})
     EXPECT_GE(ExpectNamed(w, {w->PictureArea()}), 6);
+  for (DiagramWindow* w : form->AddedDiagrams) EXPECT_GE(ExpectNamed(w, {w->PictureArea()}), 6);
   EXPECT_EQ(Name(form->SineDia->Bars[2]), "Dynamic Variable 2, none selected");
   TValveEvents events(*form);
   EXPECT_GE(ExpectNamed(&events), 7);

@@ -242,12 +242,11 @@ TEST(DiagramPictures, CommandLineDrawsAsTheWindowExports) {
     s.mech.RevArmX = s.revArm.Positions[0] + 0.4f;
     ASSERT_TRUE(SaveDimensions(s, file).ok);
   }
-  const char* names[] = {"port", "steam", "oval", "sine"};
   for (const bool changed : {false, true}) {
-    for (int k = 0; k < 4; ++k) {
-      SCOPED_TRACE(std::string(names[k]) + (changed ? " from the file" : " nominal"));
-      const auto kind = static_cast<DiagramPicture>(k);
-      std::vector<std::string> args = {"diagram", names[k], "--out", "x.png"};
+    for (const DiagramKind& k : DiagramKinds()) {
+      SCOPED_TRACE(std::string(k.name) + (changed ? " from the file" : " nominal"));
+      const DiagramPicture kind = k.kind;
+      std::vector<std::string> args = {"diagram", k.name, "--out", "x.png"};
       if (changed) args.insert(args.end(), {"--dmi", file});
       AppState cli;
       ASSERT_EQ(PrepareDiagram(cli, ParseOptions(args, CliMode::Diagram)), kind);
@@ -257,16 +256,23 @@ TEST(DiagramPictures, CommandLineDrawsAsTheWindowExports) {
       AppState app;
       TMainForm form(app);
       form.show();
-      if (changed) ASSERT_TRUE(form.OpenDimensionsFile(QString::fromStdString(file)));
+      if (changed) {
+        ASSERT_TRUE(form.OpenDimensionsFile(QString::fromStdString(file)));
+      }
       form.Timer1Timer();
       form.StopAnimation();
-      DiagramWindow* windows[] = {form.PortDia, form.SteamDia, form.OvalDia, form.SineDia};
-      windows[k]->AskPositionsOnOpen = false;
-      windows[k]->show();
+      // Each kind has its window, of the kind's height.
+      DiagramWindow* window = nullptr;
+      for (DiagramWindow* w : form.findChildren<DiagramWindow*>())
+        if (w->kind() == kind) window = w;
+      ASSERT_NE(window, nullptr);
+      EXPECT_EQ(window->PictureArea()->height(), k.height);
+      window->AskPositionsOnOpen = false;
+      window->show();
       QTest::qWait(20);
       RecordingCanvas fromWindow;
       DrawDiagramPicture(fromWindow, app, kind);
-      windows[k]->close();
+      window->close();
       EXPECT_GT(fromWindow.items.size(), 300u);
       EXPECT_EQ(DifferingOps(fromCli, fromWindow), 0u) << fromCli.items.size() << " and " << fromWindow.items.size() << " operations";
     }

@@ -17,6 +17,7 @@
 #include "diagrams/eventswin.h"
 #include "editors/balancedlg.h"
 #include "help/helpwin.h"
+#include "diagrams/diagramwin.h"
 #include "mainwin/mainform.h"
 
 namespace brevold {

@@ -80,6 +80,12 @@ TEST_F(MainFormTest, MenuCaptionsAndToolBarHints) {
   EXPECT_EQ(setup, (QStringList{"Set&RevArmPos", "Set&DriverAng", "Set&StepAng", "SetRef&Points", "-", "SetLarge&Font",
                                 "&CalcCentRevArm", "SetS&teamDisp On", "Set&ErrorBeep Off", "Set&LineWidth 2",
                                 "SetScree&nData Off", "SetP&anZoom On", "-", "Start / Stop Driver Rotation"}));
+  // The diagrams the main window has always had, then the kinds added since,
+  // then the events table.
+  QStringList graphs;
+  for (QAction* a : form->View1->actions()) graphs << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(graphs, (QStringList{"&SineDiagram", "&OvalDiagram", "S&teamDiagram", "&PortOpenClose", "-",
+                                 "&ValveEvents"}));
   // A separator is a line, not a "-" item.
   for (QMenu* m : {form->File1, form->SetUp, form->Edit1, form->Help1})
     for (QAction* a : m->actions())
