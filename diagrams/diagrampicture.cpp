@@ -11,6 +11,8 @@ const std::vector<DiagramKind>& DiagramKinds() {
       {DiagramPicture::Steam, "steam", "Steam Diagram", 414, true, &ScreenState::SteamCaption, &DrawSteamDia, nullptr, nullptr},
       {DiagramPicture::Oval, "oval", "Oval Diagram", 426, true, &ScreenState::OvalCaption, &DrawOvalDia, nullptr, nullptr},
       {DiagramPicture::Sine, "sine", "Sine Diagram", 414, true, &ScreenState::SineCaption, &DrawSineDia, nullptr, nullptr},
+      {DiagramPicture::DieSlip, "die", "Die Slip Diagram", 414, true, nullptr, &DrawDieSlipDia, "&DieSlipDiagram",
+       "die-slip"},
   };
   return kinds;
 }

@@ -14,7 +14,7 @@
 
 namespace brevold {
 
-enum class DiagramPicture { Port, Steam, Oval, Sine };
+enum class DiagramPicture { Port, Steam, Oval, Sine, DieSlip };
 
 struct DiagramKind {
   DiagramPicture kind;
@@ -36,6 +36,9 @@ struct DiagramKind {
 };
 
 constexpr int DiagramPictureWidth = 632;
+
+// The die's place along the link through a turn, per reverse-arm position.
+DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d);
 
 // Every kind, in the order the command line lists them.
 const std::vector<DiagramKind>& DiagramKinds();

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "diagrams/diagramdraw.h"
+#include "diagrams/diagrampicture.h"
+#include "model/dimensions.h"
 #include "model/numfmt.h"
 #include "textnum.h"
 
@@ -237,6 +240,75 @@ TEST(DataTable, HeadingsAndOneRowPerStepUpTo360) {
   EXPECT_EQ(BuildDataTable(a, "").size(), 4u + 9u);
   a.screen.PivotSel[1] = 1e9f;  // no such joint: joint 0
   EXPECT_EQ(BuildDataTable(a, "")[4].substr(7, 21), "     0.000    0.000  ");
+}
+
+}  // namespace brevold
+
+namespace brevold {
+
+// The die's slip is worked out again here from the joints alone: the die
+// (8) projected on the line from the link's centre pivot (9) to its top end
+// (22), over a turn in 4-degree steps, largest minus smallest. The diagram
+// writes the same figure for each position, and the margin to the nearer end
+// of the link; it changes nothing in the state.
+TEST(DieSlipDiagram, SlipAndMarginAreThoseOfTheJoints) {
+  AppState a = Running();
+  const float mid = a.model.revArm.Positions[0];
+  a.model.revArm.Positions = {mid, mid + 0.6f, mid + 0.3f, mid, mid - 0.6f, 0, 0, 0, 0, 0};
+  a.model.revArm.RevArmCount = 4;
+  const ModelState before = a.model;
+  DiagramState d;
+  RecordingCanvas c;
+  DrawDieSlipDia(c, a, d);
+  EXPECT_EQ(a.model.mech.PtX, before.mech.PtX);
+  EXPECT_EQ(a.model.mech.DrvAngle, before.mech.DrvAngle);
+  EXPECT_EQ(a.model.DiagLastRevArm, before.DiagLastRevArm);
+  EXPECT_EQ(a.model.mech.ErrFlag, before.mech.ErrFlag);
+
+  const double half = a.model.dims.frame.LinkUpLowLen;
+  double slips[5] = {};
+  ModelState s = before;
+  for (int k = 1; k <= 4; ++k) {
+    s.mech.RevArmX = s.revArm.Positions[static_cast<size_t>(k)];
+    double lo = 1e9, hi = -1e9;
+    for (int deg = 0; deg <= 360; deg += 4) {
+      s.mech.DrvAngle = static_cast<float>(deg);
+      Solve(s);
+      const double ux = s.mech.PtX[22] - s.mech.PtX[9], uy = s.mech.PtY[22] - s.mech.PtY[9];
+      const double along = ((s.mech.PtX[8] - s.mech.PtX[9]) * ux + (s.mech.PtY[8] - s.mech.PtY[9]) * uy) / std::hypot(ux, uy);
+      lo = std::min(lo, along), hi = std::max(hi, along);
+    }
+    const auto* row = c.FindTextStarting(Str(k, 2, 0) + "  ");
+    ASSERT_NE(row, nullptr) << k;
+    const double slip = CDouble(row->text.substr(4, 6)), margin = CDouble(row->text.substr(12));
+    EXPECT_NEAR(slip, hi - lo, 0.002) << "position " << k << ": " << row->text;
+    EXPECT_NEAR(margin, half - std::max(std::fabs(lo), std::fabs(hi)), 0.002) << "position " << k << ": " << row->text;
+    slips[k] = slip;
+  }
+  // The farther the die sits from the link's centre pivot, the farther it
+  // slides: full gear, half gear, then mid gear, where it hardly moves.
+  EXPECT_GT(slips[1], slips[2]);
+  EXPECT_GT(slips[2], slips[3]);
+  EXPECT_LT(slips[3], 0.25 * slips[1]);
+  // The link's ends as limits, one curve per position.
+  EXPECT_NE(c.FindText("Link Top"), nullptr);
+  EXPECT_NE(c.FindText("Link Bottom"), nullptr);
+  EXPECT_EQ(std::count_if(c.items.begin(), c.items.end(), [](const auto& i) { return i.op == Op::Polyline && i.pts.size() == 91; }), 4);
+}
+
+// A turn that cannot be trusted gives "?" for its slip, with what went wrong.
+TEST(DieSlipDiagram, AnUntrustedTurnShowsNoSlip) {
+  AppState a = Running();
+  a.model.revArm.RevArmCount = 2;
+  SetDim(a.model, 13, 1000);
+  DiagramState d;
+  RecordingCanvas c;
+  DrawDieSlipDia(c, a, d);
+  EXPECT_NE(c.FindText(" 1       ?        ?"), nullptr);
+  EXPECT_NE(c.FindText("? not to be trusted:"), nullptr);
+  // A link crank far too long: the first solve already goes through a guard.
+  EXPECT_NE(c.FindText("1 guard fired at"), nullptr);
+  EXPECT_NE(c.FindText("0 deg"), nullptr);
 }
 
 }  // namespace brevold

@@ -273,7 +273,9 @@ TEST(DiagramPictures, CommandLineDrawsAsTheWindowExports) {
       RecordingCanvas fromWindow;
       DrawDiagramPicture(fromWindow, app, kind);
       window->close();
-      EXPECT_GT(fromWindow.items.size(), 300u);
+      // A whole picture: the valve diagrams draw hundreds of strokes, the die's
+      // one polyline per curve.
+      EXPECT_GT(fromWindow.items.size(), kind == DiagramPicture::DieSlip ? 40u : 300u);
       EXPECT_EQ(DifferingOps(fromCli, fromWindow), 0u) << fromCli.items.size() << " and " << fromWindow.items.size() << " operations";
     }
   }

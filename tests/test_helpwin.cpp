@@ -51,6 +51,12 @@ TEST_F(HelpWinTest, F1InTheAddedWindowsOpensTheGuideAtTheirSection) {
   const Case cases[] = {
       {[this] { return std::make_unique<TValveEvents>(*form); }, "The Valve Events window"},
       {[this] { return std::make_unique<TBalanceEvents>(*form); }, "Balance Events"},
+      {[this] {
+         auto w = std::make_unique<DiagramWindow>(*form, DiagramPicture::DieSlip);
+         w->AskPositionsOnOpen = false;
+         return w;
+       },
+       "The Die Slip diagram"},
   };
   for (const Case& c : cases) {
     std::unique_ptr<QDialog> w = c.open();

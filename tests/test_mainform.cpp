@@ -84,7 +84,7 @@ TEST_F(MainFormTest, MenuCaptionsAndToolBarHints) {
   // then the events table.
   QStringList graphs;
   for (QAction* a : form->View1->actions()) graphs << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(graphs, (QStringList{"&SineDiagram", "&OvalDiagram", "S&teamDiagram", "&PortOpenClose", "-",
+  EXPECT_EQ(graphs, (QStringList{"&SineDiagram", "&OvalDiagram", "S&teamDiagram", "&PortOpenClose", "&DieSlipDiagram", "-",
                                  "&ValveEvents"}));
   // A separator is a line, not a "-" item.
   for (QMenu* m : {form->File1, form->SetUp, form->Edit1, form->Help1})
