@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "model/gearfields.h"
 #include "model/numfmt.h"
 #include "model/state.h"
 
@@ -23,35 +24,16 @@ namespace brevold {
 
 namespace {
 
-// Every stored value of records 1 to 70, in file order. The set is walked
-// through pointers so that reading and writing share one table.
+// Every stored value of records 1 to 70, in file order, from the table of
+// the gear's fields that the JSON form walks too.
 std::vector<float*> FileFields(ModelState& s) {
-  FrameDims& f = s.dims.frame;
-  Mechanism& m = s.mech;
-  ViewState& v = s.view;
-  auto& c = s.dims.CylValveDim;
-  std::vector<float*> r = {
-      &f.Stroke,      &f.EccCircDia,   &f.DriverDia,     &f.MainRodLen,   &f.DropLinkVert,      // 1
-      &f.DropLinkBkS, &f.UnionLinkLen, &f.CombLevLower,  &f.CombLevUpper, &f.CombLevBkS,        // 2
-      &f.RadRodLen,   &f.LinkUpLowLen, &f.LinkCrankVert, &f.LinkCrankBkS, &f.EccRodLen,         // 3
-      &f.EccCrankLen, &f.RadRodLiftPt, &f.LiftLinkLen,   &f.LiftArmLen,   &f.RevArmVert,        // 4
-      &f.RevArmBkS,   &m.PtX[9],       &m.PtY[9],        &m.PtX[16],      &m.PtY[16],           // 5
-      &m.PtX[10],     &m.PtY[10],      &m.PtX[17],       &m.PtY[17],      &m.PtY[3],            // 6
-  };
-  for (size_t i = 0; i < 15; ++i) r.push_back(&c[i]);  // 7, 8, 9
-  r.insert(r.end(), {&c[15], &c[16], &f.LinkTopLevLen, &f.LinkMidLevLen, &f.LinkRadRodLevLen});  // 10
-  r.insert(r.end(), {&m.PtY[4], &v.Scale, &v.OriginX, &v.GraphZoomFactor, &v.OriginY});          // 11
-  r.insert(r.end(), {&f.RevArmNorm, &f.RevArmMax, &m.RevArmX, &s.DiagLastRevArm, &s.revArm.VertScale});  // 12
-  for (ViewPresetSlot& p : v.ViewPreset) r.insert(r.end(), {&p.Scale, &p.OriginX, &p.OriginY});  // 13-17
-  for (size_t k = 1; k <= 9; ++k) r.push_back(&s.revArm.Positions[k]);                           // 17, 18
-  OverlayTable& t = s.overlay;
-  for (auto* a : {&t.Line1Horz, &t.Line1Vert, &t.Line2Horz, &t.Line2Vert, &t.Piv1Horz, &t.Piv1Vert, &t.Piv2Horz,
-                  &t.Piv2Vert, &t.LineType, &t.LineColor, &t.LineRef, &t.Piv1No, &t.Piv2No})
-    for (size_t i = 1; i <= OverlayRows; ++i) r.push_back(&(*a)[i]);  // 19-70
+  std::vector<float*> r;
+  for (const GearField& f : GearFields())
+    if (f.at) r.push_back(f.at(s));
   return r;
 }
 
-constexpr size_t kLineCountField = DimFileRecords * 5 - 1;
+constexpr size_t kLineCountField = LineNoField;
 
 void PutLE(unsigned char* out, float v) {
   std::uint32_t bits;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/dimensions.h"
+#include "model/gearfields.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -29,100 +30,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kFormat = "brevold dimension set";
-
-// One value of the image: where it sits in the JSON text and what to call it
-// in a message. A dimension also has its id, stored beside the value.
-struct Slot {
-  std::string pointer;  // JSON pointer of the value
-  std::string name;     // dotted name for messages
-  int id = 0;           // dimension id, 0 for other values
-  std::string field;    // the dimension's field name
-};
-
-// Names of image values 0..50 that are not dimensions with an id.
-const char* const kCoreNames[51] = {
-    "Stroke", "EccCircDia", "DriverDia", "MainRodLen", "DropLinkVert", "DropLinkBkS", "UnionLinkLen",
-    "CombLevLower", "CombLevUpper", "CombLevBkS", "RadRodLen", "LinkUpLowLen", "LinkCrankVert", "LinkCrankBkS",
-    "EccRodLen", "EccCrankLen", "RadRodLiftPt", "LiftLinkLen", "LiftArmLen", "RevArmVert", "RevArmBkS",
-    "PtX9", "PtY9", "PtX16", "PtY16", "PtX10", "PtY10", "PtX17", "PtY17", "PtY3",
-    "CylCtrToDrv", "CylBoreDia", "CylBoreLen", "CylSpare", "CylPortWidth", "PistonToXhead", "PistonWidth",
-    "ValveBoreDia", "ValveBoreLen", "ValvePortCtr", "ValvePortWRear", "ValveRingIn", "ValveEndWRear",
-    "ValveStemLen", "ValveCLToCylCL", "ValvePortWFront", "ValveEndWFront", "LinkTopLevLen", "LinkMidLevLen",
-    "LinkRadRodLevLen", "PtY4"};
-
-const char* const kOverlayNames[13] = {"Line1Horz", "Line1Vert", "Line2Horz", "Line2Vert", "Piv1Horz",
-                                       "Piv1Vert",  "Piv2Horz",  "Piv2Vert",  "LineType",  "LineColor",
-                                       "LineRef",   "Piv1No",    "Piv2No"};
-
-// Which image value each dimension id is stored in, found by changing the
-// dimension in a state and seeing which value of its image moves.
-std::vector<int> DimensionOfSlot() {
-  std::vector<int> ids(DimFileRecords * 5, 0);
-  ModelState s;
-  StartUp(s);
-  const DimFileImage base = ImageOf(s);
-  for (const DimInfo& d : DimTable()) {
-    float* p = DimPtr(s, d.id);
-    if (!p) continue;
-    const float old = *p;
-    *p = 1.0e30f;
-    const DimFileImage moved = ImageOf(s);
-    *p = old;
-    for (size_t i = 0; i < base.values.size(); ++i)
-      if (std::memcmp(&base.values[i], &moved.values[i], 4) != 0) ids[i] = d.id;
-  }
-  return ids;
-}
-
-std::vector<Slot> MakeSlots() {
-  const std::vector<int> ids = DimensionOfSlot();
-  std::vector<Slot> slots(DimFileRecords * 5);
-  auto idx = [](size_t i) { return "[" + std::to_string(i) + "]"; };
-  for (size_t i = 0; i < slots.size(); ++i) {
-    Slot& s = slots[i];
-    if (ids[i]) {
-      const DimInfo* d = FindDim(ids[i]);
-      s.id = d->id;
-      s.field = d->field;
-      s.pointer = "/dimensions/" + s.field;
-      s.name = "dimensions." + s.field;
-    } else if (i <= 50) {
-      s.pointer = std::string("/other/") + kCoreNames[i];
-      s.name = std::string("other.") + kCoreNames[i];
-    } else if (i <= 59) {
-      static const char* const names[9] = {"view/Scale", "view/OriginX", "view/GraphZoomFactor", "view/OriginY",
-                                           "travel/RevArmNorm", "travel/RevArmMax", "travel/RevArmX",
-                                           "travel/DiagLastRevArm", "travel/VertScale"};
-      s.pointer = std::string("/") + names[i - 51];
-      s.name = names[i - 51];
-      s.name[s.name.find('/')] = '.';
-    } else if (i <= 80) {
-      static const char* const names[3] = {"Scale", "OriginX", "OriginY"};
-      const size_t k = (i - 60) / 3;
-      s.pointer = "/view/Presets/" + std::to_string(k) + "/" + names[(i - 60) % 3];
-      s.name = "view.Presets" + idx(k) + "." + names[(i - 60) % 3];
-    } else if (i <= 89) {
-      s.pointer = "/travel/Positions/" + std::to_string(i - 81);
-      s.name = "travel.Positions" + idx(i - 81);
-    } else if (i < 350) {
-      const size_t a = (i - 90) / OverlayRows, r = (i - 90) % OverlayRows;
-      s.pointer = "/overlay/Rows/" + std::to_string(r) + "/" + kOverlayNames[a];
-      s.name = "overlay.Rows" + idx(r) + "." + kOverlayNames[a];
-    } else if (i < 354) {
-      s.pointer = "/spare/" + std::to_string(i - 350);
-      s.name = "spare" + idx(i - 350);
-    } else {
-      s.pointer = "/overlay/LineNo";
-      s.name = "overlay.LineNo";
-    }
-  }
-  return slots;
-}
-
-const std::vector<Slot>& Slots() {
-  static const std::vector<Slot> slots = MakeSlots();
-  return slots;
-}
 
 std::uint32_t Bits(float v) {
   std::uint32_t b;
@@ -197,11 +104,11 @@ std::string DimImageToJson(const DimFileImage& img) {
   j["version"] = 1;
   for (const char* section : {"dimensions", "other", "travel", "view", "overlay"}) j[section] = Json::object();
   j["spare"] = Json::array();
-  const std::vector<Slot>& slots = Slots();
-  for (size_t i = 0; i < slots.size(); ++i) {
-    const Slot& s = slots[i];
-    if (s.id) j[Json::json_pointer(s.pointer)]["id"] = s.id;
-    j[Json::json_pointer(s.id ? s.pointer + "/value" : s.pointer)] = FloatJson(img.values[i]);
+  const std::vector<GearField>& fields = GearFields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const GearField& s = fields[i];
+    if (s.id) j[Json::json_pointer(s.json)]["id"] = s.id;
+    j[Json::json_pointer(s.id ? s.json + "/value" : s.json)] = FloatJson(img.values[i]);
   }
   return j.dump(2) + "\n";
 }
@@ -218,13 +125,13 @@ FileResult DimImageFromJson(const std::string& text, DimFileImage& out) {
   if (!j.contains("version") || j["version"] != 1) return {false, "version: not 1"};
   DimFileImage img;
   std::string error;
-  const std::vector<Slot>& slots = Slots();
-  for (size_t i = 0; i < slots.size(); ++i) {
-    const Slot& s = slots[i];
+  const std::vector<GearField>& fields = GearFields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const GearField& s = fields[i];
     try {
       const Json* v = nullptr;
       if (s.id) {
-        const Json::json_pointer at(s.pointer);
+        const Json::json_pointer at(s.json);
         if (!j.contains(at)) return {false, s.name + ": missing"};
         const Json& d = j.at(at);
         if (!d.is_object() || !d.contains("id") || d["id"] != s.id)
@@ -232,7 +139,7 @@ FileResult DimImageFromJson(const std::string& text, DimFileImage& out) {
         if (!d.contains("value")) return {false, s.name + ".value: missing"};
         v = &d["value"];
       } else {
-        const Json::json_pointer at(s.pointer);
+        const Json::json_pointer at(s.json);
         if (!j.contains(at)) return {false, s.name + ": missing"};
         v = &j.at(at);
       }

@@ -7,9 +7,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <set>
+#include <string>
 #include <vector>
 
+#include "model/dimensions.h"
 #include "model/dimjson.h"
+#include "model/gearfields.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -104,6 +108,32 @@ TEST(DimJson, FaultyTextNamesTheFieldAndChangesNothing) {
   EXPECT_EQ(refused(edit("\"LineNo\": 7.0", "\"LineN\": 7.0")), "overlay.LineNo: missing");
   EXPECT_EQ(refused(good.substr(0, good.size() / 2)).substr(0, 15), "malformed JSON:");
   EXPECT_EQ(refused("[]"), "malformed JSON: not an object");
+}
+
+// The table both forms walk: one row per value of the file, each JSON name
+// once, and each dimension once under its field name with its id.
+TEST(GearFields, OneRowPerFileValueAndEachDimensionOnce) {
+  const std::vector<GearField>& rows = GearFields();
+  ASSERT_EQ(rows.size(), static_cast<size_t>(DimFileRecords * 5));
+  std::set<std::string> names;
+  for (const GearField& f : rows) EXPECT_TRUE(names.insert(f.json).second) << f.json;
+  for (const DimInfo& d : DimTable()) {
+    int found = 0;
+    for (const GearField& f : rows)
+      if (f.id == d.id) {
+        ++found;
+        EXPECT_EQ(f.json, std::string("/dimensions/") + d.field);
+      }
+    EXPECT_EQ(found, 1) << d.field;
+  }
+  // Landmarks of the file: its first value, the first fixed pivot (a
+  // dimension of its own), the view's scale and the lines dialog's row.
+  EXPECT_EQ(rows[0].json, "/dimensions/Stroke");
+  EXPECT_EQ(rows[21].json, "/dimensions/LinkPivotHorz");
+  EXPECT_EQ(rows[51].json, "/view/Scale");
+  EXPECT_EQ(rows[90].name, "overlay.Rows[0].Line1Horz");
+  EXPECT_EQ(rows[LineNoField].json, "/overlay/LineNo");
+  EXPECT_FALSE(rows[LineNoField].at);
 }
 
 }  // namespace
