@@ -233,7 +233,7 @@ void BM_DiagramDragStep(benchmark::State& st) {
   brevold::DiagramWindow* windows[] = {form.PortDia, form.SteamDia, form.OvalDia, form.SineDia};
   brevold::DiagramWindow& w = *windows[st.range(0)];
   a.model.undo.EditDirty = 0;
-  brevold::EditorFieldExit(a.model, 3, 16.5f, "Main Rod Length");
+  brevold::EditorFieldExit(a.model, 3, 16.5f, brevold::FindDim(3)->shortName);
   w.AskPositionsOnOpen = false;
   ShowExposed(w);
   w.DynamicVariClick();
@@ -258,7 +258,7 @@ void BM_DynVarDragStep(benchmark::State& st) {
   form.Timer1->stop();
   ShowExposed(form);
   a.model.undo.EditDirty = 0;
-  brevold::EditorFieldExit(a.model, 3, 16.5f, "Main Rod Length");
+  brevold::EditorFieldExit(a.model, 3, 16.5f, brevold::FindDim(3)->shortName);
   form.DynamicVariablesClick();
   int p = 1;
   const auto t0 = Clock::now();

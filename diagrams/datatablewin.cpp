@@ -9,7 +9,7 @@
 
 #include "diagrams/datatable.h"
 #include "state/appstate.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "platform/accessible.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"

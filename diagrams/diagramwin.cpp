@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "state/appstate.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "mainwin/mainctl.h"
 #include "diagrams/setrevarm.h"
 #include "help/helpwin.h"

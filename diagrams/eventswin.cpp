@@ -27,7 +27,7 @@
 #include <algorithm>
 
 #include "help/helpwin.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "model/dimfile.h"
 #include "model/dynvars.h"
 #include "model/eventsjob.h"

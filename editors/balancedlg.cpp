@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "help/helpwin.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "model/dimensions.h"
 #include "model/numfmt.h"
 #include "model/revarm.h"

@@ -8,7 +8,7 @@
 #include <QPainter>
 
 #include "state/appstate.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "mainwin/mainctl.h"
 #include "mainwin/mechdraw.h"
 #include "model/numfmt.h"

@@ -16,7 +16,7 @@
 #include "diagrams/diagramdraw.h"
 #include "state/appstate.h"
 #include "mainwin/clientarea.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "platform/controls.h"
 #include "platform/qtcanvas.h"
 #include "platform/services.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "state/appstate.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "mainwin/mainctl.h"
 #include "model/numfmt.h"
 #include "platform/accessible.h"

@@ -4,7 +4,7 @@
 #include "mainwin/viewdlgs.h"
 
 #include "state/appstate.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "mainwin/mainctl.h"
 #include "model/numfmt.h"
 #include "platform/accessible.h"

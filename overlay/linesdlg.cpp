@@ -11,7 +11,7 @@
 
 #include "overlay/linesctl.h"
 #include "state/appstate.h"
-#include "mainwin/mainport.h"
+#include "platform/mainport.h"
 #include "platform/accessible.h"
 #include "platform/dialog.h"
 #include "platform/qtcanvas.h"
