@@ -10,6 +10,7 @@
 namespace brevold {
 
 struct ModelState;
+struct DimFileImage;
 
 enum class CliMode { Solve, Centre, Frame, Save, Events, Dims, Diagram };
 
@@ -103,6 +104,15 @@ constexpr size_t MaxSettings = 100;
 void SettingsList(const std::string& text, const std::string& option, std::vector<float>& to);
 float Number(const std::string& text, const std::string& what);
 
+// The text of --help.
+std::string UsageText();
+// Writes `bytes` to standard output; "" when written, else why not.
+std::string WriteOut(std::ostream& out, const std::string& bytes);
+// The set's bytes for standard output: a dimension file, or JSON.
+std::string SetBytes(const DimFileImage& img, bool json);
+
+// brevold-cli balance (cli/balancecmd.cpp).
+int BalanceMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // brevold-cli sensitivity (cli/sensitivity.cpp).
 int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
