@@ -60,9 +60,7 @@ BalanceOptions ParseBalance(const std::vector<std::string>& args) {
     if (a == "--vary") {
       for (const std::string& item : Split(value(), ',')) r.vary.push_back(VaryItem(item));
     } else if (a == "--side") {
-      const std::string& v = value();
-      if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
-      r.side = v == "fwd" ? EventRequest::Forward : v == "rev" ? EventRequest::Reverse : EventRequest::Both;
+      r.side = SideOption(value());
     } else if (a == "--notches") {
       if (!r.notches.empty()) throw Usage{"give --notches once"};
       SettingsList(value(), a, r.notches);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/events.h"
+
 namespace brevold {
 
 struct ModelState;
@@ -103,6 +105,8 @@ constexpr size_t MaxSettings = 100;
 // `to`, at most MaxSettings of them; cut-offs must lie above 0 and below 100.
 void SettingsList(const std::string& text, const std::string& option, std::vector<float>& to);
 float Number(const std::string& text, const std::string& what);
+// --side's value, fwd, rev or both, as the events side; Usage for anything else.
+EventRequest::Side SideOption(const std::string& v);
 
 // The text of --help.
 std::string UsageText();

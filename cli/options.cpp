@@ -161,7 +161,7 @@ Options ParseOptions(const std::vector<std::string>& args, CliMode mode) {
       for (long n = 0; n < static_cast<long>(count); ++n) o.angles.push_back(static_cast<float>(from + n * step));
     } else if (events && a == "--side") {
       const std::string& v = value();
-      if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
+      SideOption(v);
       o.side = v[0];
     } else if (events && (a == "--notches" || a == "--revarms" || a == "--cutoffs")) {
       if (!o.notches.empty() || !o.cutOffs.empty()) throw Usage{"give one of --notches, --revarms and --cutoffs, once"};
@@ -232,6 +232,13 @@ bool ParseNumber(const std::string& text, float& value) {
   if (std::fabs(d) > FLT_MAX) return false;
   value = static_cast<float>(d);
   return true;
+}
+
+EventRequest::Side SideOption(const std::string& v) {
+  if (v == "fwd") return EventRequest::Forward;
+  if (v == "rev") return EventRequest::Reverse;
+  if (v == "both") return EventRequest::Both;
+  throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
 }
 
 }  // namespace brevold

@@ -32,9 +32,7 @@ int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, 
       settingsGiven = true;
       SettingsList(value(), a, a == "--cutoffs" ? r.cutOffs : r.travels);
     } else if (a == "--side") {
-      const std::string& v = value();
-      if (v != "fwd" && v != "rev" && v != "both") throw Usage{"--side takes fwd, rev or both, not '" + v + "'"};
-      r.side = v == "fwd" ? EventRequest::Forward : v == "rev" ? EventRequest::Reverse : EventRequest::Both;
+      r.side = SideOption(value());
     } else if (a == "--format") {
       format = value();
       if (format != "text" && format != "csv" && format != "json")

@@ -119,8 +119,7 @@ DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d) {
   // Each curve's slip and margin, or why they cannot be trusted.
   text(500 * sx, 140, "Die Slip in Link");
   text(500 * sx, 153, "Pos    Slip  Margin");
-  const DieTurn* firstFault = nullptr;
-  int firstFaultPos = 0;
+  size_t firstFault = turns.size();  // the first position whose turn is not sound
   for (size_t row = 0; row < turns.size(); ++row) {
     const Soundness& v = turns[row].verdict;
     const int ty = 166 + 12 * static_cast<int>(row);
@@ -129,18 +128,16 @@ DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d) {
       text(500 * sx, ty, Str(k, 2, 0) + "  " + Str(v.Slip(), 6, 3) + "  " + Str(v.Margin(), 6, 3));
     } else {
       text(500 * sx, ty, Str(k, 2, 0) + "       ?        ?");
-      if (!firstFault) {
-        firstFault = &turns[row];
-        firstFaultPos = k;
-      }
+      firstFault = std::min(firstFault, row);
     }
   }
-  if (firstFault) {
+  if (firstFault < turns.size()) {
+    const Soundness& v = turns[firstFault].verdict;
     c.SetFont(Font{FontFace::Sans, 8, false, false, clRed});
     const int ty = 172 + 12 * static_cast<int>(turns.size());
     text(500 * sx, ty, "? not to be trusted:");
-    text(500 * sx, ty + 12, Str(firstFaultPos, 1, 0) + " " + FaultName(firstFault->verdict.fault) + " at");
-    text(500 * sx, ty + 24, Str(firstFault->verdict.faultAngle, 1, 0) + " deg");
+    text(500 * sx, ty + 12, Str(static_cast<int>(firstFault) + 1, 1, 0) + " " + FaultName(v.fault) + " at");
+    text(500 * sx, ty + 24, Str(v.faultAngle, 1, 0) + " deg");
     c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
   }
   return DrawStripAndUndo(c, a, d);
