@@ -562,11 +562,13 @@ TEST_F(SetUpTest, TheValveEventsWindowFollowsItsBarsAndUndo) {
 }
 
 // Waits for the modal dialog of type D that an item opens, and hands it to `act`.
-// After ten seconds without it, a different modal window that stands in its
+// After a minute without it, a different modal window that stands in its
 // way (a question, an error box) is named in a failure and closed, so that
-// the test ends instead of waiting for ever.
+// the test ends instead of waiting for ever. A minute, not less: on a loaded
+// machine a file dialog can come up late, and one that comes up after the
+// watch has stopped waits for ever.
 template <typename D>
-void WhenOpen(std::function<void(D*)> act, bool* seen, int tries = 1000) {
+void WhenOpen(std::function<void(D*)> act, bool* seen, int tries = 6000) {
   QTimer::singleShot(10, [act, seen, tries] {
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* d = qobject_cast<D*>(modal)) {
