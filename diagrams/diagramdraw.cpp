@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The four valve diagrams drawn on a canvas by sweeping the driver angle through the solver.
+// The four valve diagrams painted from their sweeps' records.
 #include "diagrams/diagramdraw.h"
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 
 #include "model/events.h"
 #include "model/numfmt.h"
-#include "model/parallel.h"
+#include "model/solver.h"
 
 namespace brevold {
 
@@ -20,9 +20,8 @@ int R(LD v) { return PixelRound(v); }
 
 struct Ctx {
   Canvas& c;
-  AppState& a;
-  ModelState& m;
-  DiagramState& d;
+  const AppState& a;
+  const ModelState& m;
   LD sx, sy;
   void Text(LD x, LD y, const std::string& t) { c.TextOut(R(x), R(y), t); }
   void Line(LD x1, LD y1, LD x2, LD y2) {
@@ -37,19 +36,10 @@ struct Ctx {
   }
 };
 
-Ctx Make(Canvas& c, AppState& a, DiagramState& d) {
+Ctx Make(Canvas& c, const AppState& a) {
   BeginDiagram(c);
-  return Ctx{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
+  return Ctx{c, a, a.model, a.screen.TextScaleX, a.screen.TextScaleY};
 }
-
-float Wrap(LD angle) {
-  while (angle > 360) angle -= 360;
-  while (angle < 0) angle += 360;
-  return static_cast<float>(angle);
-}
-
-// Forward side of the centre by the gear's sense.
-bool SameSign(const Mechanism& m) { return SensePositive(m); }
 
 void LegendHeading(Ctx& x) {
   x.Text(500 * x.sx, 0, "Reverse Arm Positions");
@@ -57,12 +47,12 @@ void LegendHeading(Ctx& x) {
   x.Text(580 * x.sx, 13, Str(x.m.revArm.Positions[0], 6, 3));
 }
 
-void LegendRow(Ctx& x, int k) {
+void LegendRow(Ctx& x, int k, bool forwardAbove) {
   const LD y = R(k * x.sy * 12) + 12;
   const float pos = x.m.revArm.Positions[static_cast<size_t>(k)];
   x.Text(545 * x.sx, y, Str(k, 5, 0));
   x.Text(580 * x.sx, y, Str(pos, 6, 3));
-  x.Text(533 * x.sx, y, PositionWord(x.m, pos));
+  x.Text(533 * x.sx, y, PositionWord(x.m.revArm.Positions[0], forwardAbove, pos));
 }
 
 void TravelScale(Ctx& x, int labelX) {
@@ -113,13 +103,16 @@ void PortLines(Ctx& x, LD x1, LD x2, LD xa, LD xb) {
   x.c.SetPenColor(clBlack);
 }
 
-bool MidGearPosition(const ModelState& m) {
+bool MidGearPosition(const ModelState& m, float revArm) {
   const LD c = m.revArm.Positions[0];
-  return c - 0.05L < m.mech.RevArmX && m.mech.RevArmX < c + 0.05L;
+  return c - 0.05L < revArm && revArm < c + 0.05L;
 }
 
-void MidGearReadout(Ctx& x, LD travelMax, LD travelMin) {
-  const ValveEvents& v = x.m.valve;
+// The valve's edges here are those after the row's last solve.
+void MidGearReadout(Ctx& x, const CurveRow& row, LD travelMax, LD travelMin) {
+  struct {
+    float VlvEdge1, VlvEdge2, VlvEdge3, VlvEdge4, VlvEdge5, VlvEdge6;
+  } v{row.edges[0], row.edges[1], row.edges[2], row.edges[3], row.edges[4], row.edges[5]};
   x.Text(595, 153, "Lead");
   x.Text(595, 182, "Lap");
   x.Text(595, 211, "ExCl");
@@ -137,7 +130,7 @@ void MidGearReadout(Ctx& x, LD travelMax, LD travelMin) {
 }
 
 // The dynamic-variable strip and the undo line that end every drawing.
-DiagramControls StripAndUndo(Ctx& x) {
+DiagramControls StripAndUndo(Ctx& x, const std::string& shown) {
   DiagramControls out;
   const DynVars& dv = x.m.dyn;
   if (dv.DynVarsOn) {
@@ -158,26 +151,12 @@ DiagramControls StripAndUndo(Ctx& x) {
     for (size_t k = 1; k <= 4; ++k) out.barEnabled[k] = dv.DynVarName[k] != EmptyDynVarName;
   }
   if (dv.UndoOn) {
-    x.Text(150 * x.sx, 55 * x.sy, x.d.UndoText);
+    x.Text(150 * x.sx, 55 * x.sy, shown);
     out.undoVisible = true;
-    const UndoStack& u = x.m.undo;
-    x.d.UndoText = Str(u.UndoCount, 2, 0) + "- " + u.UndoName[1] + " " + Str(u.UndoNew[1], 6, 3) + " to " +
-                   Str(u.UndoOld[1], 6, 3) + std::string(46, ' ');
-    if (dv.DynVarsOn) x.Text(150 * x.sx, 55 * x.sy, x.d.UndoText);
+    if (dv.DynVarsOn) x.Text(150 * x.sx, 55 * x.sy, UndoLine(x.m.undo));
   }
   return out;
 }
-
-// Saves and restores the driver angle and reverse arm around a drawing.
-struct SavedSetting {
-  explicit SavedSetting(Mechanism& m) : m_(m), revArm(m.RevArmX), angle(m.DrvAngle) {}
-  ~SavedSetting() {
-    m_.RevArmX = revArm;
-    m_.DrvAngle = angle;
-  }
-  Mechanism& m_;
-  float revArm, angle;
-};
 
 void TickRows(Ctx& x, int shortBase, int shortSpan, int longSpan, bool sine) {
   for (int m = 1; m <= 9; ++m) {
@@ -207,11 +186,10 @@ struct PortEvent {
   bool found = false;
 };
 
-void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
-  ModelState& m = x.m;
+void PortOnce(Ctx& x, const PortGraphRecord& graph, bool labels) {
+  const ModelState& m = x.m;
   Canvas& c = x.c;
-  const PortGraphs mode = x.d.PortGraphMode;
-  const bool fwd = mode == PortGraphs::Forward;
+  const bool fwd = graph.forward;
   const Color frontCol = fwd ? clTeal2 : clGreen, rearCol = fwd ? clRed : clMaroon;
   // 1. The fixed picture.
   c.SetPenColor(clBlack);
@@ -256,73 +234,33 @@ void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
   }
   x.FontColour(clBlack);
 
-  // 2. Nineteen rows from the centre to the maximum travel.
+  // 2. Nineteen rows from the centre to the maximum travel. Each event's
+  // curve runs from where it was on the row below.
+  std::array<int, 5> anchors{};
   std::array<PortEvent, 8> ev = {{{true, 1}, {true, 3}, {false, 0}, {false, 0}, {true, 2}, {true, 4}, {false, 0}, {false, 0}}};
   auto xFront = [](LD p) { return 0.84375L * p + 9; };
   auto xRear = [](LD p) { return (540 - 0.84375L * p) + 9; };
-  const float step = fwd ? PortRowStep : -PortRowStep;
-  auto setRow = [fwd](ModelState& s, int i) { s.mech.RevArmX = PortRowRevArm(s, fwd, i); };
-  auto rowStart = [&](int i) {
+  for (int i = 0; i < PortRows; ++i) {
+    const PortRowRecord& row = graph.rows[static_cast<size_t>(i)];
     if (fwd) x.Text(554, 32, "Forward");
     else x.Text(605, 32, "Rev.");
-    x.Text(mode == PortGraphs::Reverse ? 596 : 556, 336 - 16 * i, Str(m.mech.RevArmX, 7, 3));
-  };
-  // Each event's curve runs from where it was on the row below. The curves
-  // are drawn from the crossings alone.
-  auto crossing = [&](int i, const PortCrossing& k) {
-    PortEvent& E = ev[static_cast<size_t>(k.kind)];
-    const LD P = k.piston;
-    auto xm = [&](LD q) { return E.front ? xFront(q) : xRear(q); };
-    if (E.found) {
-      c.SetPenColor(E.front ? frontCol : rearCol);
-      x.Line(xm(E.pos), 359 - 16 * i, xm(P), 343 - 16 * i);
-    }
-    E.pos = static_cast<float>(P);
-    E.found = true;
-    if (i == 13 && E.anchor) anchors[static_cast<size_t>(E.anchor)] = R(xm(P));
-  };
-  const int threads = SweepThreads();
-  if (threads <= 1) {
-    for (int i = 0; i <= 18; ++i) {
-      setRow(m, i);
-      rowStart(i);
-      SweepPortRow(m, step, PortRowSamples, [&](const PortCrossing& k) { crossing(i, k); });
-    }
-  } else {
-    // The rows' sweeps on the pool, each row's crossings recorded; then the
-    // rows drawn in order from the records.
-    struct Row {
-      SolvedState start;
-      std::vector<PortCrossing> crossings;
-    };
-    std::array<Row, 19> rows;
-    UnitSweep units;
-    units.units = 19;
-    units.run = [&](ModelState& s, int i) {
-      Row& row = rows[static_cast<size_t>(i)];
-      row.crossings.clear();
-      setRow(s, i);
-      row.start.Take(s);
-      SweepPortRow(s, step, PortRowSamples, [&](const PortCrossing& k) { row.crossings.push_back(k); });
-    };
-    units.guessEnd = [&](ModelState& s, int i) {
-      setRow(s, i);
-      s.mech.DrvAngle = SweepPortRowEndAngle(step, PortRowSamples);
-      Solve(s);
-      PostCalc(s);
-    };
-    const UnitRun run = RunUnits(m, units, threads);
-    for (int i = 0; i <= 18; ++i) {
-      const Row& row = rows[static_cast<size_t>(i)];
-      Restore(m, row.start);
-      rowStart(i);
-      for (const PortCrossing& k : row.crossings) crossing(i, k);
-      Restore(m, run.end[static_cast<size_t>(i)]);
+    x.Text(fwd ? 556 : 596, 336 - 16 * i, Str(row.revArm, 7, 3));
+    for (const PortCrossing& k : row.crossings) {
+      PortEvent& E = ev[static_cast<size_t>(k.kind)];
+      const LD P = k.piston;
+      auto xm = [&](LD q) { return E.front ? xFront(q) : xRear(q); };
+      if (E.found) {
+        c.SetPenColor(E.front ? frontCol : rearCol);
+        x.Line(xm(E.pos), 359 - 16 * i, xm(P), 343 - 16 * i);
+      }
+      E.pos = static_cast<float>(P);
+      E.found = true;
+      if (i == 13 && E.anchor) anchors[static_cast<size_t>(E.anchor)] = R(xm(P));
     }
   }
 
   // 3. The annotation of the four phases on row 13.
-  if (x.d.PortEventLabels) {
+  if (labels) {
     const int a = anchors[1], co = anchors[2], r = anchors[3], k = anchors[4];
     x.FontColour(clBlack, true);
     c.Polyline({{co - 110, 101}, {co - 70, 101}, {co - 20, 135}, {co, 135}, {co - 12, 131}, {co - 12, 139}, {co, 135}});
@@ -338,97 +276,97 @@ void PortOnce(Ctx& x, std::array<int, 5>& anchors) {
   }
 }
 
-// The steam card's phase model of one cylinder end: exhaust ('1'),
-// compression ('2'), admission ('3') and expansion ('4'), each changing the
-// pressure by its own rule per step. x and x' are the piston's distance from
-// this end now and a step before (0..640).
-struct SteamEnd {
-  char phase;
-  LD press = 0, rel = 0;  // pressure now, and when the exhaust opened
-  char label = '1';       // '1': the curve number may be printed this cycle
+// Where a redraw leaves the state: the linkage as the sweeps on the working
+// copy left it, and the last curve's reverse-arm setting.
+RedrawEffects LeftBy(const ModelState& work, bool curves) {
+  RedrawEffects e;
+  e.solved.emplace();
+  e.solved->Take(work);
+  const int rows = std::clamp(work.revArm.RevArmCount, 0, 9);
+  if (curves && rows > 0) e.lastRevArm = work.revArm.Positions[static_cast<size_t>(rows)];
+  return e;
+}
 
-  void Exhaust() { press = std::max<LD>(press - rel / 15, 5); }
-  void Compress(LD x, LD xPrev) { press += std::pow(xPrev / (x + 1) + 0.3L, 4); }
-  void Admit(LD x, float& steam) {
-    if (steam < 0.005f) steam = 0.005f;  // a port barely open admits as if open 0.005
-    press = std::min<LD>(press + 100000.0L * steam / (x + 45), 303);
-  }
-  void Expand(LD x, LD xPrev) { press = 0.96L * press * (xPrev + 100) / (x + 100); }
-
-  void Step(LD x, LD xPrev, float& steam, float exh) {
-    switch (phase) {
-      case '1':
-        if (exh > 0) {
-          Exhaust();
-        } else {
-          Compress(x, xPrev);
-          phase = '2';
-        }
-        break;
-      case '2':
-        if (steam > 0) {
-          Admit(x, steam);
-          phase = '3';
-        } else {
-          Compress(x, xPrev);
-        }
-        if (xPrev < x) phase = '3';  // the piston has passed this end's dead centre
-        break;
-      case '3':
-        if (steam > 0) {
-          Admit(x, steam);
-        } else {
-          Expand(x, xPrev);
-          phase = '4';
-        }
-        if (label == '2') label = '1';
-        break;
-      case '4':
-        if (exh > 0) {
-          rel = press;
-          Exhaust();
-          phase = '1';
-        } else {
-          Expand(x, xPrev);
-        }
-        if (steam > 0) phase = '3';
-        break;
+// The oval's and the sine diagram's rows: the legend, each sample after its
+// solve (draw(w, j, sample)), and the readout of a row at mid gear.
+template <typename Draw>
+void ValveCurves(Ctx& x, const CurveRecord& rec, int first, Draw draw) {
+  for (size_t row = 0; row < rec.rows.size(); ++row) {
+    const CurveRow& r = rec.rows[row];
+    const int w = static_cast<int>(row) + 1;
+    LegendRow(x, w, r.forwardAbove);
+    const bool mid = MidGearPosition(x.m, r.revArm);
+    LD travelMax = 0, travelMin = 1000;
+    for (size_t n = 0; n < r.samples.size(); ++n) {
+      const CurveSample& at = r.samples[n];
+      if (mid) {
+        travelMax = std::max<LD>(travelMax, at.valveX);
+        travelMin = std::min<LD>(travelMin, at.valveX);
+      }
+      draw(w, first + static_cast<int>(n), at);
     }
+    if (mid) MidGearReadout(x, r, travelMax, travelMin);
   }
-};
-
-// One step of the steam card's driver: 4 degrees in the direction the gear
-// drives at this reverse-arm position, by the sense of the last solve.
-void SteamTurn(ModelState& m) {
-  const Mechanism& me = m.mech;
-  const bool above = me.RevArmX >= m.revArm.Positions[0];
-  const bool same = SensePositive(me);
-  const bool differ = (me.LiftArmSgn > 0 && me.EccDiaSolved < 0) || (me.LiftArmSgn < 0 && me.EccDiaSolved > 0);
-  const bool forwards = (above && same) || (!above && differ);
-  m.mech.DrvAngle = Wrap(static_cast<LD>(m.mech.DrvAngle) + (forwards ? 4 : -4));
 }
 
 }  // namespace
 
+const char* PositionWord(float centre, bool forwardAbove, float position) {
+  if (position == centre) return "Cen";
+  return (position > centre) == forwardAbove ? "Fwd" : "Rev";
+}
+
 const char* PositionWord(const ModelState& m, float position) {
-  const float c = m.revArm.Positions[0];
-  if (position == c) return "Cen";
-  const bool forwardAbove = SameSign(m.mech);
-  return (position > c) == forwardAbove ? "Fwd" : "Rev";
+  return PositionWord(m.revArm.Positions[0], SensePositive(m.mech), position);
 }
 
-DiagramControls DrawPortDia(Canvas& c, AppState& a, DiagramState& d) {
-  Ctx x = Make(c, a, d);
-  SavedSetting saved(a.model.mech);
-  std::array<int, 5> anchors{};
-  PortOnce(x, anchors);
-  return StripAndUndo(x);
+std::string UndoLine(const UndoStack& u) {
+  return Str(u.UndoCount, 2, 0) + "- " + u.UndoName[1] + " " + Str(u.UndoNew[1], 6, 3) + " to " + Str(u.UndoOld[1], 6, 3) +
+         std::string(46, ' ');
 }
 
-DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
-  Ctx x = Make(c, a, d);
-  ModelState& m = a.model;
-  SavedSetting saved(m.mech);
+DiagramRecords SweepPortDia(const ModelState& m, const DiagramState& d) {
+  DiagramRecords r;
+  ModelState work = m;
+  const int threads = SweepThreads();
+  // Both graphs: the forward one, then the reverse one from where it left off.
+  if (d.PortGraphMode != PortGraphs::Reverse) r.graphs.push_back(SweepPortGraph(work, true, threads));
+  if (d.PortGraphMode != PortGraphs::Forward) r.graphs.push_back(SweepPortGraph(work, false, threads));
+  r.effects = LeftBy(work, false);
+  return r;
+}
+
+DiagramControls PaintPortDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r) {
+  DiagramControls out;
+  std::string shown = d.UndoText;
+  // The event labels go on the first graph alone.
+  bool labels = d.PortEventLabels;
+  for (const PortGraphRecord& g : r.graphs) {
+    Ctx x = Make(c, a);
+    PortOnce(x, g, labels);
+    out = StripAndUndo(x, shown);
+    if (a.model.dyn.UndoOn) shown = UndoLine(a.model.undo);
+    labels = false;
+  }
+  return out;
+}
+
+DiagramRecords SweepSteamDia(const ModelState& m, const DiagramState&) {
+  DiagramRecords r;
+  ModelState work = m;
+  r.curves = SweepSteamCurves(work, SweepThreads());
+  r.card = RunSteamCard(r.curves);
+  if (!r.curves.rows.empty()) {
+    // The model's reading of the last openings stays in the state.
+    work.valve.OpenSteamF = r.card.lastSteamF;
+    work.valve.OpenSteamR = r.card.lastSteamR;
+  }
+  r.effects = LeftBy(work, true);
+  return r;
+}
+
+DiagramControls PaintSteamDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r) {
+  Ctx x = Make(c, a);
   // Fixed picture.
   TickRows(x, 52, 6, 10, false);
   x.Line(44, 70, 44, 346);
@@ -454,140 +392,62 @@ DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d) {
   x.Text(386, 364, "Forward End --->");
   LegendHeading(x);
 
-  // The phase model of each cylinder end.
-  SteamEnd front{'1'}, rear{'3'};
-  LD& frontPress = front.press;
-  LD& rearPress = rear.press;
-  LD prevFront = 0, prevRear = 0;
-  int curveNo = 0;
-  float prevPiston = 0, prevSteamF = 0, prevSteamR = 0;
-  m.valve.PistonUnits = 0;
-  m.mech.DrvAngle = 96;
+  // The card's curves, one per position, the front end's and the rear's.
   auto px = [](LD p) { return 584 - 0.84375L * p; };
   auto py = [](LD p) { return 343 - 0.9L * p; };
-
-  // Rows w = 1.. of the positions, 150 samples each, the driver turning on
-  // from where the last row left it.
-  CurveSweep sweep;
-  sweep.rows = std::clamp(m.revArm.RevArmCount, 0, 9);
-  sweep.samples = 150;
-  sweep.setRow = [](ModelState& s, int row) { s.mech.RevArmX = s.revArm.Positions[static_cast<size_t>(row + 1)]; };
-  sweep.solve = [](ModelState& s, int, int) {
-    SteamTurn(s);
-    Solve(s);
-    PostCalc(s);
-  };
-  sweep.position = [&sweep](ModelState& s, int row, int sample) {
-    for (int r = 0; r <= row; ++r) {
-      sweep.setRow(s, r);
-      for (int n = 0; n < (r < row ? sweep.samples : sample); ++n) SteamTurn(s);
-    }
-  };
-  sweep.rowStart = [&](int row) {
-    const int w = row + 1;
-    m.DiagLastRevArm = m.mech.RevArmX;
-    ++curveNo;
-    if (front.label == '2') front.label = '1';
-    if (rear.label == '2') rear.label = '1';
-    LegendRow(x, w);
-  };
-  sweep.sampleDone = [&](int r, int sample) {
-    const int w = r + 1, n = sample + 1;
-    ValveEvents& v = m.valve;
-    const LD xp = v.PistonUnits, xq = prevPiston;
-    // The rear end runs the front's rules with the piston measured from its end.
-    front.Step(xp, xq, v.OpenSteamF, v.OpenExhF);
-    rear.Step(640 - xp, 640 - xq, v.OpenSteamR, v.OpenExhR);
-    if (prevFront != 0) {
-      struct End {
-        bool front;
-        Color col;
-        float& prevSteam;
-        float steam;
-        LD& press;
-        LD prevPress;
-        char phase;
-        char& label;
-      };
-      End ends[2] = {{true, clGreen, prevSteamF, v.OpenSteamF, frontPress, prevFront, front.phase, front.label},
-                     {false, clRed, prevSteamR, v.OpenSteamR, rearPress, prevRear, rear.phase, rear.label}};
-      for (End& e : ends) {
-        c.SetPenColor(e.col);
-        if (e.prevSteam > 0 && e.steam <= 0) {
-          const LD f = static_cast<LD>(e.prevSteam) / (static_cast<LD>(e.prevSteam) - e.steam);
-          const LD co = prevPiston + f * (static_cast<LD>(v.PistonUnits) - prevPiston);
-          if (n > 60) x.Line(px(prevPiston), py(e.prevPress), px(co), py(e.prevPress));
-          prevPiston = static_cast<float>(co);
-          e.press = e.press - f * (e.press - e.prevPress);
-          x.FontColour(e.col);
-          x.Text(e.front ? 587 : 2, 231, "%CutOff");
+  for (size_t row = 0; row < r.curves.rows.size(); ++row) {
+    const CurveRow& curve = r.curves.rows[row];
+    const int w = static_cast<int>(row) + 1;
+    LegendRow(x, w, curve.forwardAbove);
+    for (size_t sample = 0; sample < curve.samples.size(); ++sample) {
+      const SteamStep& step = r.card.rows[row][sample];
+      if (!step.drawn) continue;
+      const int n = static_cast<int>(sample) + 1;
+      const float piston = curve.samples[sample].piston;
+      for (size_t k = 0; k < 2; ++k) {
+        const SteamMark& e = step.ends[k];
+        const bool front = k == 0;
+        const Color col = front ? clGreen : clRed;
+        c.SetPenColor(col);
+        if (e.cutOff) {
+          if (n > 60) x.Line(px(e.fromBeforeCutOff), py(e.fromPress), px(e.cutOffAt), py(e.fromPress));
+          x.FontColour(col);
+          x.Text(front ? 587 : 2, 231, "%CutOff");
           x.FontColour(clBlack);
-          const int row = 13 * w + 233;
-          x.Text(e.front ? 588 : 3, row, Str(w, 1, 0));
-          x.Text(e.front ? 600 : 15, row, Str(e.front ? prevPiston / 6.4L : (640 - prevPiston) / 6.4L, 4, 1));
+          const int ty = 13 * w + 233;
+          x.Text(front ? 588 : 3, ty, Str(w, 1, 0));
+          x.Text(front ? 600 : 15, ty, Str(front ? e.from / 6.4L : (640 - e.from) / 6.4L, 4, 1));
         }
-        if (n > 60) x.Line(px(prevPiston), py(e.prevPress), px(v.PistonUnits), py(e.press));
-        if (e.phase == '4' && e.press > 150 && e.press < 250 && e.label == '1') {
-          e.label = '2';
+        if (n > 60) x.Line(px(e.from), py(e.fromPress), px(piston), py(e.press));
+        if (e.numbered) {
           x.FontColour(clBlack, true);
-          x.Text(e.front ? 568 - 0.84L * prevPiston : 600 - 0.84L * prevPiston, e.front ? 122 : 135, Str(curveNo, 1, 0));
+          x.Text(front ? 568 - 0.84L * e.from : 600 - 0.84L * e.from, front ? 122 : 135, Str(w, 1, 0));
           x.FontColour(clBlack, false);
         }
       }
       c.SetPenColor(clBlack);
     }
-    prevPiston = v.PistonUnits;
-    prevFront = frontPress;
-    prevRear = rearPress;
-    prevSteamF = v.OpenSteamF;
-    prevSteamR = v.OpenSteamR;
-  };
-  SweepCurves(m, sweep, SweepThreads());
-  return StripAndUndo(x);
+  }
+  return StripAndUndo(x, d.UndoText);
 }
 
-namespace {
-
-// Oval and sine: one sweep per position of the valve's displacement, the
-// driver set to angle(j) for j = first..last; draw(w, j) follows each solve.
-template <typename Angle, typename Draw>
-void ValveCurves(Ctx& x, int first, int last, Angle angle, Draw draw) {
-  ModelState& m = x.m;
-  LD travelMax = 0, travelMin = 1000;
-  bool mid = false;
-  CurveSweep sweep;
-  sweep.rows = std::clamp(m.revArm.RevArmCount, 0, 9);
-  sweep.samples = last - first + 1;
-  sweep.setRow = [](ModelState& s, int row) { s.mech.RevArmX = s.revArm.Positions[static_cast<size_t>(row + 1)]; };
-  sweep.solve = [first, angle](ModelState& s, int, int sample) {
-    s.mech.DrvAngle = angle(first + sample);
-    Solve(s);
-  };
-  sweep.rowStart = [&](int row) {
-    m.DiagLastRevArm = m.mech.RevArmX;
-    LegendRow(x, row + 1);
-    travelMax = 0, travelMin = 1000;
-    mid = MidGearPosition(m);
-  };
-  sweep.sampleDone = [&](int row, int sample) {
-    if (mid) {
-      travelMax = std::max<LD>(travelMax, m.mech.PtX[4]);
-      travelMin = std::min<LD>(travelMin, m.mech.PtX[4]);
-    }
-    draw(row + 1, first + sample);
-  };
-  sweep.rowEnd = [&](int) {
-    if (mid) MidGearReadout(x, travelMax, travelMin);
-  };
-  SweepCurves(m, sweep, SweepThreads());
+DiagramRecords SweepOvalDia(const ModelState& m, const DiagramState&) {
+  DiagramRecords r;
+  ModelState work = m;
+  r.curves = SweepValveCurves(work, 7, 52, &OvalAngle, SweepThreads());
+  if (!r.curves.rows.empty()) {
+    // The oval places the piston by the stroke, guarded as the solver guards
+    // a divisor; the guard's value and any error it raised stay.
+    work.mech.CalcDen = work.dims.frame.Stroke;
+    GuardDivisor(work.mech);
+  }
+  r.effects = LeftBy(work, true);
+  return r;
 }
 
-}  // namespace
-
-DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d) {
-  Ctx x = Make(c, a, d);
-  ModelState& m = a.model;
-  SavedSetting saved(m.mech);
+DiagramControls PaintOvalDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r) {
+  Ctx x = Make(c, a);
+  const ModelState& m = a.model;
   TickRows(x, 52, 6, 10, false);
   x.Line(44, 84, 44, 346);
   x.Line(584, 84, 584, 346);
@@ -598,25 +458,23 @@ DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d) {
   LegendHeading(x);
   PortLines(x, 15, 584, 430, 75);
   const LD vs = m.revArm.VertScale;
+  Mechanism guarded;
+  guarded.BeepOnError = false;
+  guarded.CalcDen = m.dims.frame.Stroke;
+  GuardDivisor(guarded);
+  const LD den = guarded.CalcDen;
   auto xAt = [&](LD angle) {
-    m.mech.CalcDen = m.dims.frame.Stroke;
-    GuardDivisor(m.mech);
     const LD a0 = angle * 3.14159265358979323846L / 180, S = m.dims.frame.Stroke, L = m.dims.frame.MainRodLen;
     LD under = L * L - std::pow(S * std::sin(a0) / 2, 2);
     if (under < 0) under = 0;  // a main rod shorter than the crank throw: draw at its end
-    const LD u = std::cos(a0) + 2 * (std::sqrt(under) - L) / m.mech.CalcDen;
+    const LD u = std::cos(a0) + 2 * (std::sqrt(under) - L) / den;
     return 270.5L * u + 314;
   };
   auto yAt = [&](LD v) { return 215 - 375 * v / vs; };
   float prevDisp = 0, prevAngle = 0;
-  auto angle = [](int j) {
-    LD ang = 88 - 8 * j;
-    while (ang < 0) ang += 360;
-    return static_cast<float>(ang);
-  };
-  ValveCurves(x, 7, 52, angle, [&](int w, int j) {
+  const bool swap = m.dims.CylValveDim[ValvePortWFront] > m.dims.CylValveDim[ValveRingIn];
+  ValveCurves(x, r.curves, 7, [&](int w, int j, const CurveSample& at) {
     if (j > 7) {
-      const bool swap = m.dims.CylValveDim[ValvePortWFront] > m.dims.CylValveDim[ValveRingIn];
       if (j == 22 || j == 46) {
         const int off = (j == 22) != swap ? 213 : 204;
         x.FontColour(clBlack, true);
@@ -624,41 +482,25 @@ DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d) {
         x.FontColour(clBlack, false);
       }
       c.SetPenColor(clBlack);
-      x.Line(xAt(prevAngle), yAt(prevDisp), xAt(m.mech.DrvAngle), yAt(m.valve.ValveDisp));
+      x.Line(xAt(prevAngle), yAt(prevDisp), xAt(at.angle), yAt(at.valveDisp));
     }
-    prevDisp = m.valve.ValveDisp;
-    prevAngle = m.mech.DrvAngle;
+    prevDisp = at.valveDisp;
+    prevAngle = at.angle;
   });
-  return StripAndUndo(x);
+  return StripAndUndo(x, d.UndoText);
 }
 
-void BeginDiagram(Canvas& c) {
-  c.SetPen(clBlack, 1);
-  // A window's canvas: a solid white brush, so every text is written on a
-  // white cell and a readout written again in place replaces the old one.
-  c.SetBrushSolid(clWhite);
-  c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+DiagramRecords SweepSineDia(const ModelState& m, const DiagramState&) {
+  DiagramRecords r;
+  ModelState work = m;
+  r.curves = SweepValveCurves(work, 7, 73, &SineAngle, SweepThreads());
+  r.effects = LeftBy(work, true);
+  return r;
 }
 
-void DrawLegendHeading(Canvas& c, AppState& a, DiagramState& d) {
-  Ctx x{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
-  LegendHeading(x);
-}
-
-void DrawLegendRow(Canvas& c, AppState& a, DiagramState& d, int k) {
-  Ctx x{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
-  LegendRow(x, k);
-}
-
-DiagramControls DrawStripAndUndo(Canvas& c, AppState& a, DiagramState& d) {
-  Ctx x{c, a, a.model, d, a.screen.TextScaleX, a.screen.TextScaleY};
-  return StripAndUndo(x);
-}
-
-DiagramControls DrawSineDia(Canvas& c, AppState& a, DiagramState& d) {
-  Ctx x = Make(c, a, d);
-  ModelState& m = a.model;
-  SavedSetting saved(m.mech);
+DiagramControls PaintSineDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r) {
+  Ctx x = Make(c, a);
+  const ModelState& m = a.model;
   TickRows(x, 0, 0, 0, true);
   const char* labels[] = {"0", "90", "180", "270", "0", "90"};
   const int xs[] = {86, 173, 260, 350, 446, 533};
@@ -670,12 +512,7 @@ DiagramControls DrawSineDia(Canvas& c, AppState& a, DiagramState& d) {
   const LD vs = m.revArm.VertScale;
   auto yAt = [&](LD v) { return 215 - 375 * v / vs; };
   float prevDisp = 0;
-  auto angle = [](int j) {
-    LD ang = 8 * j + 272;
-    while (ang > 360) ang -= 360;
-    return static_cast<float>(ang);
-  };
-  ValveCurves(x, 7, 73, angle, [&](int w, int j) {
+  ValveCurves(x, r.curves, 7, [&](int w, int j, const CurveSample& at) {
     if (j > 7) {
       if (j == 8) {
         x.FontColour(clBlack, true);
@@ -683,11 +520,34 @@ DiagramControls DrawSineDia(Canvas& c, AppState& a, DiagramState& d) {
         x.FontColour(clBlack, false);
       }
       c.SetPenColor(clBlack);
-      x.Line(8 * j - 6, yAt(prevDisp), 8 * j + 2, yAt(m.valve.ValveDisp));
+      x.Line(8 * j - 6, yAt(prevDisp), 8 * j + 2, yAt(at.valveDisp));
     }
-    prevDisp = m.valve.ValveDisp;
+    prevDisp = at.valveDisp;
   });
-  return StripAndUndo(x);
+  return StripAndUndo(x, d.UndoText);
+}
+
+void BeginDiagram(Canvas& c) {
+  c.SetPen(clBlack, 1);
+  // A window's canvas: a solid white brush, so every text is written on a
+  // white cell and a readout written again in place replaces the old one.
+  c.SetBrushSolid(clWhite);
+  c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
+}
+
+void DrawLegendHeading(Canvas& c, const AppState& a) {
+  Ctx x{c, a, a.model, a.screen.TextScaleX, a.screen.TextScaleY};
+  LegendHeading(x);
+}
+
+void DrawLegendRow(Canvas& c, const AppState& a, int k, bool forwardAbove) {
+  Ctx x{c, a, a.model, a.screen.TextScaleX, a.screen.TextScaleY};
+  LegendRow(x, k, forwardAbove);
+}
+
+DiagramControls DrawStripAndUndo(Canvas& c, const AppState& a, const std::string& shown) {
+  Ctx x{c, a, a.model, a.screen.TextScaleX, a.screen.TextScaleY};
+  return StripAndUndo(x, shown);
 }
 
 }  // namespace brevold

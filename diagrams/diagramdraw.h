@@ -1,15 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The four valve diagrams, drawn by sweeping the driver angle (and the
-// reverse arm) through the solver: port events against reverse-arm travel,
-// the steam card, the oval and the sine diagram. Each routine saves and
-// restores DrvAngle and RevArmX and keeps no curve data. The sweeps' solves
-// run on the pool of model/parallel.h; the drawing stays on the calling
-// thread and comes out the same whatever the number of threads.
+// The four valve diagrams painted from their sweeps' records: port events
+// against reverse-arm travel, the steam card, the oval and the sine diagram.
+// A painting reads the state and the records and changes nothing.
 #pragma once
 #include <array>
 #include <string>
 
+#include "model/diagramsweep.h"
+#include "model/steamcard.h"
 #include "state/appstate.h"
 #include "platform/canvas.h"
 
@@ -22,22 +21,44 @@ struct DiagramControls {
   bool undoVisible = false;
 };
 
-// The last undo line the diagrams built, shown by the next drawing.
-DiagramControls DrawPortDia(Canvas& c, AppState& a, DiagramState& d);
-DiagramControls DrawSteamDia(Canvas& c, AppState& a, DiagramState& d);
-DiagramControls DrawOvalDia(Canvas& c, AppState& a, DiagramState& d);
-DiagramControls DrawSineDia(Canvas& c, AppState& a, DiagramState& d);
+// What a redraw's sweeps found, for its painting; and what the redraw
+// leaves in the state, which the painting does not touch.
+struct DiagramRecords {
+  std::vector<PortGraphRecord> graphs;  // the port diagram's, in the order drawn
+  CurveRecord curves;                   // the steam, oval and sine diagrams'
+  SteamCard card;                       // the steam diagram's pressures
+  std::vector<DieTurn> turns;           // the die-slip diagram's
+  RedrawEffects effects;
+};
 
-// The word a reverse-arm position takes in the legend: "Cen", "Fwd", "Rev".
+// The sweeps, on a copy of the state.
+DiagramRecords SweepPortDia(const ModelState& m, const DiagramState& d);
+DiagramRecords SweepSteamDia(const ModelState& m, const DiagramState& d);
+DiagramRecords SweepOvalDia(const ModelState& m, const DiagramState& d);
+DiagramRecords SweepSineDia(const ModelState& m, const DiagramState& d);
+
+// The paintings. The port diagram paints each graph recorded over the last.
+DiagramControls PaintPortDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r);
+DiagramControls PaintSteamDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r);
+DiagramControls PaintOvalDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r);
+DiagramControls PaintSineDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r);
+
+// The word a reverse-arm position takes in the legend: "Cen", "Fwd", "Rev",
+// by the gear's sense (forward above the centre or below it).
+const char* PositionWord(float centre, bool forwardAbove, float position);
 const char* PositionWord(const ModelState& m, float position);
+
+// The undo line a redraw shows for the next one: the last change and its undo.
+std::string UndoLine(const UndoStack& u);
 
 // The pieces every diagram shares, for drawings kept in files of their own:
 // the canvas set up as a diagram's (black pen, white brush, 8-point sans),
 // the legend's heading and its row for position k (1..9) at the top right,
-// and the dynamic-variable strip and undo line every drawing ends with.
+// and the dynamic-variable strip and undo line every drawing ends with
+// (`shown` the undo line the last redraw built).
 void BeginDiagram(Canvas& c);
-void DrawLegendHeading(Canvas& c, AppState& a, DiagramState& d);
-void DrawLegendRow(Canvas& c, AppState& a, DiagramState& d, int k);
-DiagramControls DrawStripAndUndo(Canvas& c, AppState& a, DiagramState& d);
+void DrawLegendHeading(Canvas& c, const AppState& a);
+void DrawLegendRow(Canvas& c, const AppState& a, int k, bool forwardAbove);
+DiagramControls DrawStripAndUndo(Canvas& c, const AppState& a, const std::string& shown);
 
 }  // namespace brevold

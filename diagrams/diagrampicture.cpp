@@ -7,11 +7,11 @@ namespace brevold {
 
 const std::vector<DiagramKind>& DiagramKinds() {
   static const std::vector<DiagramKind> kinds = {
-      {DiagramPicture::Port, "port", "Port Open/Closed Diagram", 414, false, &ScreenState::PortCaption, &DrawPortDia, nullptr, nullptr},
-      {DiagramPicture::Steam, "steam", "Steam Diagram", 414, true, &ScreenState::SteamCaption, &DrawSteamDia, nullptr, nullptr},
-      {DiagramPicture::Oval, "oval", "Oval Diagram", 426, true, &ScreenState::OvalCaption, &DrawOvalDia, nullptr, nullptr},
-      {DiagramPicture::Sine, "sine", "Sine Diagram", 414, true, &ScreenState::SineCaption, &DrawSineDia, nullptr, nullptr},
-      {DiagramPicture::DieSlip, "die", "Die Slip Diagram", 414, true, nullptr, &DrawDieSlipDia, "&DieSlipDiagram",
+      {DiagramPicture::Port, "port", "Port Open/Closed Diagram", 414, false, &ScreenState::PortCaption, &SweepPortDia, &PaintPortDia, nullptr, nullptr},
+      {DiagramPicture::Steam, "steam", "Steam Diagram", 414, true, &ScreenState::SteamCaption, &SweepSteamDia, &PaintSteamDia, nullptr, nullptr},
+      {DiagramPicture::Oval, "oval", "Oval Diagram", 426, true, &ScreenState::OvalCaption, &SweepOvalDia, &PaintOvalDia, nullptr, nullptr},
+      {DiagramPicture::Sine, "sine", "Sine Diagram", 414, true, &ScreenState::SineCaption, &SweepSineDia, &PaintSineDia, nullptr, nullptr},
+      {DiagramPicture::DieSlip, "die", "Die Slip Diagram", 414, true, nullptr, &SweepDieSlipDia, &PaintDieSlipDia, "&DieSlipDiagram",
        "die-slip"},
   };
   return kinds;
@@ -44,20 +44,19 @@ std::string DiagramKindNames(const char* between, const char* last) {
   return out;
 }
 
-DiagramControls DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind) {
-  DiagramState& d = a.diagrams;
-  if (kind == DiagramPicture::Port && d.PortGraphMode == PortGraphs::Both) {
-    const bool labels = d.PortEventLabels;
-    d.PortGraphMode = PortGraphs::Forward;
-    DrawPortDia(c, a, d);
-    d.PortGraphMode = PortGraphs::Reverse;
-    d.PortEventLabels = false;
-    const DiagramControls out = DrawPortDia(c, a, d);
-    d.PortEventLabels = labels;
-    d.PortGraphMode = PortGraphs::Both;
-    return out;
-  }
-  return KindOf(kind).draw(c, a, d);
+void ApplyRedraw(AppState& a, DiagramState& d, const DiagramRecords& r) {
+  ApplyRedrawEffects(a.model, r.effects);
+  if (a.model.dyn.UndoOn) d.UndoText = UndoLine(a.model.undo);
 }
+
+DiagramControls DrawDiagram(Canvas& c, AppState& a, DiagramState& d, DiagramPicture kind) {
+  const DiagramKind& k = KindOf(kind);
+  const DiagramRecords r = k.sweep(a.model, d);
+  const DiagramControls out = k.paint(c, a, d, r);
+  ApplyRedraw(a, d, r);
+  return out;
+}
+
+DiagramControls DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind) { return DrawDiagram(c, a, a.diagrams, kind); }
 
 }  // namespace brevold

@@ -26,7 +26,9 @@ struct DiagramKind {
   // The window's caption, as the main window's frames write it; null for a
   // kind whose caption is made from its title (see DiagramCaption).
   std::string ScreenState::*caption;
-  DiagramControls (*draw)(Canvas& c, AppState& a, DiagramState& d);
+  // The sweeps, on a copy of the state; the painting, from their records.
+  DiagramRecords (*sweep)(const ModelState& m, const DiagramState& d);
+  DiagramControls (*paint)(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r);
   // The item that opens the window, added to the Draw&Graphs menu after the
   // items the main window has always had; null for those four.
   const char* menuItem;
@@ -38,7 +40,8 @@ struct DiagramKind {
 constexpr int DiagramPictureWidth = 632;
 
 // The die's place along the link through a turn, per reverse-arm position.
-DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d);
+DiagramRecords SweepDieSlipDia(const ModelState& m, const DiagramState& d);
+DiagramControls PaintDieSlipDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r);
 
 // Every kind, in the order the command line lists them.
 const std::vector<DiagramKind>& DiagramKinds();
@@ -54,8 +57,17 @@ std::string DiagramCaption(const DiagramKind& kind, const ScreenState& s);
 
 inline int DiagramPictureHeight(DiagramPicture kind) { return KindOf(kind).height; }
 
-// Draws on a white picture of the diagram's size; returns what the last
-// drawing tells its window (in both-graphs mode, the reverse graph's).
+// What a redraw leaves in the state, put there in this one place: the
+// records' effects in the model (the linkage where the sweeps' last solve
+// left it, the diagrams' last reverse-arm setting) and, with the undo line
+// on, the undo line built for the next redraw in `d`.
+void ApplyRedraw(AppState& a, DiagramState& d, const DiagramRecords& r);
+
+// A redraw: the kind's sweeps, its painting on a white picture of the
+// diagram's size, then ApplyRedraw. Returns what the painting tells its
+// window (in both-graphs mode, the reverse graph's).
+DiagramControls DrawDiagram(Canvas& c, AppState& a, DiagramState& d, DiagramPicture kind);
+// The same with the diagram windows' shared state.
 DiagramControls DrawDiagramPicture(Canvas& c, AppState& a, DiagramPicture kind);
 
 }  // namespace brevold

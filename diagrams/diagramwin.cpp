@@ -155,7 +155,7 @@ void DiagramWindow::Draw() {
   {
     QtCanvas picture(&picture_);
     TextTapCanvas c(picture);
-    ctl = Table().draw(c, app_, state_);
+    ctl = DrawDiagram(c, app_, state_, Table().kind);
     // What the picture reads, with what was drawn on it before.
     words_.insert(words_.end(), c.texts.begin(), c.texts.end());
   }

@@ -8,59 +8,37 @@
 // end) are written beside the picture, or "?" where the turn cannot be
 // trusted (a guard fired, a search gave up, the linkage left its closure).
 //
-// The turns are solved on a copy of the state: drawing changes nothing.
+// The turns are solved on a copy of the state: a redraw changes nothing but
+// the undo line.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "diagrams/diagrampicture.h"
 #include "model/numfmt.h"
-#include "model/soundness.h"
 #include "model/solver.h"
 
 namespace brevold {
 
 namespace {
 
-// One turn at one reverse-arm position: the die's place along the link at
-// each sample and the turn's verdict.
-struct DieTurn {
-  std::vector<LD> along;
-  Soundness verdict;
-};
-
-constexpr int kStep = 4;                    // degrees between samples
-constexpr int kSamples = 360 / kStep + 1;   // 0 to 360 inclusive
+constexpr int kStep = DieTurnStep, kSamples = DieTurnSamples;
 constexpr int kLeft = 60, kRight = 490;     // the angle axis
 constexpr int kMid = 215, kHalf = 110;      // the link's centre and half length on the picture
-
-std::vector<DieTurn> SweepTurns(const ModelState& from) {
-  ModelState s = from;
-  const int rows = std::clamp(s.revArm.RevArmCount, 0, 9);
-  std::vector<DieTurn> turns(static_cast<size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
-    DieTurn& t = turns[static_cast<size_t>(row)];
-    s.mech.RevArmX = s.revArm.Positions[static_cast<size_t>(row + 1)];
-    TurnWatch watch;
-    watch.Start(s);
-    for (int k = 0; k < kSamples; ++k) {
-      s.mech.DrvAngle = static_cast<float>(k * kStep);
-      Solve(s);
-      watch.Sample(s);
-      t.along.push_back(DieInLink(s).along);
-    }
-    t.verdict = watch.Finish(s);
-  }
-  return turns;
-}
 
 int X(LD angle) { return PixelRound(kLeft + angle * (kRight - kLeft) / 360); }
 
 }  // namespace
 
-DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d) {
+DiagramRecords SweepDieSlipDia(const ModelState& m, const DiagramState&) {
+  DiagramRecords r;
+  r.turns = SweepDieTurns(m);
+  return r;
+}
+
+DiagramControls PaintDieSlipDia(Canvas& c, const AppState& a, const DiagramState& d, const DiagramRecords& r) {
   const ModelState& m = a.model;
-  const std::vector<DieTurn> turns = SweepTurns(m);
+  const std::vector<DieTurn>& turns = r.turns;
   BeginDiagram(c);
   const LD sx = a.screen.TextScaleX;
   const LD linkHalf = std::fabs(static_cast<LD>(m.dims.frame.LinkUpLowLen));
@@ -99,11 +77,11 @@ DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d) {
   text(9, kMid + kHalf + 1, Str(-linkHalf, 6, 3));
 
   // The legend and the curves, one per position.
-  DrawLegendHeading(c, a, d);
+  DrawLegendHeading(c, a);
   Font bold = c.CurrentFont();
   for (size_t row = 0; row < turns.size(); ++row) {
     const int k = static_cast<int>(row) + 1;
-    DrawLegendRow(c, a, d, k);
+    DrawLegendRow(c, a, k, SensePositive(m.mech));
     const DieTurn& t = turns[row];
     std::vector<Pt> curve;
     for (int s = 0; s < kSamples; ++s) curve.push_back({X(s * kStep), y(t.along[static_cast<size_t>(s)])});
@@ -140,7 +118,7 @@ DiagramControls DrawDieSlipDia(Canvas& c, AppState& a, DiagramState& d) {
     text(500 * sx, ty + 24, Str(v.faultAngle, 1, 0) + " deg");
     c.SetFont(Font{FontFace::Sans, 8, false, false, clBlack});
   }
-  return DrawStripAndUndo(c, a, d);
+  return DrawStripAndUndo(c, a, d.UndoText);
 }
 
 }  // namespace brevold

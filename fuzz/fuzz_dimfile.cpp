@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DiagramState d;
     for (const DiagramKind& k : DiagramKinds()) {
       c.NewPicture(k.title);
-      k.draw(c, a, d);
+      DrawDiagram(c, a, d, k.kind);
     }
   }
   return 0;

@@ -308,36 +308,27 @@ void SweepCurves(ModelState& s, const CurveSweep& c, int threads) {
   if (threads <= 1 || c.rows * c.samples <= 1) {
     for (int r = 0; r < c.rows; ++r) {
       c.setRow(s, r);
-      if (c.rowStart) c.rowStart(r);
+      if (c.keepRow) c.keepRow(s, r);
       for (int n = 0; n < c.samples; ++n) {
         c.solve(s, r, n);
-        if (c.sampleDone) c.sampleDone(r, n);
+        if (c.keepSample) c.keepSample(s, r, n);
       }
-      if (c.rowEnd) c.rowEnd(r);
     }
     return;
   }
   const int parts = PartsPerRow(c.rows, c.samples, threads);
   auto firstSample = [&](int part) { return part * c.samples / parts; };
-  struct Record {
-    SolvedState rowStart;
-    std::vector<SolvedState> samples;
-  };
-  std::vector<Record> records(static_cast<size_t>(c.rows * parts));
   UnitSweep units;
   units.units = c.rows * parts;
   units.run = [&](ModelState& w, int u) {
     const int row = u / parts, part = u % parts;
-    Record& rec = records[static_cast<size_t>(u)];
-    rec.samples.clear();
-    rec.samples.reserve(static_cast<size_t>(firstSample(part + 1) - firstSample(part)));
     if (part == 0) {
       c.setRow(w, row);
-      rec.rowStart.Take(w);
+      if (c.keepRow) c.keepRow(w, row);
     }
     for (int n = firstSample(part); n < firstSample(part + 1); ++n) {
       c.solve(w, row, n);
-      rec.samples.emplace_back().Take(w);
+      if (c.keepSample) c.keepSample(w, row, n);
     }
   };
   units.guessEnd = [&](ModelState& w, int u) {
@@ -346,22 +337,8 @@ void SweepCurves(ModelState& s, const CurveSweep& c, int threads) {
     else c.setRow(w, row);
     c.solve(w, row, last);
   };
-  RunUnits(s, units, threads);
-  for (int u = 0; u < units.units; ++u) {
-    const int row = u / parts, part = u % parts;
-    const Record& rec = records[static_cast<size_t>(u)];
-    if (part == 0) {
-      Restore(s, rec.rowStart);
-      if (c.rowStart) c.rowStart(row);
-    }
-    int n = firstSample(part);
-    for (const SolvedState& at : rec.samples) {
-      Restore(s, at);
-      if (c.sampleDone) c.sampleDone(row, n);
-      ++n;
-    }
-    if (part == parts - 1 && c.rowEnd) c.rowEnd(row);
-  }
+  const UnitRun run = RunUnits(s, units, threads);
+  for (const SolvedState& end : run.end) Restore(s, end);
 }
 
 }  // namespace brevold

@@ -17,10 +17,10 @@
 // thread, and a sweep whose guesses are all wrong (searches that gave up
 // leave joints the guess cannot know) costs no more than the plain one.
 //
-// No drawing happens on the pool: the curve sweeps record the state after
-// every solve, and the calling thread replays the records in the sweep's
-// order through the diagram's own drawing, with the state restored as it
-// stood at that point of the sweep.
+// A sweep keeps what its caller needs of the state as it goes (each unit
+// writes its own slots of the caller's records), so nothing but solving
+// happens on the pool and the records come out the same whatever the number
+// of threads.
 #pragma once
 #include <functional>
 #include <vector>
@@ -84,24 +84,24 @@ UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads);
 // guess costs time, never exactness; the tests read it).
 long UnitsRunAgain();
 
-// A sweep of rows of samples with drawing between the solves (the steam,
-// oval and sine diagrams). The state's part runs on the pool; the drawing's
-// part runs on the calling thread, in the sweep's order, with the state as
-// the plain sweep would have it at that point. The drawing may change only
-// what the next solve writes again, and may raise the error flag.
+// A sweep of rows of samples (the steam, oval and sine diagrams' curves).
 struct CurveSweep {
   int rows = 0, samples = 0;
-  // The state's part: the row's setting, then each sample's angle and solve.
+  // The row's setting, then each sample's angle and solve.
   std::function<void(ModelState& s, int row)> setRow;
   std::function<void(ModelState& s, int row, int sample)> solve;
   // Given the sweep's start state, what the sweep carries into (row, sample)
   // apart from what the solves write: the row's setting, and the driver
   // angle where each sample turns on from the last. Empty: setRow alone.
   std::function<void(ModelState& s, int row, int sample)> position;
-  // The drawing's part.
-  std::function<void(int row)> rowStart, rowEnd;
-  std::function<void(int row, int sample)> sampleDone;
+  // What the caller keeps: the state just after a row's setting, and just
+  // after each sample's solve. Called on whichever thread runs that stretch,
+  // and again for a sample whose stretch runs again; each call may write only
+  // its own row's or sample's record.
+  std::function<void(const ModelState& s, int row)> keepRow;
+  std::function<void(const ModelState& s, int row, int sample)> keepSample;
 };
+// Runs the sweep; s is left where the plain sweep leaves it.
 void SweepCurves(ModelState& s, const CurveSweep& sweep, int threads);
 
 // The driver angle SweepPortRow leaves after `samples` steps of `step`.

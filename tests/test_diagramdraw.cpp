@@ -30,14 +30,13 @@ int Count(const RecordingCanvas& c, const std::string& text) {
 }
 
 TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
-  using Fn = DiagramControls (*)(Canvas&, AppState&, DiagramState&);
-  for (Fn draw : {&DrawPortDia, &DrawSteamDia, &DrawOvalDia, &DrawSineDia}) {
+  for (DiagramPicture kind : {DiagramPicture::Port, DiagramPicture::Steam, DiagramPicture::Oval, DiagramPicture::Sine}) {
     AppState a = Running();
     a.model.mech.DrvAngle = 123;
     a.model.mech.RevArmX = 9.9f;
     DiagramState d;
     RecordingCanvas c;
-    const DiagramControls ctl = draw(c, a, d);
+    const DiagramControls ctl = DrawDiagram(c, a, d, kind);
     EXPECT_EQ(a.model.mech.DrvAngle, 123);
     EXPECT_EQ(a.model.mech.RevArmX, 9.9f);
     EXPECT_FALSE(ctl.barsVisible);  // dynamic variables off
@@ -47,7 +46,7 @@ TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
     // but for the steam card's arrow head, whose characters overlap.
     for (const auto& i : c.items)
       if (i.op == Op::Text) {
-        const bool arrow = draw == &DrawSteamDia && i.pts[0].x < 30 && i.pts[0].y < 100 && i.pts[0].y >= 77;
+        const bool arrow = kind == DiagramPicture::Steam && i.pts[0].x < 30 && i.pts[0].y < 100 && i.pts[0].y >= 77;
         ASSERT_EQ(i.opaque, !arrow) << i.text << " at " << i.pts[0].x << ", " << i.pts[0].y;
       }
   }
@@ -64,7 +63,7 @@ TEST(Diagrams, LegendWordsFollowTheGearsSense) {
   RecordingCanvas rc;
   DiagramState d;
   a.model.mech.LiftArmSgn = 2.75f;
-  DrawSineDia(rc, a, d);
+  DrawDiagram(rc, a, d, DiagramPicture::Sine);
   const auto* word = rc.FindText("Cen");
   ASSERT_NE(word, nullptr);
   EXPECT_EQ(word->pts[0], (Pt{533, 24}));
@@ -75,7 +74,7 @@ TEST(Diagrams, TravelScaleTicksAndLabels) {
   AppState a = Running();
   DiagramState d;
   RecordingCanvas c;
-  DrawSineDia(c, a, d);  // VertScale 1.5
+  DrawDiagram(c, a, d, DiagramPicture::Sine);  // VertScale 1.5
   EXPECT_NE(c.FindText("-0.6"), nullptr);
   EXPECT_NE(c.FindText("0.6"), nullptr);
   EXPECT_EQ(c.FindText("0.7"), nullptr);
@@ -87,19 +86,19 @@ TEST(Diagrams, TravelScaleTicksAndLabels) {
   EXPECT_EQ(minorTicks(c), 61);  // h = -30..30
   a.model.revArm.VertScale = 5;
   RecordingCanvas five;
-  DrawSineDia(five, a, d);
+  DrawDiagram(five, a, d, DiagramPicture::Sine);
   EXPECT_EQ(minorTicks(five), 41);  // only every fifth of h = -100..100
   EXPECT_NE(five.FindText(Str(5, 3, 1)), nullptr);
   // A scale beyond any the program lets in draws no more ticks than the
   // largest allowed one, and cannot overflow the count.
   a.model.revArm.VertScale = 100;
   RecordingCanvas most;
-  DrawSineDia(most, a, d);
+  DrawDiagram(most, a, d, DiagramPicture::Sine);
   EXPECT_EQ(minorTicks(most), 801);
   for (float wild : {5000.0f, 3e9f}) {
     a.model.revArm.VertScale = wild;
     RecordingCanvas w;
-    DrawSineDia(w, a, d);
+    DrawDiagram(w, a, d, DiagramPicture::Sine);
     EXPECT_EQ(minorTicks(w), 801) << wild;
   }
 }
@@ -110,7 +109,7 @@ TEST(Diagrams, MidGearReadoutOnlyNearTheCentre) {
   a.model.revArm.Positions = {a.model.revArm.Positions[0], a.model.revArm.Positions[0], 0, 0, 0, 0, 0, 0, 0, 0};
   a.model.revArm.RevArmCount = 1;
   RecordingCanvas c;
-  DrawOvalDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::Oval);
   EXPECT_EQ(Count(c, "Lead"), 2);
   EXPECT_EQ(Count(c, "Lap"), 2);
   EXPECT_NE(c.FindText("ExCl"), nullptr);
@@ -122,7 +121,7 @@ TEST(Diagrams, MidGearReadoutOnlyNearTheCentre) {
 
   a.model.revArm.Positions[1] = a.model.revArm.Positions[0] + 0.05f;
   RecordingCanvas far;
-  DrawOvalDia(far, a, d);
+  DrawDiagram(far, a, d, DiagramPicture::Oval);
   EXPECT_EQ(far.FindText("Lead"), nullptr);
 }
 
@@ -131,7 +130,7 @@ TEST(Diagrams, SineCurveMeetsItselfAtTheTwoZeroDegreeColumns) {
   DiagramState d;
   a.model.revArm.RevArmCount = 1;
   RecordingCanvas c;
-  DrawSineDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::Sine);
   int y90 = -1, y450 = -1;
   for (const auto& i : c.items)
     if (i.op == Op::Line && i.color == clBlack && i.pts[1].y != i.pts[0].y + 0) {
@@ -148,10 +147,10 @@ TEST(Diagrams, PortBothGraphsCarryBothLegendsAndOneAnnotation) {
   DiagramState d;
   RecordingCanvas c;
   d.PortGraphMode = PortGraphs::Forward;
-  DrawPortDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::Port);
   d.PortGraphMode = PortGraphs::Reverse;
   d.PortEventLabels = false;
-  DrawPortDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::Port);
   EXPECT_NE(c.FindText("Fwd."), nullptr);
   EXPECT_NE(c.FindText("Rev."), nullptr);
   EXPECT_EQ(Count(c, "Exp"), 1);
@@ -177,7 +176,7 @@ TEST(Diagrams, SteamCardPrintsCutOffsPerPosition) {
   AppState a = Running();
   DiagramState d;
   RecordingCanvas c;
-  DrawSteamDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::Steam);
   EXPECT_NE(c.FindText("%CutOff"), nullptr);
   // Position w's cut-offs on the row 13 w + 233, front at x = 600.
   for (int w = 1; w <= a.model.revArm.RevArmCount; ++w) {
@@ -198,7 +197,7 @@ TEST(Diagrams, StripShowsTheVariablesOrTheNotice) {
   DiagramState d;
   a.model.dyn.DynVarsOn = true;
   RecordingCanvas empty;
-  DiagramControls ctl = DrawOvalDia(empty, a, d);
+  DiagramControls ctl = DrawDiagram(empty, a, d, DiagramPicture::Oval);
   EXPECT_TRUE(ctl.barsVisible);
   EXPECT_FALSE(ctl.barEnabled[1]);
   EXPECT_EQ(empty.FindText("* First Select Dimensions *")->color, clRed);
@@ -206,7 +205,7 @@ TEST(Diagrams, StripShowsTheVariablesOrTheNotice) {
   EditorFieldExit(a.model, 3, 16.5f, "Main Rod Length");
   a.model.dyn.UndoOn = true;
   RecordingCanvas one;
-  ctl = DrawOvalDia(one, a, d);
+  ctl = DrawDiagram(one, a, d, DiagramPicture::Oval);
   EXPECT_TRUE(ctl.barEnabled[1]);
   EXPECT_FALSE(ctl.barEnabled[2]);
   EXPECT_TRUE(ctl.undoVisible);
@@ -259,7 +258,7 @@ TEST(DieSlipDiagram, SlipAndMarginAreThoseOfTheJoints) {
   const ModelState before = a.model;
   DiagramState d;
   RecordingCanvas c;
-  DrawDieSlipDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::DieSlip);
   EXPECT_EQ(a.model.mech.PtX, before.mech.PtX);
   EXPECT_EQ(a.model.mech.DrvAngle, before.mech.DrvAngle);
   EXPECT_EQ(a.model.DiagLastRevArm, before.DiagLastRevArm);
@@ -303,7 +302,7 @@ TEST(DieSlipDiagram, AnUntrustedTurnShowsNoSlip) {
   SetDim(a.model, 13, 1000);
   DiagramState d;
   RecordingCanvas c;
-  DrawDieSlipDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::DieSlip);
   EXPECT_NE(c.FindText(" 1       ?        ?"), nullptr);
   EXPECT_NE(c.FindText("? not to be trusted:"), nullptr);
   // A link crank far too long: the first solve already goes through a guard.

@@ -95,4 +95,32 @@ TEST(RecordedDiagrams, EveryDiagramDrawsAndLeavesAsRecorded) {
   }
 }
 
+// A painting reads the records and the state and changes neither: painted
+// twice from one sweep, each diagram draws the same, and the state (model,
+// undo line, port settings) stands as it did before the sweep. The redraw's
+// effects come only from ApplyRedraw.
+TEST(RecordedDiagrams, PaintingTwiceFromOneSweepDrawsTheSameAndChangesNothing) {
+  for (const AppState& start : {WithDynamicVariables(kGears[0]), GearState(kGears[kGearCount - 1])}) {
+    for (const Drawing& dr : kDrawings) {
+      AppState a = start;
+      a.diagrams.PortGraphMode = dr.mode;
+      a.diagrams.UndoText = "the last undo line";
+      const DiagramKind& kind = KindOf(dr.kind);
+      const std::uint64_t before = Left(a.model);
+      const DiagramRecords r = kind.sweep(a.model, a.diagrams);
+      RecordingCanvas first, second;
+      kind.paint(first, a, a.diagrams, r);
+      kind.paint(second, a, a.diagrams, r);
+      EXPECT_GT(first.items.size(), 50u) << dr.name;
+      EXPECT_EQ(Drawn(first), Drawn(second)) << dr.name;
+      EXPECT_EQ(Left(a.model), before) << dr.name;
+      EXPECT_EQ(a.diagrams.UndoText, "the last undo line") << dr.name;
+      EXPECT_EQ(a.diagrams.PortGraphMode, dr.mode) << dr.name;
+      EXPECT_TRUE(a.diagrams.PortEventLabels) << dr.name;
+      // The undo line drawn first is the one the last redraw left.
+      EXPECT_EQ(start.model.dyn.UndoOn, first.FindText("the last undo line") != nullptr) << dr.name;
+    }
+  }
+}
+
 }  // namespace brevold

@@ -16,7 +16,7 @@
 #include <mutex>
 #include <thread>
 
-#include "diagrams/diagramdraw.h"
+#include "diagrams/diagrampicture.h"
 #include "diagram_gears.h"
 #include "record_hash.h"
 #include "model/events.h"
@@ -30,18 +30,16 @@ struct Threads {
   ~Threads() { SetSweepThreads(0); }
 };
 
-using DrawFn = DiagramControls (*)(Canvas&, AppState&, DiagramState&);
-
 TEST(ParallelSweeps, DiagramsDrawAndLeaveWhatThePlainSweepDoes) {
   const struct {
     const char* name;
-    DrawFn draw;
+    DiagramPicture kind;
     PortGraphs mode;
-  } drawings[] = {{"port forward", &DrawPortDia, PortGraphs::Forward},
-                  {"port reverse", &DrawPortDia, PortGraphs::Reverse},
-                  {"steam", &DrawSteamDia, PortGraphs::Forward},
-                  {"oval", &DrawOvalDia, PortGraphs::Forward},
-                  {"sine", &DrawSineDia, PortGraphs::Forward}};
+  } drawings[] = {{"port forward", DiagramPicture::Port, PortGraphs::Forward},
+                  {"port reverse", DiagramPicture::Port, PortGraphs::Reverse},
+                  {"steam", DiagramPicture::Steam, PortGraphs::Forward},
+                  {"oval", DiagramPicture::Oval, PortGraphs::Forward},
+                  {"sine", DiagramPicture::Sine, PortGraphs::Forward}};
   for (const Gear& g : kGears) {
     const long againBefore = UnitsRunAgain();
     for (const auto& dr : drawings) {
@@ -53,7 +51,7 @@ TEST(ParallelSweeps, DiagramsDrawAndLeaveWhatThePlainSweepDoes) {
         DiagramState d;
         d.PortGraphMode = dr.mode;
         RecordingCanvas c;
-        dr.draw(c, a, d);
+        DrawDiagram(c, a, d, dr.kind);
         drawn[k] = Drawn(c);
         left[k] = Left(a.model);
       }

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "diagrams/diagramdraw.h"
+#include "diagrams/diagrampicture.h"
 #include "draw_helpers.h"
 #include "model/events.h"
 #include "model/numfmt.h"
@@ -60,7 +60,7 @@ RecordingCanvas DrawPort(AppState& a, PortGraphs mode) {
   DiagramState d;
   d.PortGraphMode = mode;
   RecordingCanvas c;
-  DrawPortDia(c, a, d);
+  DrawDiagram(c, a, d, DiagramPicture::Port);
   return c;
 }
 
