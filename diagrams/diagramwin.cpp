@@ -206,11 +206,16 @@ void DiagramWindow::SetRevArmPosClick() {
 }
 
 void DiagramWindow::DynamicVariClick() {
-  DynVarsClicked(app_);
   // The port window shows the main window's bars first, the others redraw first.
-  if (kind_ == Kind::Port) form_.ShowState();
-  Redraw();
-  if (kind_ != Kind::Port) form_.ShowState();
+  if (kind_ == Kind::Port) {
+    form_.State().Change(DynVarsClicked);
+    Redraw();
+  } else {
+    form_.State().Change([this](AppState& a) {
+      DynVarsClicked(a);
+      Redraw();
+    });
+  }
 }
 
 void DiagramWindow::UnDoMenuClick() {

@@ -424,7 +424,8 @@ void TValveEvents::done(int r) {
   recompute_->stop();
   poll_->stop();
   Drop();
-  form_.ShowState();
+  // The bars stepped the gear in place while the window was open.
+  form_.State().Changed();
   form_.RestartAnimation();
   QDialog::done(r);
 }

@@ -44,15 +44,17 @@ struct FrameEffects;
 class TMainForm : public QMainWindow, public MainPort {
   Q_OBJECT
  public:
-  explicit TMainForm(AppState& app, QWidget* parent = nullptr);
+  explicit TMainForm(Session& session, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // What the other windows may ask (MainPort).
-  AppState& App() override;
+  Session& State() override;
   QWidget* Window() override;
   void StopAnimation() override;
   void RestartAnimation() override;
-  void ShowState() override;
+  // The controls, menus and reverse-arm bar range shown from the state: the
+  // window's following of the session.
+  void ShowState();
   void JoinUndoButtons(QPushButton* b) override;
 
   const QImage& Frame() const { return frame_; }
@@ -202,13 +204,15 @@ class TMainForm : public QMainWindow, public MainPort {
   void Recentred(ScrollBar* bar, void (*rule)(AppState&, int));
   void RefBar(ScrollBar* bar, int which);
 
+  Session& session_;
   AppState& app_;
   ModelState& m_;
   ScreenState& s_;
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
-  std::vector<QPointer<QPushButton>> undoButtons_;
-  FrameDamage damage_;  // the tiles of frame_ that drawing touched  // a window that closes takes its button away
+  std::vector<QPointer<QPushButton>> undoButtons_;  // a window that closes takes its button away
+  FrameDamage damage_;  // the tiles of frame_ that drawing touched
+  Following shown_;  // the controls following the session
 };
 
 }  // namespace brevold
