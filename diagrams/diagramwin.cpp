@@ -78,7 +78,7 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
   }
   UnDoButton = new Button(canvas_, "UnDo", 110, 54, 40, 16);
   UnDoButton->hide();
-  form_.JoinUndoButtons(UnDoButton);
+  undoShown_ = form_.State().FollowUndoButtons([b = UnDoButton](bool enabled) { b->setEnabled(enabled); });
   UnDoButton->onClick = [this] { UnDoButtonClick(); };
 
   auto add = [this](const char* caption, std::function<void()> f) {

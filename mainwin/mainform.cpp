@@ -64,15 +64,10 @@ TMainForm::TMainForm(Session& session, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
-  m_.undo.onButtons = nullptr;
   if (hourglass_) QApplication::restoreOverrideCursor();
 }
 
 void TMainForm::FormCreate() {
-  m_.undo.onButtons = [this](bool enabled) {
-    std::erase_if(undoButtons_, [](const QPointer<QPushButton>& b) { return b.isNull(); });
-    for (QPushButton* b : undoButtons_) b->setEnabled(enabled);
-  };
   StartUp(m_);
   s_ = ScreenState{};
   app_.controls = MainControls{};
@@ -323,12 +318,6 @@ void TMainForm::SetScreenDataClick() { Apply(ScreenDataClicked); }
 void TMainForm::SetPanZoomClick() { Apply(PanZoomClicked); }
 
 // --- Dynamic variables and undo ---
-
-void TMainForm::JoinUndoButtons(QPushButton* b) {
-  std::erase_if(undoButtons_, [](const QPointer<QPushButton>& b) { return b.isNull(); });
-  undoButtons_.push_back(b);
-  b->setEnabled(m_.undo.ButtonsEnabled);
-}
 
 void TMainForm::SBDynVarChange(int k) {
   ScrollBar* b = SBDynVar[static_cast<size_t>(k)];

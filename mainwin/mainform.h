@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <array>
@@ -55,7 +54,6 @@ class TMainForm : public QMainWindow, public MainPort {
   // The controls, menus and reverse-arm bar range shown from the state: the
   // window's following of the session.
   void ShowState();
-  void JoinUndoButtons(QPushButton* b) override;
 
   const QImage& Frame() const { return frame_; }
   bool Running() const { return app_.controls.Running; }
@@ -210,9 +208,8 @@ class TMainForm : public QMainWindow, public MainPort {
   ScreenState& s_;
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
-  std::vector<QPointer<QPushButton>> undoButtons_;  // a window that closes takes its button away
   FrameDamage damage_;  // the tiles of frame_ that drawing touched
-  Following shown_;  // the controls following the session
+  Following shown_, undoShown_;  // the controls and the "UnDo" button following the session
 };
 
 }  // namespace brevold

@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the other windows may ask of the main window: the session they
-// change the state through (and follow), its window as their parent, the
-// animation's timer and the joining of every "UnDo" button. The main window
-// implements it; tests of the dialogs use a small fake.
+// change the state through (and follow), its window as their parent and the
+// animation's timer. The main window implements it; tests of the dialogs
+// use a small fake.
 #pragma once
 #include "state/session.h"
 
-class QPushButton;
 class QWidget;
 
 namespace brevold {
@@ -22,8 +21,6 @@ class MainPort {
   // A diagram window stops the animation while it is open.
   virtual void StopAnimation() = 0;
   virtual void RestartAnimation() = 0;
-  // Every window's "UnDo" button follows the undo stack.
-  virtual void JoinUndoButtons(QPushButton* b) = 0;
 };
 
 }  // namespace brevold

@@ -23,18 +23,41 @@ void Following::Leave() {
   if (Session* s = std::exchange(session_, nullptr)) s->Leave(id_);
 }
 
+Session::Session(AppState& app) : app_(app) {
+  app_.model.undo.onButtons = [this](bool enabled) { UndoButtonsTurned(enabled); };
+}
+
+Session::~Session() { app_.model.undo.onButtons = nullptr; }
+
 // Each is called through a copy: a follower that joins meanwhile may move
 // the list, and one that leaves is only marked until the round is over.
-void Session::Changed() {
+template <class Tell>
+void Session::TellEach(Tell tell) {
   ++telling_;
-  for (size_t i = 0; i < followers_.size(); ++i)
-    if (std::function<void()> shown = followers_[i].shown) shown();
+  for (size_t i = 0; i < followers_.size(); ++i) tell(followers_[i]);
   --telling_;
   DropLeavers();
 }
 
+void Session::Changed() {
+  TellEach([](const Follower& f) {
+    if (std::function<void()> shown = f.shown) shown();
+  });
+}
+
+void Session::UndoButtonsTurned(bool enabled) {
+  TellEach([enabled](const Follower& f) {
+    if (std::function<void(bool)> follow = f.undoButtons) follow(enabled);
+  });
+}
+
 Following Session::Follow(std::function<void()> shown) {
-  return Following(this, Join({0, std::move(shown)}));
+  return Following(this, Join({0, std::move(shown), nullptr}));
+}
+
+Following Session::FollowUndoButtons(std::function<void(bool)> enabled) {
+  enabled(app_.model.undo.ButtonsEnabled);
+  return Following(this, Join({0, nullptr, std::move(enabled)}));
 }
 
 int Session::Join(Follower f) {

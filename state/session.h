@@ -3,8 +3,10 @@
 // The session: the one program state and the windows that follow it. A
 // window changes the state through Change, which runs the change and then
 // tells every follower once; the main window follows it and shows its
-// controls, menus and reverse-arm bar afresh. Start-up makes one session
-// beside the state; the windows reach it through their port.
+// controls, menus and reverse-arm bar afresh. The "UnDo" buttons of every
+// window follow the undo stack through it too, the moment the stack turns
+// them on or off. Start-up makes one session beside the state; the windows
+// reach it through their port.
 #pragma once
 #include <cstddef>
 #include <functional>
@@ -38,7 +40,10 @@ class Following {
 
 class Session {
  public:
-  explicit Session(AppState& app) : app_(app) {}
+  // Takes the undo stack's hook of `app`'s model for the "UnDo" buttons,
+  // and gives it back empty at its end.
+  explicit Session(AppState& app);
+  ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -56,15 +61,22 @@ class Session {
 
   // `shown` is told after every change.
   [[nodiscard]] Following Follow(std::function<void()> shown);
+  // `enabled` is told at once whether the "UnDo" buttons are on, and again
+  // each time the undo stack turns them on or off.
+  [[nodiscard]] Following FollowUndoButtons(std::function<void(bool)> enabled);
 
  private:
   friend class Following;
   struct Follower {
     int id = 0;
     std::function<void()> shown;
+    std::function<void(bool)> undoButtons;
   };
   int Join(Follower f);
   void Leave(int id);
+  void UndoButtonsTurned(bool enabled);
+  template <class Tell>
+  void TellEach(Tell tell);
   // Followers that leave while others are being told are dropped afterwards.
   void DropLeavers();
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The session without a window: changes told to its followers.
+// The session without a window: changes told to its followers, and the
+// "UnDo" buttons following the undo stack.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -33,6 +34,24 @@ TEST(Session, FollowersAreToldOnceAfterEachChangeUntilTheyLeave) {
   first.Leave();
   session.Changed();
   EXPECT_TRUE(told.empty());
+}
+
+// The buttons hear of the stack at once, also from a step outside any
+// change (an editor field left, an undo); the state, which outlives the
+// session, calls into it no more.
+TEST(Session, UndoButtonsFollowTheStackAtOnceWhileTheSessionLasts) {
+  AppState a = Fresh();
+  std::vector<bool> seen;
+  {
+    Session session(a);
+    Following button = session.FollowUndoButtons([&](bool on) { seen.push_back(on); });
+    a.model.undo.EditDirty = 1;
+    EditorFieldExit(a.model, 3, 17, "Main Rod Length");
+    EXPECT_EQ(seen, (std::vector<bool>{false, true}));
+    Undo(a.model);
+    EXPECT_EQ(seen, (std::vector<bool>{false, true, false}));
+  }
+  EXPECT_FALSE(a.model.undo.onButtons);
 }
 
 }  // namespace brevold
