@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up: the command line, the application, the one program state and the
-// main window; a dimension file named on the command line is opened once the
-// window is up, as "&OpenDimensions" would.
+// Start-up: the command line, the application, the one program state, the
+// session the windows change it through and the main window; a dimension
+// file named on the command line is opened once the window is up, as
+// "&OpenDimensions" would.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "state/appstate.h"
+#include "state/session.h"
 #include "mainwin/mainform.h"
 #include "model/version.h"
 
@@ -54,7 +56,8 @@ int main(int argc, char** argv) {
   options.process(app);
 
   brevold::AppState state;
-  brevold::TMainForm form(state);
+  brevold::Session session(state);
+  brevold::TMainForm form(session);
   form.show();
   if (!options.positionalArguments().isEmpty()) {
     const QString file = options.positionalArguments().front();

@@ -145,7 +145,8 @@ BENCHMARK(BM_TickPreset5)->Unit(benchmark::kMicrosecond);
 // to the window and whatever the controls repaint.
 void BM_WindowTick(benchmark::State& st) {
   brevold::AppState a;
-  brevold::TMainForm form(a);
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
   form.Timer1->stop();
   ShowExposed(form);
   PaintCounter paints(form.Client);
@@ -162,7 +163,8 @@ BENCHMARK(BM_WindowTick)->Unit(benchmark::kMicrosecond);
 // The same with the steam display on at preset 5.
 void BM_WindowTickSteamPreset5(benchmark::State& st) {
   brevold::AppState a;
-  brevold::TMainForm form(a);
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
   form.Timer1->stop();
   a.screen.SteamDisp = true;
   UsePreset(a, 5);
@@ -180,7 +182,8 @@ BENCHMARK(BM_WindowTickSteamPreset5)->Unit(benchmark::kMicrosecond);
 // window-sized surface.
 void BM_CopyToWindow(benchmark::State& st) {
   brevold::AppState a;
-  brevold::TMainForm form(a);
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
   form.Timer1->stop();
   ShowExposed(form);
   form.Timer1Timer();
@@ -226,7 +229,8 @@ const bool kDiagramBenchmarks = [] {
 // paint. The clicks alternate right and left so the gear stays put.
 void BM_DiagramDragStep(benchmark::State& st) {
   brevold::AppState a;
-  brevold::TMainForm form(a);
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
   form.Timer1->stop();
   ShowExposed(form);
   form.Timer1Timer();
@@ -254,7 +258,8 @@ BENCHMARK(BM_DiagramDragStep)->ArgName("window")->Arg(0)->Arg(1)->Arg(2)->Arg(3)
 // the next tick.
 void BM_DynVarDragStep(benchmark::State& st) {
   brevold::AppState a;
-  brevold::TMainForm form(a);
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
   form.Timer1->stop();
   ShowExposed(form);
   a.model.undo.EditDirty = 0;

@@ -78,7 +78,7 @@ DiagramWindow::DiagramWindow(MainPort& form, Kind kind)
   }
   UnDoButton = new Button(canvas_, "UnDo", 110, 54, 40, 16);
   UnDoButton->hide();
-  form_.JoinUndoButtons(UnDoButton);
+  undoShown_ = form_.State().FollowUndoButtons([b = UnDoButton](bool enabled) { b->setEnabled(enabled); });
   UnDoButton->onClick = [this] { UnDoButtonClick(); };
 
   auto add = [this](const char* caption, std::function<void()> f) {
@@ -206,11 +206,16 @@ void DiagramWindow::SetRevArmPosClick() {
 }
 
 void DiagramWindow::DynamicVariClick() {
-  DynVarsClicked(app_);
   // The port window shows the main window's bars first, the others redraw first.
-  if (kind_ == Kind::Port) form_.ShowState();
-  Redraw();
-  if (kind_ != Kind::Port) form_.ShowState();
+  if (kind_ == Kind::Port) {
+    form_.State().Change(DynVarsClicked);
+    Redraw();
+  } else {
+    form_.State().Change([this](AppState& a) {
+      DynVarsClicked(a);
+      Redraw();
+    });
+  }
 }
 
 void DiagramWindow::UnDoMenuClick() {

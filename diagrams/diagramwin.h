@@ -12,6 +12,7 @@
 
 #include "diagrams/diagrampicture.h"
 #include "platform/controls.h"
+#include "state/session.h"
 
 class QMenuBar;
 class QAction;
@@ -73,6 +74,7 @@ class DiagramWindow : public QDialog {
   void ClearPicture();  // white, and no words
   QImage picture_;
   std::vector<TextTapCanvas::Placed> words_;  // the texts drawn on the picture since it was cleared
+  Following undoShown_;  // the "UnDo" button following the undo stack
   QWidget* canvas_ = nullptr;
 };
 

@@ -150,7 +150,7 @@ TValveEvents::TValveEvents(MainPort& form) : QDialog(form.Window()), form_(form)
   UnDoButton = new Button(strip, "UnDo", 0, 0, 40, 16);
   UnDoButton->setFixedSize(48, 22);
   UnDoButton->onClick = [this] { UnDoButtonClick(); };
-  form_.JoinUndoButtons(UnDoButton);
+  undoShown_ = form_.State().FollowUndoButtons([b = UnDoButton](bool enabled) { b->setEnabled(enabled); });
   row->addWidget(UnDoButton);
   layout->addWidget(new StripScroll(strip, this));
 
@@ -424,7 +424,8 @@ void TValveEvents::done(int r) {
   recompute_->stop();
   poll_->stop();
   Drop();
-  form_.ShowState();
+  // The bars stepped the gear in place while the window was open.
+  form_.State().Changed();
   form_.RestartAnimation();
   QDialog::done(r);
 }

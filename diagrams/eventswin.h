@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "model/events.h"
+#include "state/session.h"
 
 class QAction;
 class QLabel;
@@ -93,6 +94,7 @@ class TValveEvents : public QDialog {
   QTimer* recompute_ = nullptr;
   QTimer* poll_ = nullptr;
   std::shared_ptr<EventsJob> job_;
+  Following undoShown_;  // the "UnDo" button following the undo stack
 };
 
 }  // namespace brevold

@@ -372,10 +372,11 @@ void TBalanceEvents::WaitForSearch() {
 // is found again, as closing an editor does.
 void TBalanceEvents::ApplyClick() {
   if (!result_) return;
-  ApplyBalanceAsEdits(form_.App().model, *result_);
-  ApplyButton->setEnabled(false);
-  FillDims();
-  form_.ShowState();
+  form_.State().Change([this](AppState& a) {
+    ApplyBalanceAsEdits(a.model, *result_);
+    ApplyButton->setEnabled(false);
+    FillDims();
+  });
 }
 
 void TBalanceEvents::showEvent(QShowEvent* e) {

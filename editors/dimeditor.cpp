@@ -306,9 +306,10 @@ void DimEditor::FieldExit(const FieldSpec& f) {
     if (f.number == 26) {
       SetNormalTravel(m, v);
     } else {
-      SetMaximumTravel(m, v);
-      FollowRevArmRange(app_);
-      form_.ShowState();
+      form_.State().Change([v](AppState& a) {
+        SetMaximumTravel(a.model, v);
+        FollowRevArmRange(a);
+      });
     }
     if (!read) FillFields();
     else was = {e->text(), f.number == 26 ? m.dims.frame.RevArmNorm : m.dims.frame.RevArmMax};
@@ -354,9 +355,10 @@ bool DimEditor::eventFilter(QObject* o, QEvent* e) {
 }
 
 void DimEditor::Close1Click() {
-  CalcCentre(app_.model);
-  SetRevArmBar(app_, 0);
-  form_.ShowState();
+  form_.State().Change([](AppState& a) {
+    CalcCentre(a.model);
+    SetRevArmBar(a, 0);
+  });
   app_.model.FrontCOText.clear();
   app_.model.RearCOText.clear();
   accept();
@@ -372,10 +374,11 @@ TFrameDi::TFrameDi(MainPort& form) : DimEditor(form, FrameLayout()) {
 }
 
 void TFrameDi::ResetDimensions() {
-  ResetFrameDims(app_.model);
-  SetRevArmBarRange(app_.model);
-  FollowRevArmRange(app_);
-  form_.ShowState();
+  form_.State().Change([](AppState& a) {
+    ResetFrameDims(a.model);
+    SetRevArmBarRange(a.model);
+    FollowRevArmRange(a);
+  });
 }
 
 TCylDimen::TCylDimen(MainPort& form) : DimEditor(form, CylLayout()) {

@@ -52,22 +52,22 @@ QFont ControlFont() {
 
 }  // namespace
 
-TMainForm::TMainForm(AppState& app, QWidget* parent)
-    : QMainWindow(parent), app_(app), m_(app.model), s_(app.screen), frame_(FrameWidth, FrameHeight, QImage::Format_RGB32) {
+TMainForm::TMainForm(Session& session, QWidget* parent)
+    : QMainWindow(parent),
+      session_(session),
+      app_(session.App()),
+      m_(app_.model),
+      s_(app_.screen),
+      frame_(FrameWidth, FrameHeight, QImage::Format_RGB32) {
   frame_.fill(Qt::white);
   FormCreate();
 }
 
 TMainForm::~TMainForm() {
-  m_.undo.onButtons = nullptr;
   if (hourglass_) QApplication::restoreOverrideCursor();
 }
 
 void TMainForm::FormCreate() {
-  m_.undo.onButtons = [this](bool enabled) {
-    std::erase_if(undoButtons_, [](const QPointer<QPushButton>& b) { return b.isNull(); });
-    for (QPushButton* b : undoButtons_) b->setEnabled(enabled);
-  };
   StartUp(m_);
   s_ = ScreenState{};
   app_.controls = MainControls{};
@@ -79,8 +79,9 @@ void TMainForm::FormCreate() {
   BuildMenu();
   BuildToolBar();
   BuildControls();
-  FollowRevArmRange(app_);
-  ShowState();
+  // From here on every change through the session shows the controls afresh.
+  shown_ = session_.Follow([this] { ShowState(); });
+  session_.Change(FollowRevArmRange);
   Sound.SetVolume(0x8000, 0x8000);
   FrameDi = new TFrameDi(*this);
   CylDimen = new TCylDimen(*this);
@@ -140,8 +141,7 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::FormActivate() {
-  app_.controls.DrvAngBarEnabled = false;
-  ShowState();
+  session_.Change([](AppState& a) { a.controls.DrvAngBarEnabled = false; });
 }
 
 // --- The animation tick ---
@@ -264,11 +264,11 @@ void TMainForm::ShowState() {
   ToolButton[23]->setEnabled(m_.view.RefPointsOn);
 }
 
-// A rule of mainctl.h run on the state, then the controls shown from it.
+// A rule of mainctl.h run on the state through the session, which then
+// shows the controls from it.
 template <class Rule>
 void TMainForm::Apply(Rule rule) {
-  rule(app_);
-  ShowState();
+  session_.Change(rule);
 }
 
 // --- Run, driver angle and step ---
@@ -318,12 +318,6 @@ void TMainForm::SetScreenDataClick() { Apply(ScreenDataClicked); }
 void TMainForm::SetPanZoomClick() { Apply(PanZoomClicked); }
 
 // --- Dynamic variables and undo ---
-
-void TMainForm::JoinUndoButtons(QPushButton* b) {
-  std::erase_if(undoButtons_, [](const QPointer<QPushButton>& b) { return b.isNull(); });
-  undoButtons_.push_back(b);
-  b->setEnabled(m_.undo.ButtonsEnabled);
-}
 
 void TMainForm::SBDynVarChange(int k) {
   ScrollBar* b = SBDynVar[static_cast<size_t>(k)];
@@ -431,16 +425,17 @@ bool TMainForm::OpenDimensionsFile(const QString& path) {
     box.exec();
     return false;
   }
-  EmptyLineTexts(app_.lines);
-  ApplyDimFile(m_, img);
-  FollowRevArmRange(app_);
-  // The bar's rule then sets RevArmX to the thousandth it shows.
-  SetRevArmBar(app_, RevArmBarPosition(m_));
-  LinesDataClick(m_, app_.lines);
-  // What was undone belongs to the gear that was left.
-  ClearRedo(m_);
-  NameAfterFile(m_, path.toStdString());
-  ShowState();
+  session_.Change([&img, &path](AppState& a) {
+    EmptyLineTexts(a.lines);
+    ApplyDimFile(a.model, img);
+    FollowRevArmRange(a);
+    // The bar's rule then sets RevArmX to the thousandth it shows.
+    SetRevArmBar(a, RevArmBarPosition(a.model));
+    LinesDataClick(a.model, a.lines);
+    // What was undone belongs to the gear that was left.
+    ClearRedo(a.model);
+    NameAfterFile(a.model, path.toStdString());
+  });
   return true;
 }
 
@@ -503,8 +498,8 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
   const MouseButton b = button == Qt::LeftButton ? MouseButton::Left
                         : button == Qt::RightButton ? MouseButton::Right
                                                     : MouseButton::Other;
-  const MousePick pick = MouseDown(app_, b, x, y);
-  ShowState();
+  MousePick pick;
+  session_.Change([&](AppState& a) { pick = MouseDown(a, b, x, y); });
   if (pick.reopenLines) DrawLines1Click();
 }
 
@@ -525,9 +520,10 @@ void TMainForm::RefPt2Click() { Apply([](AppState& a) { PanToRefPoint(a, 20); })
 // A re-centring bar: its rule for the position it was moved to (and for
 // its return to 0), the bar back at 0 without a second round.
 void TMainForm::Recentred(ScrollBar* bar, void (*rule)(AppState&, int)) {
-  rule(app_, bar->Position());
-  ShowBar(bar, 0);
-  ShowState();
+  session_.Change([bar, rule](AppState& a) {
+    rule(a, bar->Position());
+    ShowBar(bar, 0);
+  });
 }
 
 void TMainForm::SBRef1VertChange() { RefBar(SBRef1Vert, 0); }
@@ -536,9 +532,10 @@ void TMainForm::SBRef2VertChange() { RefBar(SBRef2Vert, 2); }
 void TMainForm::SBRef2HorzChange() { RefBar(SBRef2Horz, 3); }
 
 void TMainForm::RefBar(ScrollBar* bar, int which) {
-  RefPointBarMoved(app_, which, bar->Position());
-  ShowBar(bar, 0);
-  ShowState();
+  session_.Change([bar, which](AppState& a) {
+    RefPointBarMoved(a, which, bar->Position());
+    ShowBar(bar, 0);
+  });
 }
 
 void TMainForm::RefPt1ZeroClick() { Apply([](AppState& a) { RefPointZeroClicked(a, 1); }); }
@@ -546,7 +543,7 @@ void TMainForm::RefPt2ZeroClick() { Apply([](AppState& a) { RefPointZeroClicked(
 
 // --- What the other windows ask ---
 
-AppState& TMainForm::App() { return app_; }
+Session& TMainForm::State() { return session_; }
 QWidget* TMainForm::Window() { return this; }
 void TMainForm::StopAnimation() { Timer1->stop(); }
 void TMainForm::RestartAnimation() { Timer1->start(); }

@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <array>
@@ -44,16 +43,17 @@ struct FrameEffects;
 class TMainForm : public QMainWindow, public MainPort {
   Q_OBJECT
  public:
-  explicit TMainForm(AppState& app, QWidget* parent = nullptr);
+  explicit TMainForm(Session& session, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // What the other windows may ask (MainPort).
-  AppState& App() override;
+  Session& State() override;
   QWidget* Window() override;
   void StopAnimation() override;
   void RestartAnimation() override;
-  void ShowState() override;
-  void JoinUndoButtons(QPushButton* b) override;
+  // The controls, menus and reverse-arm bar range shown from the state: the
+  // window's following of the session.
+  void ShowState();
 
   const QImage& Frame() const { return frame_; }
   bool Running() const { return app_.controls.Running; }
@@ -202,13 +202,14 @@ class TMainForm : public QMainWindow, public MainPort {
   void Recentred(ScrollBar* bar, void (*rule)(AppState&, int));
   void RefBar(ScrollBar* bar, int which);
 
+  Session& session_;
   AppState& app_;
   ModelState& m_;
   ScreenState& s_;
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
-  std::vector<QPointer<QPushButton>> undoButtons_;
-  FrameDamage damage_;  // the tiles of frame_ that drawing touched  // a window that closes takes its button away
+  FrameDamage damage_;  // the tiles of frame_ that drawing touched
+  Following shown_, undoShown_;  // the controls and the "UnDo" button following the session
 };
 
 }  // namespace brevold

@@ -313,7 +313,7 @@ void TMainForm::BuildControls() {
     b->onEndScroll = [this, k] { SBDynVarEndScroll(k); };
     SBDynVar[static_cast<size_t>(k)] = b;
   }
-  JoinUndoButtons(UnDoDn);
+  undoShown_ = session_.FollowUndoButtons([this](bool enabled) { UnDoDn->setEnabled(enabled); });
   UnDoDn->onClick = [this] { UnDoDnClick(); };
   DataTableBut->onClick = [this] { DataTable->exec(); };
 

@@ -86,10 +86,11 @@ void TRevPos::OKClick() {
   }
   if (x < mid - mx) x = static_cast<float>(mid - mx);
   if (x > mid + mx) x = static_cast<float>(mid + mx);
-  m.mech.RevArmX = x;
-  const long double p = SensePositive(m.mech) ? (x - mid) * 1000 : (mid - x) * 1000;
-  SetRevArmBar(form_.App(), RoundEven(p));
-  form_.ShowState();
+  form_.State().Change([x, mid](AppState& a) {
+    a.model.mech.RevArmX = x;
+    const long double p = SensePositive(a.model.mech) ? (x - mid) * 1000 : (mid - x) * 1000;
+    SetRevArmBar(a, RoundEven(p));
+  });
   accept();
 }
 
@@ -115,8 +116,7 @@ void TDrivAng::OKClick() {
   }
   if (a < 0) a = 0;
   if (a > 360) a = 360;
-  SetDriverAngle(form_.App(), a);
-  form_.ShowState();
+  form_.State().Change([a](AppState& app) { SetDriverAngle(app, a); });
   accept();
 }
 
@@ -141,8 +141,7 @@ void TStpAng::OKClick() {
   }
   if (step > 45) step = 45;
   if (step < 0.01f) step = 0.01f;
-  SetTypedStep(form_.App(), step);
-  form_.ShowState();
+  form_.State().Change([step](AppState& a) { SetTypedStep(a, step); });
   accept();
 }
 

@@ -46,17 +46,18 @@ void TRefPnts::FormActivate() {
 }
 
 void TRefPnts::OKClick() {
-  Mechanism& m = form_.App().model.mech;
-  m.PtY[19] = Edit1->NumberOr(m.PtY[19]);
-  m.PtX[19] = Edit2->NumberOr(m.PtX[19]);
-  m.PtY[20] = Edit3->NumberOr(m.PtY[20]);
-  m.PtX[20] = Edit4->NumberOr(m.PtX[20]);
-  MainControls& c = form_.App().controls;
-  if (m.PtY[19] != 0 || m.PtX[19] != 0) c.RefPtZeroOn[1] = true;
-  if (m.PtY[20] != 0 || m.PtX[20] != 0) c.RefPtZeroOn[2] = true;
-  form_.App().model.view.RefPointsOn = false;
-  RefPointsClicked(form_.App());  // on, with their controls
-  form_.ShowState();
+  form_.State().Change([this](AppState& a) {
+    Mechanism& m = a.model.mech;
+    m.PtY[19] = Edit1->NumberOr(m.PtY[19]);
+    m.PtX[19] = Edit2->NumberOr(m.PtX[19]);
+    m.PtY[20] = Edit3->NumberOr(m.PtY[20]);
+    m.PtX[20] = Edit4->NumberOr(m.PtX[20]);
+    MainControls& c = a.controls;
+    if (m.PtY[19] != 0 || m.PtX[19] != 0) c.RefPtZeroOn[1] = true;
+    if (m.PtY[20] != 0 || m.PtX[20] != 0) c.RefPtZeroOn[2] = true;
+    a.model.view.RefPointsOn = false;
+    RefPointsClicked(a);  // on, with their controls
+  });
   accept();
 }
 
@@ -64,19 +65,21 @@ void TRefPnts::CancelClick() { reject(); }
 
 // Cancel, Esc and the close box all switch the reference points off.
 void TRefPnts::reject() {
-  form_.App().model.view.RefPointsOn = true;
-  RefPointsClicked(form_.App());  // off
-  form_.ShowState();
+  form_.State().Change([](AppState& a) {
+    a.model.view.RefPointsOn = true;
+    RefPointsClicked(a);  // off
+  });
   FixedDialog::reject();
 }
 
 void TRefPnts::ZeroClick() {
-  Mechanism& m = form_.App().model.mech;
-  m.PtX[19] = m.PtY[19] = m.PtX[20] = m.PtY[20] = 0;
-  form_.App().controls.RefPtZeroOn[1] = form_.App().controls.RefPtZeroOn[2] = false;
-  form_.App().model.view.RefPointsOn = true;
-  RefPointsClicked(form_.App());
-  form_.ShowState();
+  form_.State().Change([](AppState& a) {
+    Mechanism& m = a.model.mech;
+    m.PtX[19] = m.PtY[19] = m.PtX[20] = m.PtY[20] = 0;
+    a.controls.RefPtZeroOn[1] = a.controls.RefPtZeroOn[2] = false;
+    a.model.view.RefPointsOn = true;
+    RefPointsClicked(a);
+  });
   accept();
 }
 

@@ -122,7 +122,7 @@ QButtonGroup* TDrawLines::Group(const char* caption, const std::vector<const cha
 void TDrawLines::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   LinesFormActivate(form_.App().model, form_.App().lines);
-  ShowState();
+  ShowLines();
 }
 
 bool TDrawLines::eventFilter(QObject* o, QEvent* e) {
@@ -132,7 +132,7 @@ bool TDrawLines::eventFilter(QObject* o, QEvent* e) {
   return QDialog::eventFilter(o, e);
 }
 
-void TDrawLines::ShowState() {
+void TDrawLines::ShowLines() {
   const LinesDialogState& d = form_.App().lines;
   auto setChoice = [](QButtonGroup* g, int id) {
     g->setExclusive(false);
@@ -164,7 +164,7 @@ void TDrawLines::MarkLineRow() {
 
 void TDrawLines::After(const LinesStep& step) {
   if (step.beep) Beep();
-  ShowState();
+  ShowLines();
   if (step.close) accept();
 }
 
@@ -175,24 +175,24 @@ void TDrawLines::DrawButClick() { After(DrawClose(form_.App().model, form_.App()
 
 void TDrawLines::ClearLineClick() {
   brevold::ClearLine(form_.App().model, form_.App().lines);
-  ShowState();
+  ShowLines();
 }
 
 void TDrawLines::CloseButClick() {
   CloseLines(form_.App().lines);
-  ShowState();
+  ShowLines();
   accept();
 }
 
 void TDrawLines::reject() {
   CloseLines(form_.App().lines);
-  ShowState();
+  ShowLines();
   QDialog::reject();
 }
 
 void TDrawLines::RowClick(int row) {
   RowNumberClicked(form_.App().model, form_.App().lines, row);
-  ShowState();
+  ShowLines();
 }
 
 }  // namespace brevold

@@ -33,7 +33,7 @@ class TDrawLines : public QDialog {
   void RowClick(int row);
   void MarkLineRow();
   // Shows the dialog's state: the choices, the row texts and fields.
-  void ShowState();
+  void ShowLines();
 
   QButtonGroup *RadioGroup1, *RadioGroup2, *RadioGroup3;
   Button *DrawBut, *ClearLine, *CloseBut;

@@ -65,13 +65,14 @@ int ExpectNamed(QWidget* window, std::vector<QWidget*> drawn = {}) {
 
 class AccessibleTest : public ::testing::Test {
  protected:
-  AccessibleTest() : form(std::make_unique<TMainForm>(app)) {
+  AccessibleTest() : form(std::make_unique<TMainForm>(session)) {
     form->Timer1->stop();  // ticks are driven by hand
     form->show();
     form->Timer1Timer();
   }
   QString Readouts() { return Description(form->Client); }
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 

@@ -18,7 +18,7 @@ namespace brevold {
 
 class DiagramWinTest : public ::testing::Test {
  protected:
-  DiagramWinTest() : form(std::make_unique<TMainForm>(app)) {
+  DiagramWinTest() : form(std::make_unique<TMainForm>(session)) {
     form->show();
     form->Timer1Timer();  // the first solve: the gear's sense
   }
@@ -41,6 +41,7 @@ class DiagramWinTest : public ::testing::Test {
     if (!dir.isEmpty()) w.grab().save(QString(dir) + "/" + name + ".png");
   }
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 
@@ -254,7 +255,8 @@ TEST(DiagramPictures, CommandLineDrawsAsTheWindowExports) {
       DrawDiagramPicture(fromCli, cli, kind);
 
       AppState app;
-      TMainForm form(app);
+      Session session(app);
+      TMainForm form(session);
       form.show();
       if (changed) {
         ASSERT_TRUE(form.OpenDimensionsFile(QString::fromStdString(file)));

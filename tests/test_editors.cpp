@@ -16,7 +16,7 @@ namespace brevold {
 
 class EditorTest : public ::testing::Test {
  protected:
-  EditorTest() : form(std::make_unique<TMainForm>(app)) {
+  EditorTest() : form(std::make_unique<TMainForm>(session)) {
     form->Timer1->stop();
     form->show();
   }
@@ -61,6 +61,7 @@ class EditorTest : public ::testing::Test {
     closer.stop();
   }
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 

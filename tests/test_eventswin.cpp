@@ -27,7 +27,7 @@ namespace brevold {
 
 class EventsWinTest : public ::testing::Test {
  protected:
-  EventsWinTest() : form(std::make_unique<TMainForm>(app)) {
+  EventsWinTest() : form(std::make_unique<TMainForm>(session)) {
     form->Timer1->stop();
     form->show();
   }
@@ -57,6 +57,7 @@ class EventsWinTest : public ::testing::Test {
     return FormatEvents(ValveEventsTable(m(), r), "csv");
   }
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 

@@ -24,7 +24,7 @@ namespace brevold {
 
 class HelpWinTest : public ::testing::Test {
  protected:
-  HelpWinTest() : form(std::make_unique<TMainForm>(app)) {
+  HelpWinTest() : form(std::make_unique<TMainForm>(session)) {
     form->Timer1->stop();
     form->show();
   }
@@ -33,6 +33,7 @@ class HelpWinTest : public ::testing::Test {
       if (qobject_cast<TUserGuide*>(w)) w->close();
   }
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 

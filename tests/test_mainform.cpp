@@ -19,7 +19,7 @@ namespace brevold {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  MainFormTest() : form(std::make_unique<TMainForm>(app)) {
+  MainFormTest() : form(std::make_unique<TMainForm>(session)) {
     form->Timer1->stop();  // ticks are driven by hand
     form->show();
   }
@@ -35,6 +35,7 @@ class MainFormTest : public ::testing::Test {
   float Mid() { return m().revArm.Positions[0]; }
 
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 

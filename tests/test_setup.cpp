@@ -51,7 +51,7 @@ namespace brevold {
 
 class SetUpTest : public ::testing::Test {
  protected:
-  SetUpTest() : form(std::make_unique<TMainForm>(app)) {
+  SetUpTest() : form(std::make_unique<TMainForm>(session)) {
     form->Timer1->stop();
     form->show();
     form->activateWindow();
@@ -69,6 +69,7 @@ class SetUpTest : public ::testing::Test {
     QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, at);
   }
   AppState app;
+  Session session{app};
   std::unique_ptr<TMainForm> form;
 };
 
@@ -457,19 +458,19 @@ TEST_F(SetUpTest, NoDialogTextIsClippedOrOverlapped) {
 }
 
 // The dialogs and windows reach the main window only through its port: a
-// fake one with a bare state is enough to drive them.
+// fake one with a bare state and its session is enough to drive them.
 class FakePort : public MainPort {
  public:
   FakePort() { StartUp(app.model); }
-  AppState& App() override { return app; }
+  Session& State() override { return session; }
   QWidget* Window() override { return &window; }
   void StopAnimation() override { ++stops; }
   void RestartAnimation() override { ++restarts; }
-  void ShowState() override { ++shows; }
-  void JoinUndoButtons(QPushButton*) override { ++undoButtons; }
   AppState app;
+  Session session{app};
   QWidget window;
-  int stops = 0, restarts = 0, shows = 0, undoButtons = 0;
+  int stops = 0, restarts = 0, shows = 0;
+  Following shown = session.Follow([this] { ++shows; });
 };
 
 TEST(DialogsOnAPort, DialogsAndDiagramsNeedOnlyThePort) {
@@ -489,7 +490,11 @@ TEST(DialogsOnAPort, DialogsAndDiagramsNeedOnlyThePort) {
   EXPECT_TRUE(port.app.controls.RefPtZeroOn[1]);
   EXPECT_FALSE(port.app.controls.RefPtZeroOn[2]);
   TSineDia sine(port);
-  EXPECT_EQ(port.undoButtons, 1);
+  // Its "UnDo" button follows the undo stack through the port's session.
+  SetUndoButtons(port.app.model, true);
+  EXPECT_TRUE(sine.UnDoButton->isEnabled());
+  SetUndoButtons(port.app.model, false);
+  EXPECT_FALSE(sine.UnDoButton->isEnabled());
   sine.AskPositionsOnOpen = false;
   sine.show();
   QTest::qWait(50);
