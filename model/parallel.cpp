@@ -17,6 +17,9 @@
 #include <thread>
 #include <utility>
 
+#include "model/solver.h"
+#include "model/valve.h"
+
 namespace brevold {
 
 namespace {
@@ -184,6 +187,27 @@ void Restore(ModelState& s, const SolvedState& recorded) {
   if (!recorded.mech.CalcStatus) s.mech.CalcStatus = status;
 }
 
+namespace {
+
+// What the helpers guess from: the sweep's start, unless its sense is still
+// to be found (a gear never solved, as the command line starts). The sense
+// says which side of mid gear is forward, so a guess made from the wrong
+// one lands every stretch on the wrong side and all of them run again; the
+// start solved once as it stands has it right. Only the guesses use it: the
+// stretches in order run from the true start.
+SolvedState GuessBase(const ModelState& s, const SolvedState& start, bool guessing) {
+  if (!guessing) return start;
+  ModelState probe = s;
+  Solve(probe);
+  PostCalc(probe);
+  if (SensePositive(probe.mech) == SensePositive(s.mech)) return start;
+  SolvedState base;
+  base.Take(probe);
+  return base;
+}
+
+}  // namespace
+
 // One thread runs the units in the sweep's order, each from the true end of
 // the one before, as the plain sweep does; the others take units from the
 // far end, each from a guess. Where the two meet, the thread in order checks
@@ -201,6 +225,7 @@ UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads) {
   std::vector<ModelState> scratch(static_cast<size_t>(threads) + 1, s);
   SolvedState first;
   first.Take(s);
+  const SolvedState guessFrom = GuessBase(s, first, threads > 1 && n > 1);
   std::vector<SolvedState> start(static_cast<size_t>(n));
   auto runFrom = [&](ModelState& w, int u) {
     ClearRaised(w.mech);
@@ -260,7 +285,7 @@ UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads) {
       }
       int outcome = kRan;
       try {
-        first.Put(w);
+        guessFrom.Put(w);
         if (u > 0) sweep.guessEnd(w, u - 1);
         runFrom(w, u);
       } catch (...) {
