@@ -322,6 +322,24 @@ TEST(CliEvents, TablesByMethodAndFormat) {
     EXPECT_EQ(RunTool(args).status, 2) << args[1];
 }
 
+// Every command walks its options alike: a value missing at the end, an
+// option not its own. balance and sensitivity name a fault in their own
+// options before one in those every command takes, wherever it stands.
+TEST(CliParsing, EveryCommandWalksItsOptionsAlike) {
+  for (std::vector<std::string> args : {std::vector<std::string>{"solve"}, {"centre"}, {"frame"}, {"diagram", "port"},
+                                        {"save"}, {"events"}, {"dims"}, {"balance"}, {"sensitivity"}}) {
+    args.push_back("--bogus");
+    EXPECT_EQ(RunTool(args).err, "brevold-cli: unknown option '--bogus'\n") << args[0];
+    args.back() = "--dmi";
+    EXPECT_EQ(RunTool(args).err, "brevold-cli: option --dmi needs a value\n") << args[0];
+  }
+  EXPECT_EQ(RunTool({"balance", "--bogus", "--vary", ""}).err, "brevold-cli: --vary takes ID[:LO:HI] or ID:+-A, not ''\n");
+  EXPECT_EQ(RunTool({"balance", "--vary", "3", "--set", "--side", "rev"}).err,
+            "brevold-cli: --set takes KEY=VALUE, not '--side'\n");
+  EXPECT_EQ(RunTool({"sensitivity", "--dmi", "", "--format", "xml"}).err,
+            "brevold-cli: --format takes text, csv or json, not 'xml'\n");
+}
+
 // Values outside the ranges the usage gives are refused with exit 2 and a
 // line that says why, not held to the range in silence.
 TEST(CliParsing, ValuesOutsideTheirRangesAreRefused) {
