@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <ostream>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,8 +154,40 @@ float Number(const std::string& text, const std::string& what);
 // --side's value, fwd, rev or both, as the events side; Usage for anything else.
 EventRequest::Side SideOption(const std::string& v);
 
-// The text of --help.
+// A command's lines of --help: what follows its name on the usage line, its
+// line under "Commands:", its section of options ("" for none) and a note
+// for the end.
+struct CommandHelp {
+  const char* operands;
+  const char* summary;
+  const char* options;
+  const char* note;
+};
+namespace help {
+extern const CommandHelp solve, centre, frame, diagram, save, events, dims, balance, sensitivity;
+}
+
+// What a command writes to and, for the picture commands, draws with.
+struct CliIo {
+  std::ostream& out;
+  std::ostream& err;
+  FrameCommand frame, diagram;
+};
+// One command: its name, the runner that parses its options and does it,
+// and its --help.
+struct CliCommand {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args, const CliIo& io);
+  const CommandHelp& help;
+};
+// Every command, in the order --help lists them.
+std::span<const CliCommand> CliCommands();
+
+// The text of --help: every command.
 std::string UsageText();
+// The text of COMMAND --help: the usage line, the command's own lines and
+// the options of every command.
+std::string UsageText(const CliCommand& command);
 // Writes `bytes` to standard output; "" when written, else why not.
 std::string WriteOut(std::ostream& out, const std::string& bytes);
 // The set's bytes for standard output: a dimension file, or JSON.
