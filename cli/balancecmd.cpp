@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli balance: its options, its run and its report as text or JSON.
-#include <cmath>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -21,7 +20,7 @@ namespace {
 using namespace jsontext;
 
 // balance: its own options, and the ones every command shares (--dmi,
-// --load, --set) parsed as for centre.
+// --load, --set) as centre has them.
 struct BalanceOptions {
   Options common;
   BalanceRequest request;
@@ -47,73 +46,61 @@ BalanceVary VaryItem(const std::string& item) {
   return v;
 }
 
+// Its own options are read first, then the others as centre reads them, so
+// that a fault in its own is named before one in those.
 BalanceOptions ParseBalance(const std::vector<std::string>& args) {
   BalanceOptions b;
   BalanceRequest& r = b.request;
+  OptionRules rules;
+  rules.push_back({"--vary", [&r](const OptionArg& a) {
+                     for (const std::string& item : Split(a.Value(), ',')) r.vary.push_back(VaryItem(item));
+                   }});
+  rules.push_back({"--side", [&r](const OptionArg& a) { r.side = SideOption(a.Value()); }});
+  rules.push_back({"--notches", [&r](const OptionArg& a) {
+                     if (!r.notches.empty()) throw Usage{"give --notches once"};
+                     SettingsList(a.Value(), a.name, r.notches);
+                   }});
+  rules.push_back({"--cutoffs", [&r](const OptionArg& a) {
+                     r.cutOffs.clear();
+                     SettingsList(a.Value(), a.name, r.cutOffs);
+                   }});
+  rules.push_back({"--allow-loss", [&r](const OptionArg&) { r.allowLoss = true; }});
+  rules.push_back({"--step", [&r](const OptionArg& a) {
+                     // Every evaluation sweeps every setting: a finer step makes the search
+                     // crawl (8.8 s an evaluation at 0.01).
+                     r.step = InRange("--step", a.Value(), 0.5f, 180, "0.5 to 180 degrees");
+                     r.method = EventMethod::Step;
+                   }});
+  rules.push_back({"--weights", [&r](const OptionArg& a) {
+                     for (const std::string& kv : Split(a.Value(), ',')) {
+                       const size_t eq = kv.find('=');
+                       const std::string key = kv.substr(0, eq);
+                       double* w = key == "cutoff" ? &r.weights.cutOff : key == "lead" ? &r.weights.lead
+                                 : key == "hold" ? &r.weights.leadHold
+                                 : key == "release" ? &r.weights.release
+                                 : key == "compression" ? &r.weights.compression : nullptr;
+                       if (eq == std::string::npos || !w)
+                         throw Usage{"--weights takes lead, hold, cutoff, release or compression=W, not '" + kv + "'"};
+                       *w = Number(kv.substr(eq + 1), "--weights " + kv);
+                       if (*w < 0) throw Usage{"--weights " + kv + ": a weight cannot be below 0"};
+                     }
+                   }});
+  rules.push_back({"--min-full-cutoff", [&r](const OptionArg& a) { r.minFullGearCutOff = Number(a.Value(), a.name); }});
+  rules.push_back({"--lead-band", [&r](const OptionArg& a) {
+                     const std::string& v = a.Value();
+                     const auto p = Split(v, ':');
+                     if (p.size() != 2) throw Usage{"--lead-band takes LO:HI, not '" + v + "'"};
+                     r.leadBand = std::make_pair(double{Number(p[0], a.name)}, double{Number(p[1], a.name)});
+                     if (!(r.leadBand->first <= r.leadBand->second))
+                       throw Usage{"--lead-band " + v + ": LO must not be above HI"};
+                   }});
+  rules.push_back({"--max-evals", [&r](const OptionArg& a) { r.maxEvaluations = WholeNumber(a.name, a.Value(), 100000); }});
+  rules.push_back({"--starts", [&r](const OptionArg& a) { r.starts = WholeNumber(a.name, a.Value(), 10); }});
+  rules.push_back(OutOption(b.out));
+  rules.push_back({"--format", [&b](const OptionArg& a) { b.format = Choice("--format", a.Value(), {"text", "json"}); }});
   std::vector<std::string> common = {args[0]};
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw Usage{"option " + a + " needs a value"};
-      return args[++i];
-    };
-    if (a == "--vary") {
-      for (const std::string& item : Split(value(), ',')) r.vary.push_back(VaryItem(item));
-    } else if (a == "--side") {
-      r.side = SideOption(value());
-    } else if (a == "--notches") {
-      if (!r.notches.empty()) throw Usage{"give --notches once"};
-      SettingsList(value(), a, r.notches);
-    } else if (a == "--cutoffs") {
-      r.cutOffs.clear();
-      SettingsList(value(), a, r.cutOffs);
-    } else if (a == "--allow-loss") {
-      r.allowLoss = true;
-    } else if (a == "--step") {
-      const std::string& v = value();
-      r.step = Number(v, "--step");
-      // Every evaluation sweeps every setting: a finer step makes the search
-      // crawl (8.8 s an evaluation at 0.01).
-      if (!(r.step >= 0.5f && r.step <= 180)) throw Usage{"--step takes 0.5 to 180 degrees, not '" + v + "'"};
-      r.method = EventMethod::Step;
-    } else if (a == "--weights") {
-      for (const std::string& kv : Split(value(), ',')) {
-        const size_t eq = kv.find('=');
-        const std::string key = kv.substr(0, eq);
-        double* w = key == "cutoff" ? &r.weights.cutOff : key == "lead" ? &r.weights.lead
-                  : key == "hold" ? &r.weights.leadHold
-                  : key == "release" ? &r.weights.release : key == "compression" ? &r.weights.compression : nullptr;
-        if (eq == std::string::npos || !w) throw Usage{"--weights takes lead, hold, cutoff, release or compression=W, not '" + kv + "'"};
-        *w = Number(kv.substr(eq + 1), "--weights " + kv);
-        if (*w < 0) throw Usage{"--weights " + kv + ": a weight cannot be below 0"};
-      }
-    } else if (a == "--min-full-cutoff") {
-      r.minFullGearCutOff = Number(value(), a);
-    } else if (a == "--lead-band") {
-      const std::string& v = value();
-      const auto p = Split(v, ':');
-      if (p.size() != 2) throw Usage{"--lead-band takes LO:HI, not '" + v + "'"};
-      r.leadBand = std::make_pair(double{Number(p[0], a)}, double{Number(p[1], a)});
-      if (!(r.leadBand->first <= r.leadBand->second)) throw Usage{"--lead-band " + v + ": LO must not be above HI"};
-    } else if (a == "--max-evals" || a == "--starts") {
-      const std::string& v = value();
-      const float n = Number(v, a);
-      const float most = a == "--starts" ? 10 : 100000;
-      if (!(n >= 1 && n <= most && n == std::floor(n)))
-        throw Usage{a + " takes a whole number from 1 to " + (a == "--starts" ? "10" : "100000") + ", not '" + v + "'"};
-      (a == "--starts" ? r.starts : r.maxEvaluations) = static_cast<int>(n);
-    } else if (a == "--out") {
-      b.out = value();
-      if (b.out.empty()) throw Usage{"--out needs a file name"};
-    } else if (a == "--format") {
-      b.format = value();
-      if (b.format != "text" && b.format != "json") throw Usage{"--format takes text or json, not '" + b.format + "'"};
-    } else {
-      common.push_back(a);
-      if ((a == "--dmi" || a == "--load" || a == "--set") && i + 1 < args.size()) common.push_back(args[++i]);
-    }
-  }
-  b.common = ParseOptions(common, CliMode::Centre);
+  WalkOptions(args, 1, rules, &common);
+  b.common = ParseCentre(common);
   if (r.vary.empty()) throw Usage{"balance needs --vary ID[:LO:HI],..."};
   return b;
 }

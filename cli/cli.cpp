@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // brevold-cli's model commands (solve, centre, save, events, dims) and the
-// choice of command; the options are read in options.cpp, balance and
-// sensitivity run in files of their own.
+// table of commands RunCli picks from; their options are read in
+// commandopts.cpp, balance and sensitivity run in files of their own.
 #include "cli/cli.h"
 #include "cli/jsontext.h"
 
@@ -254,13 +254,48 @@ std::string SolveJson(const ModelState& s) {
   return j;
 }
 
+namespace {
+
+// A picture command, once its line is read, through the drawing handed in.
+int Draw(const char* name, const Options& o, FrameCommand draw, const CliIo& io) {
+  if (!draw) {
+    io.err << "brevold-cli: " << name << " is not available in this build (built without Qt)\n";
+    return 2;
+  }
+  return draw(o, io.out, io.err);
+}
+
+using Args = std::vector<std::string>;
+
+const CliCommand kCommands[] = {
+    {"solve", [](const Args& a, const CliIo& io) { return Solve(ParseSolve(a), io.out); }, help::solve},
+    {"centre", [](const Args& a, const CliIo& io) { return Centre(ParseCentre(a), io.out); }, help::centre},
+    {"frame", [](const Args& a, const CliIo& io) { return Draw("frame", ParseFrame(a), io.frame, io); }, help::frame},
+    {"diagram", [](const Args& a, const CliIo& io) { return Draw("diagram", ParseDiagram(a), io.diagram, io); },
+     help::diagram},
+    {"save", [](const Args& a, const CliIo& io) { return Save(ParseSave(a), io.out, io.err); }, help::save},
+    {"events", [](const Args& a, const CliIo& io) { return Events(ParseEvents(a), io.out, io.err); }, help::events},
+    {"dims", [](const Args& a, const CliIo& io) { return Dims(ParseDims(a), io.out); }, help::dims},
+    {"balance", [](const Args& a, const CliIo& io) { return BalanceMain(a, io.out, io.err); }, help::balance},
+    {"sensitivity", [](const Args& a, const CliIo& io) { return SensitivityCommand(a, io.out, io.err); },
+     help::sensitivity},
+};
+
+}  // namespace
+
+std::span<const CliCommand> CliCommands() { return kCommands; }
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FrameCommand frame,
            FrameCommand diagram) {
   try {
     if (args.empty()) throw Usage{"no command given (try --help)"};
+    const CliCommand* command = nullptr;
+    for (const CliCommand& c : kCommands)
+      if (args[0] == c.name) command = &c;
     for (const std::string& a : args) {
       if (a == "--help" || a == "-h") {
-        out << UsageText();
+        // A command's own, or with none known the whole text.
+        out << (command ? UsageText(*command) : UsageText());
         return 0;
       }
       if (a == "--version") {
@@ -268,30 +303,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 0;
       }
     }
-    if (args[0] == "solve") return Solve(ParseOptions(args, CliMode::Solve), out);
-    if (args[0] == "centre") return Centre(ParseOptions(args, CliMode::Centre), out);
-    if (args[0] == "save") return Save(ParseOptions(args, CliMode::Save), out, err);
-    if (args[0] == "events") return Events(ParseOptions(args, CliMode::Events), out, err);
-    if (args[0] == "dims") return Dims(ParseOptions(args, CliMode::Dims), out);
-    if (args[0] == "balance") return BalanceMain(args, out, err);
-    if (args[0] == "sensitivity") return SensitivityCommand(args, out, err);
-    if (args[0] == "frame") {
-      const Options o = ParseOptions(args, CliMode::Frame);
-      if (!frame) {
-        err << "brevold-cli: frame is not available in this build (built without Qt)\n";
-        return 2;
-      }
-      return frame(o, out, err);
-    }
-    if (args[0] == "diagram") {
-      const Options o = ParseOptions(args, CliMode::Diagram);
-      if (!diagram) {
-        err << "brevold-cli: diagram is not available in this build (built without Qt)\n";
-        return 2;
-      }
-      return diagram(o, out, err);
-    }
-    throw Usage{"unknown command '" + args[0] + "'"};
+    if (!command) throw Usage{"unknown command '" + args[0] + "'"};
+    return command->run(args, CliIo{out, err, frame, diagram});
   } catch (const Usage& u) {
     err << "brevold-cli: " << u.message << '\n';
     return 2;

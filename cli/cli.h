@@ -3,8 +3,12 @@
 // brevold-cli: the simulator's model without a window, for scripts, tests
 // and benchmarks. Each subcommand starts from the program's start-up state.
 #pragma once
+#include <functional>
+#include <initializer_list>
 #include <ostream>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/events.h"
@@ -60,7 +64,49 @@ struct Usage {
   std::string message;
 };
 
-// Parses the options of one subcommand (args[0] is the command); throws Usage.
+// The option being read (args[i]) and, for one that takes it, its value.
+class OptionArg {
+ public:
+  OptionArg(const std::vector<std::string>& args, size_t& i) : name(args[i]), args_(args), i_(i) {}
+  const std::string& name;
+  // The next argument, which the walk then passes over; Usage when the
+  // line ends first.
+  const std::string& Value() const;
+
+ private:
+  const std::vector<std::string>& args_;
+  size_t& i_;
+};
+// An option of a command: its name and what reading it does.
+using OptionRule = std::pair<std::string, std::function<void(const OptionArg&)>>;
+using OptionRules = std::vector<OptionRule>;
+
+// Reads args[first...] by `rules`. An argument no rule names is an unknown
+// option (Usage), or, given `others`, is handed on there, with its value
+// when it is one of the options every command takes.
+void WalkOptions(const std::vector<std::string>& args, size_t first, const OptionRules& rules,
+                 std::vector<std::string>* others = nullptr);
+// --dmi, --load and --set, which every command takes, read into `o`.
+OptionRules CommonOptions(Options& o);
+// --out FILE into `out`; an empty name is refused.
+OptionRule OutOption(std::string& out);
+// `value` when it is one of `allowed`, else Usage "OPTION takes A, B or C, not 'VALUE'".
+const std::string& Choice(const std::string& option, const std::string& value,
+                          std::initializer_list<const char*> allowed);
+// A whole number from 1 to `most`, else Usage naming the text.
+int WholeNumber(const std::string& option, const std::string& text, int most);
+// A number from `lo` to `hi`, else Usage "OPTION takes RANGE, not 'TEXT'".
+float InRange(const std::string& option, const std::string& text, float lo, float hi, const std::string& range);
+
+// Each command's options (args[0] is the command); throw Usage.
+Options ParseSolve(const std::vector<std::string>& args);
+Options ParseCentre(const std::vector<std::string>& args);
+Options ParseFrame(const std::vector<std::string>& args);
+Options ParseDiagram(const std::vector<std::string>& args);
+Options ParseSave(const std::vector<std::string>& args);
+Options ParseEvents(const std::vector<std::string>& args);
+Options ParseDims(const std::vector<std::string>& args);
+// The parser of the command `mode` names.
 Options ParseOptions(const std::vector<std::string>& args, CliMode mode);
 // Start-up state, the --dmi file loaded as "&OpenDimensions" loads it, the
 // --set changes, mid gear, and RevArmX: --revarm or --travel when given,
@@ -108,8 +154,40 @@ float Number(const std::string& text, const std::string& what);
 // --side's value, fwd, rev or both, as the events side; Usage for anything else.
 EventRequest::Side SideOption(const std::string& v);
 
-// The text of --help.
+// A command's lines of --help: what follows its name on the usage line, its
+// line under "Commands:", its section of options ("" for none) and a note
+// for the end.
+struct CommandHelp {
+  const char* operands;
+  const char* summary;
+  const char* options;
+  const char* note;
+};
+namespace help {
+extern const CommandHelp solve, centre, frame, diagram, save, events, dims, balance, sensitivity;
+}
+
+// What a command writes to and, for the picture commands, draws with.
+struct CliIo {
+  std::ostream& out;
+  std::ostream& err;
+  FrameCommand frame, diagram;
+};
+// One command: its name, the runner that parses its options and does it,
+// and its --help.
+struct CliCommand {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args, const CliIo& io);
+  const CommandHelp& help;
+};
+// Every command, in the order --help lists them.
+std::span<const CliCommand> CliCommands();
+
+// The text of --help: every command.
 std::string UsageText();
+// The text of COMMAND --help: the usage line, the command's own lines and
+// the options of every command.
+std::string UsageText(const CliCommand& command);
 // Writes `bytes` to standard output; "" when written, else why not.
 std::string WriteOut(std::ostream& out, const std::string& bytes);
 // The set's bytes for standard output: a dimension file, or JSON.

@@ -14,35 +14,26 @@ int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, 
   SensitivityRequest r;
   std::string format = "text";
   bool settingsGiven = false;
-  // --dmi, --load and --set are every command's, parsed as for centre.
+  OptionRules rules;
+  rules.push_back({"--vary", [&r](const OptionArg& a) {
+                     for (const std::string& key : Split(a.Value(), ',')) {
+                       if (key.empty()) throw Usage{"--vary takes ID,... with no empty item"};
+                       r.dims.push_back(key);
+                     }
+                   }});
+  auto settings = [&r, &settingsGiven](const OptionArg& a) {
+    if (settingsGiven) throw Usage{"give --cutoffs or --notches once"};
+    settingsGiven = true;
+    SettingsList(a.Value(), a.name, a.name == "--cutoffs" ? r.cutOffs : r.travels);
+  };
+  rules.push_back({"--cutoffs", settings});
+  rules.push_back({"--notches", settings});
+  rules.push_back({"--side", [&r](const OptionArg& a) { r.side = SideOption(a.Value()); }});
+  rules.push_back({"--format", [&format](const OptionArg& a) { format = Choice("--format", a.Value(), {"text", "csv", "json"}); }});
+  // Its own options first, then --dmi, --load and --set as centre reads them.
   std::vector<std::string> common = {args[0]};
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw Usage{"option " + a + " needs a value"};
-      return args[++i];
-    };
-    if (a == "--vary") {
-      for (const std::string& key : Split(value(), ',')) {
-        if (key.empty()) throw Usage{"--vary takes ID,... with no empty item"};
-        r.dims.push_back(key);
-      }
-    } else if (a == "--cutoffs" || a == "--notches") {
-      if (settingsGiven) throw Usage{"give --cutoffs or --notches once"};
-      settingsGiven = true;
-      SettingsList(value(), a, a == "--cutoffs" ? r.cutOffs : r.travels);
-    } else if (a == "--side") {
-      r.side = SideOption(value());
-    } else if (a == "--format") {
-      format = value();
-      if (format != "text" && format != "csv" && format != "json")
-        throw Usage{"--format takes text, csv or json, not '" + format + "'"};
-    } else {
-      common.push_back(a);
-      if ((a == "--dmi" || a == "--load" || a == "--set") && i + 1 < args.size()) common.push_back(args[++i]);
-    }
-  }
-  const Options o = ParseOptions(common, CliMode::Centre);
+  WalkOptions(args, 1, rules, &common);
+  const Options o = ParseCentre(common);
   if (!r.travels.empty()) {
     bool any = false;
     for (float v : r.travels) any = any || (v >= 0 ? r.side != EventRequest::Reverse : r.side != EventRequest::Forward);

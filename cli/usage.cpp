@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The BREVOLD developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// brevold-cli --help: every command and its options.
+// brevold-cli --help: every command and its options, joined from each
+// command's lines; COMMAND --help: that command's.
 #include <string>
 
 #include "cli/cli.h"
@@ -10,22 +11,14 @@ namespace brevold {
 
 namespace {
 
-const char* kUsage =
+const char* kHead =
     "usage: brevold-cli COMMAND [OPTIONS]\n"
     "       brevold-cli --version | --help\n"
     "\n"
-    "Commands:\n"
-    "  solve    solve the linkage for one or more driver angles, one JSON line each\n"
-    "  centre   calculate mid gear and print the reverse-arm positions as JSON\n"
-    "  frame    draw the main window's picture for one driver angle (PNG, SVG, PDF)\n"
-    "  diagram  draw a valve diagram as its window draws it (PNG, SVG, PDF)\n"
-    "  save     write the working set to a dimension file (.dmi) or a JSON set (.json)\n"
-    "  events   the valve events by reverse-arm setting, one row per setting and end\n"
-    "  dims     print the working set as JSON\n"
-    "  balance  search the dimensions given for events alike at both cylinder ends\n"
-    "  sensitivity\n"
-    "           the change of each valve event per +0.01 of each dimension\n"
-    "\n"
+    "Commands:\n";
+
+// The options of every command, after the commands and before each one's own.
+const char* kCommon =
     "Options of every command:\n"
     "  --dmi FILE         start from a dimension file (- reads standard input),\n"
     "                     loaded after start-up as\n"
@@ -35,14 +28,37 @@ const char* kUsage =
     "                     file (give --dmi or --load, not both)\n"
     "  --set KEY=VALUE    change a dimension after --dmi (repeatable); KEY is a\n"
     "                     dimension id (1..25, 28..30, 101..117), a field name such\n"
-    "                     as MainRodLen, or RevArmNorm / RevArmMax\n"
+    "                     as MainRodLen, or RevArmNorm / RevArmMax\n";
+
+const char* kHelpLine =
+    "\n"
+    "  --help             this text\n";
+
+}  // namespace
+
+namespace help {
+
+const CommandHelp solve = {
+    "",
+    "  solve    solve the linkage for one or more driver angles, one JSON line each\n",
     "Options of solve:\n"
     "  --revarm X         reverse-arm setting X (default: the --dmi file's\n"
     "                     setting, else mid gear)\n"
     "  --travel D         reverse-arm setting mid gear + D\n"
     "  --angles A,B,...   driver angles in degrees, solved in this order (default 0)\n"
     "  --sweep F:T:S      driver angles from F to T in steps of S\n"
-    "  --no-error-beep    guards do not raise the geometry error (ErrFlag)\n"
+    "  --no-error-beep    guards do not raise the geometry error (ErrFlag)\n",
+    "Successive angles share state as the animation's successive ticks do.\n"};
+
+const CommandHelp centre = {
+    "",
+    "  centre   calculate mid gear and print the reverse-arm positions as JSON\n",
+    "",
+    ""};
+
+const CommandHelp frame = {
+    "",
+    "  frame    draw the main window's picture for one driver angle (PNG, SVG, PDF)\n",
     "Options of frame (renders the main window's picture, 1280 x 1024):\n"
     "  --revarm, --travel as for solve\n"
     "  --angle A          driver angle in degrees (default 0); the gear is drawn\n"
@@ -60,14 +76,24 @@ const char* kUsage =
     "                     - writes it to standard output\n"
     "  --format png|svg|pdf   the format written with --out - (default png)\n"
     "  --scale-picture R  a PNG of R device pixels to the picture's pixel (1 to\n"
-    "                     8, default 1: the same picture on any screen)\n"
+    "                     8, default 1: the same picture on any screen)\n",
+    ""};
+
+const CommandHelp diagram = {
+    " {kinds}",
+    "  diagram  draw a valve diagram as its window draws it (PNG, SVG, PDF)\n",
     "Options of diagram {kinds} (632 x 414, the oval 632 x 426):\n"
     "  --mode F|R|B       the port diagram's forward, reverse or both graphs\n"
     "                     (default F)\n"
     "  --positions X,...  reverse-arm positions 1..9 (RevArmX values; default:\n"
     "                     the start-up list or the --dmi file's)\n"
     "  --vert-scale S     the port diagram's vertical scale (0.1 to 100)\n"
-    "  --out FILE, --format, --scale-picture as for frame\n"
+    "  --out FILE, --format, --scale-picture as for frame\n",
+    ""};
+
+const CommandHelp save = {
+    "",
+    "  save     write the working set to a dimension file (.dmi) or a JSON set (.json)\n",
     "Options of save (prints nothing; exits 1 with one line when the write fails,\n"
     "leaving an existing FILE as it was):\n"
     "  --revarm, --travel as for solve\n"
@@ -75,7 +101,12 @@ const char* kUsage =
     "                     dimension file; with --dmi or --load and no --set,\n"
     "                     --revarm or --travel, the set is written exactly as read;\n"
     "                     - writes it to standard output\n"
-    "  --format dmi|json  what --out - writes (default dmi)\n"
+    "  --format dmi|json  what --out - writes (default dmi)\n",
+    ""};
+
+const CommandHelp events = {
+    "",
+    "  events   the valve events by reverse-arm setting, one row per setting and end\n",
     "Options of events (the port diagram's sweep; prints the table):\n"
     "  --side fwd|rev|both   forward side, reverse side or both (default both)\n"
     "  --notches A,B,...  settings as travels from mid gear, forward positive\n"
@@ -87,10 +118,20 @@ const char* kUsage =
     "  --step D           take the figures from the sweep's samples every D degrees\n"
     "                     (0.01 to 180; 4 gives the port diagram's points); default:\n"
     "                     bisection on the driver angle to 1e-4 degrees or better\n"
-    "  --format csv|json|text   (default csv)\n"
+    "  --format csv|json|text   (default csv)\n",
+    ""};
+
+const CommandHelp dims = {
+    "",
+    "  dims     print the working set as JSON\n",
     "Options of dims (with --dmi or --load and no --set, the file's values as\n"
     "read; else the working set after start-up, the file and the changes):\n"
-    "  --format json      (the only one, and the default)\n"
+    "  --format json      (the only one, and the default)\n",
+    ""};
+
+const CommandHelp balance = {
+    "",
+    "  balance  search the dimensions given for events alike at both cylinder ends\n",
     "Options of balance (prints each changed dimension, the objective, the\n"
     "largest front-minus-rear difference of each event before and after, the\n"
     "events before and after at equal cut-offs and what else changed):\n"
@@ -120,7 +161,13 @@ const char* kUsage =
     "                     else a dimension file), the reverse arm at mid gear;\n"
     "                     - writes the dimension file to standard output and the\n"
     "                     report to the error stream\n"
-    "  --format text|json (default text)\n"
+    "  --format text|json (default text)\n",
+    ""};
+
+const CommandHelp sensitivity = {
+    "",
+    "  sensitivity\n"
+    "           the change of each valve event per +0.01 of each dimension\n",
     "Options of sensitivity (central differences 0.01 either side; a figure whose\n"
     "two sides do not agree is withheld, ? or empty or null, with the reason):\n"
     "  --vary ID,...      the dimensions (id or field name; default: every one but\n"
@@ -128,20 +175,43 @@ const char* kUsage =
     "  --cutoffs A,B,...  settings by mean cut-off, % of stroke (default 15,25,40)\n"
     "  --notches A,B,...  settings as travels from mid gear instead, forward positive\n"
     "  --side fwd|rev|both   the side(s) of the settings (default fwd)\n"
-    "  --format text|csv|json   (default text)\n"
-    "\n"
-    "  --help             this text\n"
-    "\n"
-    "Successive angles share state as the animation's successive ticks do.\n";
+    "  --format text|csv|json   (default text)\n",
+    ""};
+
+}  // namespace help
+
+namespace {
+
+// The diagram kinds as the drawing library has them, where the text says {kinds}.
+std::string WithKinds(std::string text) {
+  const std::string kinds = DiagramKindNames("|", "|");
+  for (size_t at = text.find("{kinds}"); at != std::string::npos; at = text.find("{kinds}", at + kinds.size()))
+    text.replace(at, 7, kinds);
+  return text;
+}
+
+// The end of the text: --help, then the notes.
+std::string Tail(std::span<const CliCommand> commands) {
+  std::string text = kHelpLine;
+  for (const CliCommand& c : commands)
+    if (*c.help.note) text = text + "\n" + c.help.note;
+  return text;
+}
 
 }  // namespace
 
 std::string UsageText() {
-  // The diagram kinds as the drawing library has them.
-  std::string usage = kUsage;
-  const std::string::size_type at = usage.find("{kinds}");
-  if (at != std::string::npos) usage.replace(at, 7, DiagramKindNames("|", "|"));
-  return usage;
+  std::string text = kHead;
+  for (const CliCommand& c : CliCommands()) text += c.help.summary;
+  text = text + "\n" + kCommon;
+  for (const CliCommand& c : CliCommands()) text += c.help.options;
+  return WithKinds(text + Tail(CliCommands()));
+}
+
+std::string UsageText(const CliCommand& command) {
+  const std::string text = std::string("usage: brevold-cli ") + command.name + command.help.operands + " [OPTIONS]\n\n" +
+                           command.help.summary + "\n" + kCommon + command.help.options;
+  return WithKinds(text + Tail({&command, 1}));
 }
 
 }  // namespace brevold

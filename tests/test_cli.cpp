@@ -118,7 +118,7 @@ TEST(CliParsing, BadUsageNamesTheFaultAndExitsTwo) {
     EXPECT_NE(r.err.find(b.named), std::string::npos) << r.err;
     EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
   }
-  CliRun help = RunTool({"solve", "--help"});
+  CliRun help = RunTool({"--help"});
   EXPECT_EQ(help.status, 0);
   for (const char* opt : {"--set", "--revarm", "--travel", "--angles", "--sweep", "--no-error-beep", "centre", "--dmi",
                           "save", "--out", "--steam", "--frames", "--version"})
@@ -320,6 +320,50 @@ TEST(CliEvents, TablesByMethodAndFormat) {
                                         {"events", "--side", "up"}, {"events", "--format", "xml"},
                                         {"dims", "--format", "csv"}, {"events", "--dmi", "a", "--load", "b"}})
     EXPECT_EQ(RunTool(args).status, 2) << args[1];
+}
+
+// Every command walks its options alike: a value missing at the end, an
+// option not its own. balance and sensitivity name a fault in their own
+// options before one in those every command takes, wherever it stands.
+TEST(CliParsing, EveryCommandWalksItsOptionsAlike) {
+  for (std::vector<std::string> args : {std::vector<std::string>{"solve"}, {"centre"}, {"frame"}, {"diagram", "port"},
+                                        {"save"}, {"events"}, {"dims"}, {"balance"}, {"sensitivity"}}) {
+    args.push_back("--bogus");
+    EXPECT_EQ(RunTool(args).err, "brevold-cli: unknown option '--bogus'\n") << args[0];
+    args.back() = "--dmi";
+    EXPECT_EQ(RunTool(args).err, "brevold-cli: option --dmi needs a value\n") << args[0];
+  }
+  EXPECT_EQ(RunTool({"balance", "--bogus", "--vary", ""}).err, "brevold-cli: --vary takes ID[:LO:HI] or ID:+-A, not ''\n");
+  EXPECT_EQ(RunTool({"balance", "--vary", "3", "--set", "--side", "rev"}).err,
+            "brevold-cli: --set takes KEY=VALUE, not '--side'\n");
+  EXPECT_EQ(RunTool({"sensitivity", "--dmi", "", "--format", "xml"}).err,
+            "brevold-cli: --format takes text, csv or json, not 'xml'\n");
+}
+
+// COMMAND --help is its usage line, its own lines and the options of every
+// command, none of another command's; the whole --help has each command's
+// lines as its own --help has them.
+TEST(CliHelp, EachCommandItsOwnTheWholeTextAll) {
+  const CliRun whole = RunTool({"--help"});
+  EXPECT_EQ(RunTool({"fly", "--help"}).out, whole.out);
+  EXPECT_EQ(RunTool({"-h"}).out, whole.out);
+  const std::vector<std::string> names = {"solve", "centre", "frame", "diagram", "save",
+                                          "events", "dims", "balance", "sensitivity"};
+  const auto npos = std::string::npos;
+  for (const std::string& name : names) {
+    const CliRun own = RunTool({name, "--angles", "-h"});
+    EXPECT_EQ(own.status, 0);
+    EXPECT_EQ(RunTool({name, "--help"}).out, own.out);
+    EXPECT_EQ(own.out.rfind("usage: brevold-cli " + name + " ", 0), 0u) << own.out;
+    for (const std::string& other : names)
+      EXPECT_EQ(own.out.find("Options of " + other) != npos, other == name && name != "centre") << name << ": " << other;
+    EXPECT_EQ(own.out.find("Successive angles") != npos, name == "solve") << name;
+    const size_t summary = own.out.find("\n\n") + 2, common = own.out.find("\nOptions of every command:\n");
+    ASSERT_NE(common, npos) << name;
+    EXPECT_NE(whole.out.find(own.out.substr(summary, common - summary)), npos) << name;
+    const size_t section = own.out.find("Options of " + name), end = own.out.find("\n  --help ");
+    if (section != npos) EXPECT_NE(whole.out.find(own.out.substr(section, end - section)), npos) << name;
+  }
 }
 
 // Values outside the ranges the usage gives are refused with exit 2 and a
