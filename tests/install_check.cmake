@@ -61,4 +61,16 @@ foreach(program brevold-cli brevold)
     message(FATAL_ERROR "${program} --version: ${rc} '${out}' ${err}")
   endif()
 endforeach()
+# The commands that draw nothing start without Qt; the picture commands load
+# their module from where the installation put it.
+execute_process(COMMAND readelf -d ${prefix}/bin/brevold-cli RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+if(NOT rc EQUAL 0 OR out MATCHES "libQt")
+  message(FATAL_ERROR "brevold-cli needs Qt to start: ${rc} ${out}")
+endif()
+execute_process(COMMAND ${prefix}/bin/brevold-cli diagram sine --out ${WORK}/install-check-sine.png
+  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/install-check-sine.png)
+  message(FATAL_ERROR "the installed brevold-cli draws no diagram: ${rc} ${err}")
+endif()
+file(REMOVE ${WORK}/install-check-sine.png)
 file(REMOVE_RECURSE ${prefix})
