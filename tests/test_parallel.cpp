@@ -85,9 +85,13 @@ TEST(ParallelSweeps, EventsTablesAreThoseOfThePlainSweep) {
   arms.valuesAreRevArm = true;
   arms.side = EventRequest::Reverse;
   for (float& v : arms.values) v += GearState(kGears[0]).model.revArm.Positions[0];
+  EventRequest byCut;  // a search for each side's travel, then their rows
+  byCut.side = EventRequest::Both;
+  byCut.cutOffs = {25};
+  byCut.method = EventMethod::Step;
   for (const Gear& g : kGears) {
     const long againBefore = UnitsRunAgain();
-    for (const EventRequest* r : {&grid, &values, &arms}) {
+    for (const EventRequest* r : {&grid, &values, &arms, &byCut}) {
       std::uint64_t left1 = 0, left2 = 0;
       const std::string one = table(g, *r, 1, left1);
       EXPECT_EQ(table(g, *r, 2, left2), one) << g.name;
