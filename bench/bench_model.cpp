@@ -150,6 +150,30 @@ void BM_SensitivityTable(benchmark::State& st) {
 }
 BENCHMARK(BM_SensitivityTable)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// One evaluation of a balance's objective on the nominal gear: the full
+// travel on the 4-degree grid, then the events of the six running notches
+// and full gear located by bisection, on 1 and 2 threads; "x_one_thread" is
+// the time against the one-thread run measured just before it.
+double gEvaluationSeconds = 0;
+void BM_BalanceEvaluation(benchmark::State& st) {
+  const int threads = static_cast<int>(st.range(0));
+  brevold::SetSweepThreads(threads);
+  const brevold::ModelState s = Running();
+  brevold::BalanceRequest r;
+  r.notches = brevold::BalanceTravels(s, r);
+  const long again = brevold::UnitsRunAgain();
+  const auto t0 = Clock::now();
+  for (auto _ : st) benchmark::DoNotOptimize(brevold::BalanceObjective(s, r).objective);
+  const auto elapsed = Clock::now() - t0;
+  Report(st, elapsed, 1);
+  const double each = std::chrono::duration<double>(elapsed).count() / static_cast<double>(std::max<long>(1, st.iterations()));
+  if (threads == 1) gEvaluationSeconds = each;
+  else if (gEvaluationSeconds > 0) st.counters["x_one_thread"] = each / gEvaluationSeconds;
+  st.counters["run_again"] = static_cast<double>(brevold::UnitsRunAgain() - again) / static_cast<double>(std::max<long>(1, st.iterations()));
+  brevold::SetSweepThreads(0);
+}
+BENCHMARK(BM_BalanceEvaluation)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 // A balance of the nominal gear over ten forward settings (the default ones)
 // by the link-crank back set, the radius-rod lift point and the reverse-arm
 // pivot's horizontal place, run to its tolerance: the seconds one search

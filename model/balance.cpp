@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "model/balance_internal.h"
+#include "model/parallel.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -60,14 +61,30 @@ std::optional<Judged> Judge(ModelState& s, const BalanceRequest& r, const std::v
   if (j.travel.cancelled) return std::nullopt;
   m.RevArmX = s.revArm.Positions[0];
   m.DrvAngle = 0;
-  const std::vector<float> full = FullGear(s, r);
-  for (const auto& [at, into] : {std::pair(&travels, &j.rows), std::pair(&full, &j.fullGear)}) {
-    for (float v : *at) {
-      if (Raised(cancel)) return std::nullopt;
-      std::optional<EventRow> row = RowAt(s, r, v, cancel);
-      if (!row) return std::nullopt;
-      into->push_back(*row);
-    }
+  // The balanced travels, then full gear. Each row's table puts the joints
+  // and the valve back as it found them, so every row starts where the
+  // first does and the rows run on the sweeps' threads from that one state.
+  std::vector<float> at = travels;
+  for (float v : FullGear(s, r)) at.push_back(v);
+  std::vector<std::optional<EventRow>> rows(at.size());
+  auto row = [&](ModelState& w, int k) {
+    rows[static_cast<size_t>(k)].reset();
+    if (!Raised(cancel)) rows[static_cast<size_t>(k)] = RowAt(w, r, at[static_cast<size_t>(k)], cancel);
+  };
+  const int threads = SweepThreads();
+  if (threads <= 1 || at.size() <= 1) {
+    for (size_t k = 0; k < at.size(); ++k) row(s, static_cast<int>(k));
+  } else {
+    UnitSweep units;
+    units.units = static_cast<int>(at.size());
+    units.run = row;
+    units.guessEnd = [](ModelState&, int) {};
+    const UnitRun run = RunUnits(s, units, threads);
+    for (const SolvedState& end : run.end) Restore(s, end);
+  }
+  for (size_t k = 0; k < rows.size(); ++k) {
+    if (!rows[k]) return std::nullopt;
+    (k < travels.size() ? j.rows : j.fullGear).push_back(std::move(*rows[k]));
   }
   return j;
 }

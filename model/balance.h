@@ -17,8 +17,9 @@
 // give the same result.
 //
 // Balance works on its own copy of the gear and may run on a worker thread;
-// it looks at the cancel flag between the sweeps of single settings, a few
-// milliseconds apart.
+// the sweeps of each evaluation run on the sweeps' threads (model/parallel)
+// with the same result as on one. It looks at the cancel flag between the
+// sweeps of single settings, a few milliseconds apart.
 #pragma once
 #include <atomic>
 #include <functional>

@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/events_internal.h"
+#include "model/parallel.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -305,19 +308,57 @@ TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* 
   const ValveEvents savedValve = s.valve;
   s.mech.CalcStatus = 'Z';
   Solve(s);  // the gear's sense for the settings
-  for (int side = 0; side < 2; ++side) {
-    // Mid gear once, on the forward side.
-    for (int row = side; row < PortRows; ++row) {
-      if (cancel && cancel->load(std::memory_order_relaxed)) {
-        c.cancelled = true;
-        break;
-      }
-      const bool forward = side == 0;
-      const Soundness v = TurnSoundness(s, PortRowRevArm(s, forward, row), forward, step);
-      ++c.settings;
-      if (v.Sound()) continue;
-      ++c.unsound;
-      if (!c.first) c.first.emplace((forward ? 1 : -1) * row * static_cast<double>(s.dims.frame.RevArmMax) / 18, v);
+  // The settings in turn: the forward side from mid gear out, then the
+  // reverse side (mid gear once, on the forward side).
+  struct Setting {
+    bool forward;
+    int row;
+  };
+  std::vector<Setting> settings;
+  for (int side = 0; side < 2; ++side)
+    for (int row = side; row < PortRows; ++row) settings.push_back({side == 0, row});
+  const int count = static_cast<int>(settings.size());
+  const int samples = static_cast<int>(std::ceil(360 / std::fabs(step))) + 1;
+  // Each turn starts from where the one before left the joints; a setting
+  // not turned (the cancel flag was up) has no verdict.
+  std::vector<std::optional<Soundness>> verdicts(settings.size());
+  auto turn = [&](ModelState& w, int k) {
+    const Setting& at = settings[static_cast<size_t>(k)];
+    verdicts[static_cast<size_t>(k)].reset();
+    if (cancel && cancel->load(std::memory_order_relaxed)) return;
+    verdicts[static_cast<size_t>(k)] = TurnSoundness(w, PortRowRevArm(w, at.forward, at.row), at.forward, step);
+  };
+  const int threads = SweepThreads();
+  if (threads <= 1) {
+    for (int k = 0; k < count; ++k) turn(s, k);
+  } else {
+    UnitSweep units;
+    units.units = count;
+    units.run = turn;
+    // A turn ends on a solve at its setting and its last angle.
+    units.guessEnd = [&](ModelState& w, int k) {
+      const Setting& at = settings[static_cast<size_t>(k)];
+      w.mech.RevArmX = PortRowRevArm(w, at.forward, at.row);
+      w.mech.DrvAngle = SweepPortRowEndAngle(at.forward ? std::fabs(step) : -std::fabs(step), samples);
+      Solve(w);
+      PostCalc(w);
+    };
+    const UnitRun run = RunUnits(s, units, threads);
+    // What stays of the turns: a zero radius-rod lever the first solve replaced.
+    s.dims.frame = run.end.back().frame;
+  }
+  for (size_t k = 0; k < settings.size(); ++k) {
+    if (!verdicts[k]) {
+      c.cancelled = true;
+      break;
+    }
+    ++c.settings;
+    const Soundness& v = *verdicts[k];
+    if (v.Sound()) continue;
+    ++c.unsound;
+    if (!c.first) {
+      const double sign = settings[k].forward ? 1 : -1;
+      c.first.emplace(sign * settings[k].row * static_cast<double>(s.dims.frame.RevArmMax) / 18, v);
     }
   }
   s.mech = savedMech;

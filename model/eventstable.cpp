@@ -233,11 +233,49 @@ EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
   EventRequest q = r;
   q.values.clear();
   q.valuesAreRevArm = false;
-  std::vector<std::pair<float, float>> asked;  // travel, cut-off
+  // Each cut-off's search, forward side first. A search's tables put the
+  // joints and the valve back as they found them, so every search starts
+  // from the state as given and they run side by side on the sweeps' threads.
+  struct Search {
+    bool forward;
+    float cutOff;
+    std::optional<float> travel;
+    std::vector<std::string> notes;
+  };
+  std::vector<Search> searches;
   for (bool forward : {true, false}) {
     if (forward ? r.side == EventRequest::Reverse : r.side == EventRequest::Forward) continue;
-    for (float c : r.cutOffs)
-      if (const auto travel = TravelForCutOff(s, r, forward, c, notes)) asked.emplace_back(*travel, c);
+    for (float c : r.cutOffs) searches.push_back({forward, c, std::nullopt, {}});
+  }
+  auto search = [&](ModelState& st, int k) {
+    Search& x = searches[static_cast<size_t>(k)];
+    x.notes.clear();
+    x.travel = TravelForCutOff(st, r, x.forward, x.cutOff, x.notes);
+  };
+  const int threads = SweepThreads();
+  if (threads <= 1 || searches.size() <= 1) {
+    for (size_t k = 0; k < searches.size(); ++k) search(s, static_cast<int>(k));
+  } else {
+    UnitSweep units;
+    units.units = static_cast<int>(searches.size());
+    units.run = search;
+    // Where a search leaves the state: as it found it, but for a zero
+    // radius-rod lever, which the first solve of all replaces in the
+    // dimension set; a solve from the state as given says what it becomes.
+    units.guessEnd = [](ModelState& st, int) {
+      const Mechanism mech = st.mech;
+      const ValveEvents valve = st.valve;
+      Solve(st);
+      st.mech = mech;
+      st.valve = valve;
+    };
+    const UnitRun run = RunUnits(s, units, threads);
+    s.dims.frame = run.end.back().frame;
+  }
+  std::vector<std::pair<float, float>> asked;  // travel, cut-off
+  for (Search& x : searches) {
+    for (std::string& n : x.notes) notes.push_back(std::move(n));
+    if (x.travel) asked.emplace_back(*x.travel, x.cutOff);
   }
   for (const auto& [travel, c] : asked) q.values.push_back(travel);
   q.cutOffs.clear();

@@ -15,6 +15,8 @@
 
 #include "cli/cli.h"
 #include "model/balance.h"
+#include "model/numfmt.h"
+#include "model/parallel.h"
 #include "model/state.h"
 #include "helpers.h"
 
@@ -193,6 +195,32 @@ TEST(Balance, SameInputsSameResultAndACancelLandsQuickly) {
   // Well under a tenth of a second on an idle machine (BM_BalanceCancel
   // measures it); the bound here leaves room for a loaded one.
   EXPECT_LT(late, 1.0);
+}
+
+// The search on one thread and on two: the same report, the same dimensions
+// found, bit for bit, after the same number of evaluations; on the nominal
+// gear every guessed start on the pool is right.
+TEST(Balance, OneThreadOrTwoFindTheSame) {
+  const ModelState s = Nominal();
+  BalanceRequest r = Small();
+  r.vary = {{"13"}, {"17"}};
+  r.maxEvaluations = 4;
+  r.verifyStep = 4;
+  r.cutOffs = {25};  // the rows compared before and after
+  auto run = [&](int threads) {
+    SetSweepThreads(threads);
+    BalanceResult res = Balance(s, r);
+    SetSweepThreads(0);
+    res.seconds = 0;
+    std::string text = BalanceSummary(res) + FormatEvents(res.beforeRows, "json") + FormatEvents(res.afterRows, "json") +
+                       BalanceChangesText(res.changes) + std::to_string(res.evaluations);
+    for (const BalanceDimResult& d : res.dims) text += " " + ShortestText(d.after);
+    return text;
+  };
+  const long again = UnitsRunAgain();
+  const std::string one = run(1);
+  EXPECT_EQ(run(2), one);
+  EXPECT_EQ(UnitsRunAgain(), again);
 }
 
 // The gear an earlier balance wrote flips to the other closure of the

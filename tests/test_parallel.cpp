@@ -21,6 +21,7 @@
 #include "diagrams/diagrampicture.h"
 #include "diagram_gears.h"
 #include "record_hash.h"
+#include "model/balance.h"
 #include "model/events.h"
 #include "model/parallel.h"
 
@@ -86,14 +87,56 @@ TEST(ParallelSweeps, EventsTablesAreThoseOfThePlainSweep) {
   arms.valuesAreRevArm = true;
   arms.side = EventRequest::Reverse;
   for (float& v : arms.values) v += GearState(kGears[0]).model.revArm.Positions[0];
+  EventRequest byCut;  // a search for each side's travel, then their rows
+  byCut.side = EventRequest::Both;
+  byCut.cutOffs = {25};
+  byCut.method = EventMethod::Step;
   for (const Gear& g : kGears) {
     const long againBefore = UnitsRunAgain();
-    for (const EventRequest* r : {&grid, &values, &arms}) {
+    for (const EventRequest* r : {&grid, &values, &arms, &byCut}) {
       std::uint64_t left1 = 0, left2 = 0;
       const std::string one = table(g, *r, 1, left1);
       EXPECT_EQ(table(g, *r, 2, left2), one) << g.name;
       EXPECT_EQ(left2, left1) << g.name;
     }
+    EXPECT_EQ(UnitsRunAgain() > againBefore, g.rowsRunAgain) << g.name;
+  }
+}
+
+// The full travel's check and a balance's objective (the check, then each
+// balanced setting's row from one state) on the pool: the verdicts, the
+// figures and the state left are those of the plain sweep, and a turn runs
+// again only where its guessed start was wrong.
+TEST(ParallelSweeps, TravelChecksAndBalanceObjectivesAreThoseOfThePlainSweep) {
+  auto check = [](const Gear& g, int threads, std::uint64_t& left) {
+    Threads t(threads);
+    AppState a = GearState(g);
+    const TravelCheck c = FullTravelCheck(a.model, PortRowStep);
+    left = Left(a.model);
+    std::string text = c.Describe() + " " + std::to_string(c.settings) + " " + std::to_string(c.unsound);
+    if (c.first) text += " " + ShortestText(c.first->first) + " " + ShortestText(c.first->second.faultAngle);
+    return text;
+  };
+  BalanceRequest r;
+  r.side = EventRequest::Both;
+  r.notches = {0.3f, -0.4f};
+  r.method = EventMethod::Step;
+  auto objective = [&](const Gear& g, int threads) {
+    Threads t(threads);
+    const BalanceScore sc = BalanceObjective(GearState(g).model, r);
+    return ShortestText(sc.objective) + " " + ShortestText(sc.spread.cutOff.value_or(-1)) + " " +
+           ShortestText(sc.spread.lead.value_or(-1)) + " " + std::to_string(sc.sweepErrors) + " " +
+           std::to_string(sc.errorSettings) + " " + std::to_string(sc.absentEvents);
+  };
+  for (const Gear& g : kGears) {
+    const long againBefore = UnitsRunAgain();
+    std::uint64_t left1 = 0, left = 0;
+    const std::string plain = check(g, 1, left1);
+    for (int threads : {2, 4}) {
+      EXPECT_EQ(check(g, threads, left), plain) << g.name << ", " << threads << " threads";
+      EXPECT_EQ(left, left1) << g.name << ", " << threads << " threads";
+    }
+    EXPECT_EQ(objective(g, 2), objective(g, 1)) << g.name;
     EXPECT_EQ(UnitsRunAgain() > againBefore, g.rowsRunAgain) << g.name;
   }
 }
