@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -147,7 +148,7 @@ void TMainForm::FormActivate() {
 // --- The animation tick ---
 
 void TMainForm::Timer1Timer() {
-  const FrameEffects fx = AdvanceFrame(app_, DateTimeText().toStdString());
+  const FrameEffects fx = AdvanceFrame(app_, CaptionTime());
   MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
   {
     QtCanvas canvas(&frame_, &damage_);
@@ -157,6 +158,15 @@ void TMainForm::Timer1Timer() {
   }
   ApplyFrameEffects(fx);
   Client->ShowNewFrame(damage_.Changed());
+}
+
+const std::string& TMainForm::CaptionTime() {
+  const qint64 second = Clock();
+  if (captionTime_.empty() || second != captionSecond_) {
+    captionSecond_ = second;
+    captionTime_ = DateTimeText(QDateTime::fromSecsSinceEpoch(second)).toStdString();
+  }
+  return captionTime_;
 }
 
 void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {

@@ -4,12 +4,15 @@
 // step and the reverse arm; Timer1 solves, advances and redraws the gear on
 // every tick; the menus and tool bar open every other window.
 #pragma once
+#include <QDateTime>
 #include <QFrame>
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
 #include <QToolBar>
 #include <array>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "diagrams/diagramdraw.h"
@@ -56,6 +59,8 @@ class TMainForm : public QMainWindow, public MainPort {
   void ShowState();
 
   const QImage& Frame() const { return frame_; }
+  // The captions' clock, in seconds since the epoch.
+  std::function<qint64()> Clock = &QDateTime::currentSecsSinceEpoch;
   bool Running() const { return app_.controls.Running; }
 
   // Event handlers.
@@ -209,6 +214,10 @@ class TMainForm : public QMainWindow, public MainPort {
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
   FrameDamage damage_;  // the tiles of frame_ that drawing touched
+  // The captions' date and time, built again when its second has gone.
+  qint64 captionSecond_ = 0;
+  std::string captionTime_;
+  const std::string& CaptionTime();
   Following shown_, undoShown_;  // the controls and the "UnDo" button following the session
 };
 
