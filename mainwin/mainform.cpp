@@ -81,7 +81,10 @@ void TMainForm::FormCreate() {
   BuildToolBar();
   BuildControls();
   // From here on every change through the session shows the controls afresh.
-  shown_ = session_.Follow([this] { ShowState(); });
+  shown_ = session_.Follow([this] {
+    still_.Redraw();
+    ShowState();
+  });
   session_.Change(FollowRevArmRange);
   Sound.SetVolume(0x8000, 0x8000);
   FrameDi = new TFrameDi(*this);
@@ -147,9 +150,14 @@ void TMainForm::FormActivate() {
 
 // --- The animation tick ---
 
+// A tick that would make the frame on show again, the gear at rest, is
+// passed over: no solve, no painting, no readouts for assistive technology.
 void TMainForm::Timer1Timer() {
-  const FrameEffects fx = AdvanceFrame(app_, CaptionTime());
-  MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
+  const std::string& time = CaptionTime();
+  const FrameSurface surface{Client->width(), Client->height(), Client->devicePixelRatioF()};
+  if (still_.Still(app_, time, surface)) return;
+  const FrameEffects fx = AdvanceFrame(app_, time);
+  MatchScreenResolution(frame_, FrameWidth, FrameHeight, surface.ratio);
   {
     QtCanvas canvas(&frame_, &damage_);
     TextTapCanvas words(canvas);
@@ -158,6 +166,8 @@ void TMainForm::Timer1Timer() {
   }
   ApplyFrameEffects(fx);
   Client->ShowNewFrame(damage_.Changed());
+  still_.Made(app_, time, surface, fx);
+  ++framesMade_;
 }
 
 const std::string& TMainForm::CaptionTime() {

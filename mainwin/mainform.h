@@ -18,6 +18,7 @@
 #include "diagrams/diagramdraw.h"
 #include "state/appstate.h"
 #include "mainwin/clientarea.h"
+#include "mainwin/stillframe.h"
 #include "platform/mainport.h"
 #include "platform/controls.h"
 #include "platform/qtcanvas.h"
@@ -59,6 +60,9 @@ class TMainForm : public QMainWindow, public MainPort {
   void ShowState();
 
   const QImage& Frame() const { return frame_; }
+  // The frames the tick has made (solved and painted) since the window
+  // opened; a tick of a gear at rest makes none.
+  int FramesMade() const { return framesMade_; }
   // The captions' clock, in seconds since the epoch.
   std::function<qint64()> Clock = &QDateTime::currentSecsSinceEpoch;
   bool Running() const { return app_.controls.Running; }
@@ -214,6 +218,8 @@ class TMainForm : public QMainWindow, public MainPort {
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
   FrameDamage damage_;  // the tiles of frame_ that drawing touched
+  StillFrames still_;   // the ticks of a gear at rest, passed over
+  int framesMade_ = 0;
   // The captions' date and time, built again when its second has gone.
   qint64 captionSecond_ = 0;
   std::string captionTime_;
