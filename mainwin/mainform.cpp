@@ -150,12 +150,17 @@ void TMainForm::FormActivate() {
 
 // --- The animation tick ---
 
-// A tick that would make the frame on show again, the gear at rest, is
-// passed over: no solve, no painting, no readouts for assistive technology.
+// A tick that would make the frame on show again, the gear at rest, makes
+// no frame: no solve, no painting, no readouts for assistive technology; it
+// shows the captions of a new second.
 void TMainForm::Timer1Timer() {
   const std::string& time = CaptionTime();
   const FrameSurface surface{Client->width(), Client->height(), Client->devicePixelRatioF()};
-  if (still_.Still(app_, time, surface)) return;
+  switch (still_.Needed(app_, time, surface)) {
+    case StillFrames::Work::None: return;
+    case StillFrames::Work::Captions: ShowCaptions(Captions(m_, time)); return;
+    case StillFrames::Work::Frame: break;
+  }
   const FrameEffects fx = AdvanceFrame(app_, time);
   MatchScreenResolution(frame_, FrameWidth, FrameHeight, surface.ratio);
   {
@@ -179,17 +184,21 @@ const std::string& TMainForm::CaptionTime() {
   return captionTime_;
 }
 
-void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {
-  const QString title = QString::fromStdString(fx.captions.main);
+void TMainForm::ShowCaptions(const FrameCaptions& c) {
+  const QString title = QString::fromStdString(c.main);
   if (windowTitle() != title) setWindowTitle(title);
   // The diagram windows and the data table take theirs when they open.
-  s_.MainCaption = fx.captions.main;
-  s_.SineCaption = fx.captions.sine;
-  s_.OvalCaption = fx.captions.oval;
-  s_.SteamCaption = fx.captions.steam;
-  s_.PortCaption = fx.captions.port;
-  s_.DataTableCaption = fx.captions.dataTable;
-  s_.CaptionTail = fx.captions.tail;
+  s_.MainCaption = c.main;
+  s_.SineCaption = c.sine;
+  s_.OvalCaption = c.oval;
+  s_.SteamCaption = c.steam;
+  s_.PortCaption = c.port;
+  s_.DataTableCaption = c.dataTable;
+  s_.CaptionTail = c.tail;
+}
+
+void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {
+  ShowCaptions(fx.captions);
   if (UnDoDn->isHidden() == fx.undoVisible) UnDoDn->setVisible(fx.undoVisible);
   if (UnDoDn->y() != fx.undoTop) UnDoDn->move(UnDoDn->x(), fx.undoTop);
   if (fx.dynVarBarsShown)

@@ -42,6 +42,7 @@ class TDataTable;
 class TDrawLines;
 class TBrvSpIn;
 class TAboutBox;
+struct FrameCaptions;
 struct FrameEffects;
 
 class TMainForm : public QMainWindow, public MainPort {
@@ -205,6 +206,7 @@ class TMainForm : public QMainWindow, public MainPort {
   QString ChooseDimensionFile(bool save);
   void BuildToolBar();
   void BuildControls();
+  void ShowCaptions(const FrameCaptions& c);
   void ApplyFrameEffects(const FrameEffects& fx);
   template <class Rule>
   void Apply(Rule rule);

@@ -38,12 +38,6 @@ void ModelTexts(std::string& key, const ModelState& m) {
   Text(key, m.RearCOText);
 }
 
-void ScreenTexts(std::string& key, const ScreenState& s) {
-  for (const std::string* t : {&s.GearDir, &s.MainCaption, &s.SineCaption, &s.OvalCaption, &s.SteamCaption,
-                               &s.PortCaption, &s.DataTableCaption, &s.CaptionTail})
-    Text(key, *t);
-}
-
 void LinesTexts(std::string& key, const LinesDialogState& l) {
   Texts(key, l.TypeText);
   Texts(key, l.ColorText);
@@ -59,31 +53,36 @@ bool Quiet(const FrameEffects& fx) {
 
 }  // namespace
 
-void FrameKey(std::string& key, const AppState& a, const std::string& dateTime, const FrameSurface& surface) {
+void FrameKey(std::string& key, const AppState& a, const FrameSurface& surface) {
   key.clear();
   Bytes(key, a.model);
   ModelTexts(key, a.model);
+  // The captions' texts are passed over; their storage is the same while
+  // they are only written again.
   Bytes(key, a.screen);
-  ScreenTexts(key, a.screen);
+  Text(key, a.screen.GearDir);
   Bytes(key, a.lines);
   LinesTexts(key, a.lines);
   Bytes(key, a.controls);
   Bytes(key, a.diagrams);
   Text(key, a.diagrams.UndoText);
-  Text(key, dateTime);
   Bytes(key, surface.width);
   Bytes(key, surface.height);
   Bytes(key, surface.ratio);
 }
 
-bool StillFrames::Still(const AppState& a, const std::string& dateTime, const FrameSurface& surface) {
-  FrameKey(before_, a, dateTime, surface);
-  return still_ && before_ == after_;
+StillFrames::Work StillFrames::Needed(const AppState& a, const std::string& dateTime, const FrameSurface& surface) {
+  FrameKey(before_, a, surface);
+  if (!still_ || before_ != after_) return Work::Frame;
+  if (dateTime == time_) return Work::None;
+  time_ = dateTime;
+  return Work::Captions;
 }
 
 void StillFrames::Made(const AppState& a, const std::string& dateTime, const FrameSurface& surface,
                        const FrameEffects& fx) {
-  FrameKey(after_, a, dateTime, surface);
+  FrameKey(after_, a, surface);
+  time_ = dateTime;
   still_ = Quiet(fx) && before_ == after_;
 }
 

@@ -18,26 +18,29 @@ struct FrameSurface {
   double ratio = 1;
 };
 
-// Everything a tick and its painting start from, as bytes, into `key`
-// (emptied first): the model, the screen state, the lines dialog's state,
-// the strip's controls and the diagrams' shared state, each whole and then
-// the texts each holds; `dateTime`, the captions' date and time; the surface.
-// Two equal keys start two equal ticks. A key can differ with nothing
-// changed (a text moved to new storage), never the other way round.
-void FrameKey(std::string& key, const AppState& a, const std::string& dateTime, const FrameSurface& surface);
+// Everything a tick and its painting start from, but for the captions' date
+// and time, as bytes, into `key` (emptied first): the model, the screen
+// state, the lines dialog's state, the strip's controls and the diagrams'
+// shared state, each whole and then the texts each holds (not the captions
+// the last tick gave, which no tick reads); the surface. Two ticks from equal
+// keys at one date and time are equal, and at another differ only in their
+// captions. A key can differ with nothing changed (a text moved to new
+// storage), never the other way round.
+void FrameKey(std::string& key, const AppState& a, const FrameSurface& surface);
 
-// Whether a tick would make again the frame on show. A tick that leaves
-// everything as it found it (the key after it, its effects applied, equal to
-// the key before it) and has nothing to sound, beep or open was a fixed
-// point: a tick after it, from the same key, would solve, paint and apply
-// the same frame. So it is passed over, until the key changes or a redraw is
-// asked for. A running gear never comes to rest (each tick turns the
-// driver), nor does a stopped one with the steam display on (each tick
-// throws new dots).
+// What a tick has to do. A tick that leaves everything as it found it (the
+// key after it, its effects applied, equal to the key before it) and has
+// nothing to sound, beep or open was a fixed point: a tick after it, from the
+// same key, would solve and paint the same frame again, and only its captions
+// can be new. So it gives the captions of a new date and time and nothing
+// more, until the key changes or a redraw is asked for. A running gear never
+// comes to rest (each tick turns the driver), nor does a stopped one with
+// the steam display on (each tick throws new dots).
 class StillFrames {
  public:
-  // At the start of a tick: true when the tick can be passed over.
-  bool Still(const AppState& a, const std::string& dateTime, const FrameSurface& surface);
+  enum class Work { Frame, Captions, None };
+  // At the start of a tick: the whole frame, the new captions, or nothing.
+  Work Needed(const AppState& a, const std::string& dateTime, const FrameSurface& surface);
   // After the tick was made, painted and its effects applied, with what it
   // started from.
   void Made(const AppState& a, const std::string& dateTime, const FrameSurface& surface, const FrameEffects& fx);
@@ -46,6 +49,7 @@ class StillFrames {
 
  private:
   std::string before_, after_;  // the key at the start of the tick, after the last one made
+  std::string time_;            // the date and time the captions show
   bool still_ = false;          // the last tick made was a fixed point
 };
 

@@ -210,10 +210,10 @@ TEST(AnimationTick, AStoppedGearComesToRestUnlessItShowsSteam) {
     std::uint64_t lastPicture = 0;
     int restingTicks = 0;
     for (int i = 0; i < 12; ++i) {
-      FrameKey(before, a, kTickDateTime, surface);
+      FrameKey(before, a, surface);
       Fnv picture;
       FoldDrawing(picture, Tick(a));
-      FrameKey(after, a, kTickDateTime, surface);
+      FrameKey(after, a, surface);
       EXPECT_EQ(before == after, !steam && i >= 1) << "tick " << i;
       if (i >= 2) {
         EXPECT_EQ(picture.h == lastPicture, !steam) << "tick " << i;  // the dots move
@@ -222,6 +222,15 @@ TEST(AnimationTick, AStoppedGearComesToRestUnlessItShowsSteam) {
       lastPicture = picture.h;
     }
     EXPECT_EQ(restingTicks, steam ? 0 : 11);
+    if (steam) continue;
+    // At another date and time only the captions are new.
+    FrameEffects fx;
+    Fnv picture;
+    FoldDrawing(picture, Tick(a, fx, "1/1/27   0:00:00 AM"));
+    FrameKey(after, a, surface);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(picture.h, lastPicture);
+    EXPECT_EQ(fx.captions.main, Captions(a.model, "1/1/27   0:00:00 AM").main);
   }
 }
 
