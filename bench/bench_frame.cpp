@@ -160,6 +160,25 @@ void BM_WindowTick(benchmark::State& st) {
 }
 BENCHMARK(BM_WindowTick)->Unit(benchmark::kMicrosecond);
 
+// The window's tick with the gear stopped and at rest: passed over, no
+// solve and no painting.
+void BM_WindowTickAtRest(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
+  form.Timer1->stop();
+  form.Clock = [] { return qint64{1800000000}; };
+  form.RunClick();
+  ShowExposed(form);
+  for (int i = 0; i < 4; ++i) form.Timer1Timer();
+  const int made = form.FramesMade();
+  const auto t0 = Clock::now();
+  for (auto _ : st) form.Timer1Timer();
+  Report(st, Clock::now() - t0, Yardstick::Floor);
+  st.counters["frames"] = static_cast<double>(form.FramesMade() - made);
+}
+BENCHMARK(BM_WindowTickAtRest)->Unit(benchmark::kMicrosecond);
+
 // The same with the steam display on at preset 5.
 void BM_WindowTickSteamPreset5(benchmark::State& st) {
   brevold::AppState a;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -80,7 +81,10 @@ void TMainForm::FormCreate() {
   BuildToolBar();
   BuildControls();
   // From here on every change through the session shows the controls afresh.
-  shown_ = session_.Follow([this] { ShowState(); });
+  shown_ = session_.Follow([this] {
+    still_.Redraw();
+    ShowState();
+  });
   session_.Change(FollowRevArmRange);
   Sound.SetVolume(0x8000, 0x8000);
   FrameDi = new TFrameDi(*this);
@@ -146,9 +150,19 @@ void TMainForm::FormActivate() {
 
 // --- The animation tick ---
 
+// A tick that would make the frame on show again, the gear at rest, makes
+// no frame: no solve, no painting, no readouts for assistive technology; it
+// shows the captions of a new second.
 void TMainForm::Timer1Timer() {
-  const FrameEffects fx = AdvanceFrame(app_, DateTimeText().toStdString());
-  MatchScreenResolution(frame_, FrameWidth, FrameHeight, Client->devicePixelRatioF());
+  const std::string& time = CaptionTime();
+  const FrameSurface surface{Client->width(), Client->height(), Client->devicePixelRatioF()};
+  switch (still_.Needed(app_, time, surface)) {
+    case StillFrames::Work::None: return;
+    case StillFrames::Work::Captions: ShowCaptions(Captions(m_, time)); return;
+    case StillFrames::Work::Frame: break;
+  }
+  const FrameEffects fx = AdvanceFrame(app_, time);
+  MatchScreenResolution(frame_, FrameWidth, FrameHeight, surface.ratio);
   {
     QtCanvas canvas(&frame_, &damage_);
     TextTapCanvas words(canvas);
@@ -157,19 +171,34 @@ void TMainForm::Timer1Timer() {
   }
   ApplyFrameEffects(fx);
   Client->ShowNewFrame(damage_.Changed());
+  still_.Made(app_, time, surface, fx);
+  ++framesMade_;
+}
+
+const std::string& TMainForm::CaptionTime() {
+  const qint64 second = Clock();
+  if (captionTime_.empty() || second != captionSecond_) {
+    captionSecond_ = second;
+    captionTime_ = DateTimeText(QDateTime::fromSecsSinceEpoch(second)).toStdString();
+  }
+  return captionTime_;
+}
+
+void TMainForm::ShowCaptions(const FrameCaptions& c) {
+  const QString title = QString::fromStdString(c.main);
+  if (windowTitle() != title) setWindowTitle(title);
+  // The diagram windows and the data table take theirs when they open.
+  s_.MainCaption = c.main;
+  s_.SineCaption = c.sine;
+  s_.OvalCaption = c.oval;
+  s_.SteamCaption = c.steam;
+  s_.PortCaption = c.port;
+  s_.DataTableCaption = c.dataTable;
+  s_.CaptionTail = c.tail;
 }
 
 void TMainForm::ApplyFrameEffects(const FrameEffects& fx) {
-  const QString title = QString::fromStdString(fx.captions.main);
-  if (windowTitle() != title) setWindowTitle(title);
-  // The diagram windows and the data table take theirs when they open.
-  s_.MainCaption = fx.captions.main;
-  s_.SineCaption = fx.captions.sine;
-  s_.OvalCaption = fx.captions.oval;
-  s_.SteamCaption = fx.captions.steam;
-  s_.PortCaption = fx.captions.port;
-  s_.DataTableCaption = fx.captions.dataTable;
-  s_.CaptionTail = fx.captions.tail;
+  ShowCaptions(fx.captions);
   if (UnDoDn->isHidden() == fx.undoVisible) UnDoDn->setVisible(fx.undoVisible);
   if (UnDoDn->y() != fx.undoTop) UnDoDn->move(UnDoDn->x(), fx.undoTop);
   if (fx.dynVarBarsShown)

@@ -4,17 +4,21 @@
 // step and the reverse arm; Timer1 solves, advances and redraws the gear on
 // every tick; the menus and tool bar open every other window.
 #pragma once
+#include <QDateTime>
 #include <QFrame>
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
 #include <QToolBar>
 #include <array>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "diagrams/diagramdraw.h"
 #include "state/appstate.h"
 #include "mainwin/clientarea.h"
+#include "mainwin/stillframe.h"
 #include "platform/mainport.h"
 #include "platform/controls.h"
 #include "platform/qtcanvas.h"
@@ -38,6 +42,7 @@ class TDataTable;
 class TDrawLines;
 class TBrvSpIn;
 class TAboutBox;
+struct FrameCaptions;
 struct FrameEffects;
 
 class TMainForm : public QMainWindow, public MainPort {
@@ -56,6 +61,11 @@ class TMainForm : public QMainWindow, public MainPort {
   void ShowState();
 
   const QImage& Frame() const { return frame_; }
+  // The frames the tick has made (solved and painted) since the window
+  // opened; a tick of a gear at rest makes none.
+  int FramesMade() const { return framesMade_; }
+  // The captions' clock, in seconds since the epoch.
+  std::function<qint64()> Clock = &QDateTime::currentSecsSinceEpoch;
   bool Running() const { return app_.controls.Running; }
 
   // Event handlers.
@@ -196,6 +206,7 @@ class TMainForm : public QMainWindow, public MainPort {
   QString ChooseDimensionFile(bool save);
   void BuildToolBar();
   void BuildControls();
+  void ShowCaptions(const FrameCaptions& c);
   void ApplyFrameEffects(const FrameEffects& fx);
   template <class Rule>
   void Apply(Rule rule);
@@ -209,6 +220,12 @@ class TMainForm : public QMainWindow, public MainPort {
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
   FrameDamage damage_;  // the tiles of frame_ that drawing touched
+  StillFrames still_;   // the ticks of a gear at rest, passed over
+  int framesMade_ = 0;
+  // The captions' date and time, built again when its second has gone.
+  qint64 captionSecond_ = 0;
+  std::string captionTime_;
+  const std::string& CaptionTime();
   Following shown_, undoShown_;  // the controls and the "UnDo" button following the session
 };
 

@@ -74,19 +74,6 @@ void DrawPickPrompt(const Frame& f) {
   f.c.SetFont(font);
 }
 
-FrameCaptions Captions(const ModelState& m, const std::string& dateTime) {
-  const std::string T = dateTime + "   " + VersionText;
-  const std::string N = m.dims.DimFileName;
-  const std::string tail = N + "     " + T;
-  return {"BREVOLD Inside Admission            " + tail,
-          "BREVOLD Inside Admission      Sine Diagram    " + tail,
-          "BREVOLD Inside Admission      Oval Diagram    " + tail,
-          "BREVOLD Inside Admission      Steam Diagram    " + tail,
-          "BREVOLD Inside Admission      Port Open/Closed    " + tail,
-          "BREVOLD Inside Admission  Data Table " + tail,
-          tail};
-}
-
 void DrawWheel(const Frame& f) {
   Canvas& c = f.c;
   const LD D = f.m.dims.frame.DriverDia;
@@ -305,6 +292,19 @@ void DrawDynVarValues(const Frame& f) {
 }
 
 }  // namespace
+
+FrameCaptions Captions(const ModelState& m, const std::string& dateTime) {
+  const std::string T = dateTime + "   " + VersionText;
+  const std::string N = m.dims.DimFileName;
+  const std::string tail = N + "     " + T;
+  return {"BREVOLD Inside Admission            " + tail,
+          "BREVOLD Inside Admission      Sine Diagram    " + tail,
+          "BREVOLD Inside Admission      Oval Diagram    " + tail,
+          "BREVOLD Inside Admission      Steam Diagram    " + tail,
+          "BREVOLD Inside Admission      Port Open/Closed    " + tail,
+          "BREVOLD Inside Admission  Data Table " + tail,
+          tail};
+}
 
 Pt TextPos(const ScreenState& s, int x, int y) {
   return {RoundEven(static_cast<LD>(x) * s.TextScaleX), RoundEven(static_cast<LD>(y) * s.TextScaleY)};

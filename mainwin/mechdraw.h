@@ -26,6 +26,9 @@ struct FrameCaptions {
   std::string tail;  // the file's name, the date and time and the version, as they end each caption
 };
 
+// The captions of a frame of gear `m` at `dateTime`, the date and time text.
+FrameCaptions Captions(const ModelState& m, const std::string& dateTime);
+
 // What a frame leaves for the main window to do, in this order: caption,
 // undo button, dynamic-variable bars, the highlight's editors and cursor,
 // the error item and sound, the exhaust beat and the beep.

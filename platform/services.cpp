@@ -58,9 +58,10 @@ void SoundPlayer::SetVolume(int left, int right) {
   for (auto& [name, effect] : effects_) effect->setVolume(static_cast<float>(volume_));
 }
 
-QString DateTimeText() {
+QString DateTimeText() { return DateTimeText(QDateTime::currentDateTime()); }
+
+QString DateTimeText(const QDateTime& now) {
   const QLocale loc;
-  const QDateTime now = QDateTime::currentDateTime();
   // The long time format without a time zone, as the captions always had it.
   QString timeFormat = loc.timeFormat(QLocale::LongFormat);
   timeFormat.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));

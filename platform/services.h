@@ -7,6 +7,7 @@
 #include <string>
 #include <memory>
 
+class QDateTime;
 class QFileDialog;
 class QSoundEffect;
 
@@ -42,7 +43,9 @@ QString FindDataFile(const QString& name);
 // file's folder is kept in `folder` for the next time.
 QString ChooseFile(QFileDialog& dlg, std::string& folder, const std::string& otherwise = "");
 
-// "date   time" in the locale's short date and long time formats.
+// "date   time" in the locale's short date and long time formats: now, or
+// at `at`.
 QString DateTimeText();
+QString DateTimeText(const QDateTime& at);
 
 }  // namespace brevold

@@ -16,8 +16,8 @@ inline AppState Fresh() {
 constexpr const char* kTickDateTime = "12/8/26   3:04:05 PM";
 
 // One tick as the window runs it; `effects` gets what the window would do.
-inline RecordingCanvas Tick(AppState& a, FrameEffects& effects) {
-  effects = AdvanceFrame(a, kTickDateTime);
+inline RecordingCanvas Tick(AppState& a, FrameEffects& effects, const char* dateTime = kTickDateTime) {
+  effects = AdvanceFrame(a, dateTime);
   RecordingCanvas c;
   PaintFrame(c, a);
   return c;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QAbstractSlider>
+#include <QApplication>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -14,6 +15,7 @@
 
 #include "mainwin/viewdlgs.h"
 #include "mainwin/mainform.h"
+#include "model/dimensions.h"
 
 namespace brevold {
 
@@ -451,6 +453,53 @@ TEST_F(MainFormTest, ResetAllRestoresDimensionsCentreAndView) {
   EXPECT_EQ(m().mech.RevArmX, Mid());
   EXPECT_FLOAT_EQ(m().view.Scale, 18.9f);
   EXPECT_EQ(m().dims.DimFileName, "Nominal");
+}
+
+// A stopped window whose frame would come out the same makes no frames: no
+// solve, no painting. Whatever changes a pixel makes the next tick, and the
+// window then comes to rest again; with the steam display on, whose dots
+// move at rest, it never does.
+TEST_F(MainFormTest, AStoppedUnchangedWindowMakesNoFramesUntilSomethingChanges) {
+  qint64 second = 1800000000;
+  form->Clock = [&second] { return second; };
+  form->RunClick();
+  auto ticks = [this](int n) {
+    const int made = form->FramesMade();
+    for (int i = 0; i < n; ++i) form->Timer1Timer();
+    return form->FramesMade() - made;
+  };
+  EXPECT_EQ(ticks(3), 3);  // the first solve, then the frame settles
+  EXPECT_EQ(ticks(5), 0);
+
+  QImage shown = form->Frame();
+  QString title = form->windowTitle();
+  auto shows = [&](const char* what, auto change, bool newPicture, bool newTitle) {
+    SCOPED_TRACE(what);
+    change();
+    EXPECT_EQ(ticks(1), 1);
+    ticks(3);
+    EXPECT_EQ(ticks(3), 0);
+    EXPECT_EQ(form->Frame() != shown, newPicture);
+    EXPECT_EQ(form->windowTitle() != title, newTitle);
+    shown = form->Frame();
+    title = form->windowTitle();
+  };
+  // As a dimension editor stores a field: in place, not through the session.
+  shows("dimension", [this] { SetDim(m(), 3, GetDim(m(), 3) + 2); }, true, false);
+  shows("view", [this] { Page(form->SBPanHorz, true); }, true, false);
+  shows("window size", [this] {
+    form->resize(form->width() + 40, form->height() + 20);
+    QApplication::processEvents();
+  }, false, false);
+  // A new second shows in the caption at the next tick; the frame, which has
+  // no time in it, is not made again.
+  ++second;
+  EXPECT_EQ(ticks(1), 0);
+  EXPECT_NE(form->windowTitle(), title);
+  EXPECT_EQ(form->windowTitle().toStdString(), s().MainCaption);
+  EXPECT_EQ(form->Frame(), shown);
+  form->SetSteamClick();
+  EXPECT_EQ(ticks(4), 4);
 }
 
 TEST_F(MainFormTest, TimerRunsTheAnimationByItself) {

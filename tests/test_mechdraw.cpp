@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
-#include "draw_helpers.h"
+#include "mainwin/mainctl.h"
+#include "mainwin/stillframe.h"
+#include "record_hash.h"
 
 namespace brevold {
 
@@ -189,6 +191,47 @@ TEST(AnimationTick, AngleWrapsAtTheTopAndBottom) {
   EXPECT_FLOAT_EQ(step(-40, 0, "Fwd"), 320);
   EXPECT_FLOAT_EQ(step(5, 10, "Rev"), 355);  // reverse gear runs backwards
   EXPECT_FLOAT_EQ(step(30, 10, "Rev"), 20);
+}
+
+// A stopped gear comes to rest: after the tick that solves it at the stop,
+// a tick leaves the whole state as it found it, to the byte, and paints the
+// same picture. With the steam display on it never does: every tick throws
+// the dots afresh.
+TEST(AnimationTick, AStoppedGearComesToRestUnlessItShowsSteam) {
+  const FrameSurface surface{632, 380, 1};
+  for (const bool steam : {false, true}) {
+    SCOPED_TRACE(steam ? "steam" : "no steam");
+    AppState a = Fresh();
+    a.screen.SteamDisp = steam;
+    Tick(a);
+    Tick(a);
+    RunClicked(a);
+    std::string before, after;
+    std::uint64_t lastPicture = 0;
+    int restingTicks = 0;
+    for (int i = 0; i < 12; ++i) {
+      FrameKey(before, a, surface);
+      Fnv picture;
+      FoldDrawing(picture, Tick(a));
+      FrameKey(after, a, surface);
+      EXPECT_EQ(before == after, !steam && i >= 1) << "tick " << i;
+      if (i >= 2) {
+        EXPECT_EQ(picture.h == lastPicture, !steam) << "tick " << i;  // the dots move
+      }
+      restingTicks += before == after;
+      lastPicture = picture.h;
+    }
+    EXPECT_EQ(restingTicks, steam ? 0 : 11);
+    if (steam) continue;
+    // At another date and time only the captions are new.
+    FrameEffects fx;
+    Fnv picture;
+    FoldDrawing(picture, Tick(a, fx, "1/1/27   0:00:00 AM"));
+    FrameKey(after, a, surface);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(picture.h, lastPicture);
+    EXPECT_EQ(fx.captions.main, Captions(a.model, "1/1/27   0:00:00 AM").main);
+  }
 }
 
 TEST(AnimationTick, WildGeometryStillDrawsFinitePixels) {
