@@ -110,9 +110,7 @@ bool MidGearPosition(const ModelState& m, float revArm) {
 
 // The valve's edges here are those after the row's last solve.
 void MidGearReadout(Ctx& x, const CurveRow& row, LD travelMax, LD travelMin) {
-  struct {
-    float VlvEdge1, VlvEdge2, VlvEdge3, VlvEdge4, VlvEdge5, VlvEdge6;
-  } v{row.edges[0], row.edges[1], row.edges[2], row.edges[3], row.edges[4], row.edges[5]};
+  const std::array<float, 6>& e = row.edges;  // VlvEdge1..6
   x.Text(595, 153, "Lead");
   x.Text(595, 182, "Lap");
   x.Text(595, 211, "ExCl");
@@ -121,12 +119,12 @@ void MidGearReadout(Ctx& x, const CurveRow& row, LD travelMax, LD travelMin) {
   const LD mid = (travelMax + travelMin) / 2;
   const bool plain = x.m.dims.CylValveDim[ValvePortWFront] > x.m.dims.CylValveDim[ValveRingIn];
   const LD corr = plain ? 0 : mid;
-  x.Text(592, 166, Str(v.VlvEdge1 + travelMax, 6, 3));
-  x.Text(592, 295, Str(v.VlvEdge2 - travelMin, 6, 3));
-  x.Text(592, 195, Str(v.VlvEdge3 - corr, 6, 3));
-  x.Text(592, 266, Str(v.VlvEdge4 + corr, 6, 3));
-  x.Text(592, 224, Str(v.VlvEdge5 - corr, 6, 3));
-  x.Text(592, 237, Str(v.VlvEdge6 + corr, 6, 3));
+  x.Text(592, 166, Str(e[0] + travelMax, 6, 3));
+  x.Text(592, 295, Str(e[1] - travelMin, 6, 3));
+  x.Text(592, 195, Str(e[2] - corr, 6, 3));
+  x.Text(592, 266, Str(e[3] + corr, 6, 3));
+  x.Text(592, 224, Str(e[4] - corr, 6, 3));
+  x.Text(592, 237, Str(e[5] + corr, 6, 3));
 }
 
 // The dynamic-variable strip and the undo line that end every drawing.
@@ -314,10 +312,6 @@ void ValveCurves(Ctx& x, const CurveRecord& rec, int first, Draw draw) {
 const char* PositionWord(float centre, bool forwardAbove, float position) {
   if (position == centre) return "Cen";
   return (position > centre) == forwardAbove ? "Fwd" : "Rev";
-}
-
-const char* PositionWord(const ModelState& m, float position) {
-  return PositionWord(m.revArm.Positions[0], SensePositive(m.mech), position);
 }
 
 std::string UndoLine(const UndoStack& u) {

@@ -46,7 +46,6 @@ DiagramControls PaintSineDia(Canvas& c, const AppState& a, const DiagramState& d
 // The word a reverse-arm position takes in the legend: "Cen", "Fwd", "Rev",
 // by the gear's sense (forward above the centre or below it).
 const char* PositionWord(float centre, bool forwardAbove, float position);
-const char* PositionWord(const ModelState& m, float position);
 
 // The undo line a redraw shows for the next one: the last change and its undo.
 std::string UndoLine(const UndoStack& u);

@@ -71,7 +71,19 @@ void FrameKey(std::string& key, const AppState& a, const FrameSurface& surface) 
   Bytes(key, surface.ratio);
 }
 
+namespace {
+
+// A gear the animation turns: each tick moves the driver, so no tick can be
+// a fixed point and its key need not be built.
+bool Turning(const AppState& a) { return a.controls.Running && a.model.DrvAngInc != 0; }
+
+}  // namespace
+
 StillFrames::Work StillFrames::Needed(const AppState& a, const std::string& dateTime, const FrameSurface& surface) {
+  if (Turning(a)) {
+    still_ = false;
+    return Work::Frame;
+  }
   FrameKey(before_, a, surface);
   if (!still_ || before_ != after_) return Work::Frame;
   if (dateTime == time_) return Work::None;
@@ -81,6 +93,10 @@ StillFrames::Work StillFrames::Needed(const AppState& a, const std::string& date
 
 void StillFrames::Made(const AppState& a, const std::string& dateTime, const FrameSurface& surface,
                        const FrameEffects& fx) {
+  if (Turning(a)) {
+    still_ = false;
+    return;
+  }
   FrameKey(after_, a, surface);
   time_ = dateTime;
   still_ = Quiet(fx) && before_ == after_;

@@ -55,11 +55,11 @@ TEST(Diagrams, EveryDrawingRestoresTheDriverAndReverseArm) {
 TEST(Diagrams, LegendWordsFollowTheGearsSense) {
   AppState a = Running();
   const float c = a.model.revArm.Positions[0];
-  EXPECT_STREQ(PositionWord(a.model, c), "Cen");
-  EXPECT_STREQ(PositionWord(a.model, c + 0.5f), "Fwd");
-  EXPECT_STREQ(PositionWord(a.model, c - 0.5f), "Rev");
+  EXPECT_STREQ(PositionWord(a.model.revArm.Positions[0], SensePositive(a.model.mech), c), "Cen");
+  EXPECT_STREQ(PositionWord(a.model.revArm.Positions[0], SensePositive(a.model.mech), c + 0.5f), "Fwd");
+  EXPECT_STREQ(PositionWord(a.model.revArm.Positions[0], SensePositive(a.model.mech), c - 0.5f), "Rev");
   a.model.mech.LiftArmSgn = -2.75f;  // signs differ: forward is below the centre
-  EXPECT_STREQ(PositionWord(a.model, c - 0.5f), "Fwd");
+  EXPECT_STREQ(PositionWord(a.model.revArm.Positions[0], SensePositive(a.model.mech), c - 0.5f), "Fwd");
   RecordingCanvas rc;
   DiagramState d;
   a.model.mech.LiftArmSgn = 2.75f;
