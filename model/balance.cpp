@@ -71,17 +71,11 @@ std::optional<Judged> Judge(ModelState& s, const BalanceRequest& r, const std::v
     rows[static_cast<size_t>(k)].reset();
     if (!Raised(cancel)) rows[static_cast<size_t>(k)] = RowAt(w, r, at[static_cast<size_t>(k)], cancel);
   };
-  const int threads = SweepThreads();
-  if (threads <= 1 || at.size() <= 1) {
-    for (size_t k = 0; k < at.size(); ++k) row(s, static_cast<int>(k));
-  } else {
-    UnitSweep units;
-    units.units = static_cast<int>(at.size());
-    units.run = row;
-    units.guessEnd = [](ModelState&, int) {};
-    const UnitRun run = RunUnits(s, units, threads);
-    for (const SolvedState& end : run.end) Restore(s, end);
-  }
+  UnitSweep units;
+  units.units = static_cast<int>(at.size());
+  units.run = row;
+  units.guessEnd = [](ModelState&, int) {};
+  for (const SolvedState& end : RunUnitsOn(s, units, SweepThreads()).end) Restore(s, end);
   for (size_t k = 0; k < rows.size(); ++k) {
     if (!rows[k]) return std::nullopt;
     (k < travels.size() ? j.rows : j.fullGear).push_back(std::move(*rows[k]));

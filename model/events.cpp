@@ -328,25 +328,20 @@ TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* 
     if (cancel && cancel->load(std::memory_order_relaxed)) return;
     verdicts[static_cast<size_t>(k)] = TurnSoundness(w, PortRowRevArm(w, at.forward, at.row), at.forward, step);
   };
-  const int threads = SweepThreads();
-  if (threads <= 1) {
-    for (int k = 0; k < count; ++k) turn(s, k);
-  } else {
-    UnitSweep units;
-    units.units = count;
-    units.run = turn;
-    // A turn ends on a solve at its setting and its last angle.
-    units.guessEnd = [&](ModelState& w, int k) {
-      const Setting& at = settings[static_cast<size_t>(k)];
-      w.mech.RevArmX = PortRowRevArm(w, at.forward, at.row);
-      w.mech.DrvAngle = SweepPortRowEndAngle(at.forward ? std::fabs(step) : -std::fabs(step), samples);
-      Solve(w);
-      PostCalc(w);
-    };
-    const UnitRun run = RunUnits(s, units, threads);
-    // What stays of the turns: a zero radius-rod lever the first solve replaced.
-    s.dims.frame = run.end.back().frame;
-  }
+  UnitSweep units;
+  units.units = count;
+  units.run = turn;
+  // A turn ends on a solve at its setting and its last angle.
+  units.guessEnd = [&](ModelState& w, int k) {
+    const Setting& at = settings[static_cast<size_t>(k)];
+    w.mech.RevArmX = PortRowRevArm(w, at.forward, at.row);
+    w.mech.DrvAngle = SweepPortRowEndAngle(at.forward ? std::fabs(step) : -std::fabs(step), samples);
+    Solve(w);
+    PostCalc(w);
+  };
+  const UnitRun run = RunUnitsOn(s, units, SweepThreads());
+  // What stays of the turns on the pool: a zero radius-rod lever the first solve replaced.
+  if (!run.end.empty()) s.dims.frame = run.end.back().frame;
   for (size_t k = 0; k < settings.size(); ++k) {
     if (!verdicts[k]) {
       c.cancelled = true;

@@ -96,40 +96,35 @@ EventTable TableOfSettings(ModelState& s, const EventRequest& r) {
     if (req.progress) req.progress(std::min(++done, total), total);
   };
 
-  const int threads = SweepThreads();
-  if (threads <= 1 || items.size() <= 1) {
-    for (size_t k = 0; k < items.size(); ++k) runItem(s, static_cast<int>(k));
-  } else {
-    UnitSweep units;
-    units.units = static_cast<int>(items.size());
-    units.run = runItem;
-    // Where item k leaves the state, guessed from the start: a row's sweep
-    // ends on a solve at its setting and its last angle; an item passed over
-    // leaves the state as the one before it did.
-    units.guessEnd = [&](ModelState& st, int k) {
-      enter(st, 0);
-      bool sidesChanged = false;
-      for (size_t j = static_cast<size_t>(k) + 1; j-- > 0;) {
-        if (const auto set = settingOf(st, j)) {
-          st.mech.RevArmX = set->revArmX;
-          st.mech.CalcStatus = 'Z';
-          st.mech.DrvAngle = SweepPortRowEndAngle(RowStep(*set, req), RowSamples(req));
-          Solve(st);
-          PostCalc(st);
-          break;
-        }
-        sidesChanged = sidesChanged || (items[j].firstOfSide && j > 0);
+  UnitSweep units;
+  units.units = static_cast<int>(items.size());
+  units.run = runItem;
+  // Where item k leaves the state, guessed from the start: a row's sweep
+  // ends on a solve at its setting and its last angle; an item passed over
+  // leaves the state as the one before it did.
+  units.guessEnd = [&](ModelState& st, int k) {
+    enter(st, 0);
+    bool sidesChanged = false;
+    for (size_t j = static_cast<size_t>(k) + 1; j-- > 0;) {
+      if (const auto set = settingOf(st, j)) {
+        st.mech.RevArmX = set->revArmX;
+        st.mech.CalcStatus = 'Z';
+        st.mech.DrvAngle = SweepPortRowEndAngle(RowStep(*set, req), RowSamples(req));
+        Solve(st);
+        PostCalc(st);
+        break;
       }
-      if (sidesChanged) {
-        st.mech.RevArmX = savedMech.RevArmX;
-        st.mech.DrvAngle = savedMech.DrvAngle;
-      }
-    };
-    const UnitRun run = RunUnits(s, units, threads);
-    // The one lasting change a table can make: a zero radius-rod lever
-    // replaced in the dimension set by the first solve.
-    s.dims.frame = run.end.back().frame;
-  }
+      sidesChanged = sidesChanged || (items[j].firstOfSide && j > 0);
+    }
+    if (sidesChanged) {
+      st.mech.RevArmX = savedMech.RevArmX;
+      st.mech.DrvAngle = savedMech.DrvAngle;
+    }
+  };
+  const UnitRun run = RunUnitsOn(s, units, SweepThreads());
+  // The one lasting change a table can make on the pool: a zero radius-rod
+  // lever replaced in the dimension set by the first solve.
+  if (!run.end.empty()) s.dims.frame = run.end.back().frame;
   s.mech = savedMech;
   s.valve = savedValve;
   table.cancelled = Cancelled(req);
@@ -252,26 +247,21 @@ EventTable ValveEventsTable(ModelState& s, const EventRequest& r) {
     x.notes.clear();
     x.travel = TravelForCutOff(st, r, x.forward, x.cutOff, x.notes);
   };
-  const int threads = SweepThreads();
-  if (threads <= 1 || searches.size() <= 1) {
-    for (size_t k = 0; k < searches.size(); ++k) search(s, static_cast<int>(k));
-  } else {
-    UnitSweep units;
-    units.units = static_cast<int>(searches.size());
-    units.run = search;
-    // Where a search leaves the state: as it found it, but for a zero
-    // radius-rod lever, which the first solve of all replaces in the
-    // dimension set; a solve from the state as given says what it becomes.
-    units.guessEnd = [](ModelState& st, int) {
-      const Mechanism mech = st.mech;
-      const ValveEvents valve = st.valve;
-      Solve(st);
-      st.mech = mech;
-      st.valve = valve;
-    };
-    const UnitRun run = RunUnits(s, units, threads);
-    s.dims.frame = run.end.back().frame;
-  }
+  UnitSweep units;
+  units.units = static_cast<int>(searches.size());
+  units.run = search;
+  // Where a search leaves the state: as it found it, but for a zero
+  // radius-rod lever, which the first solve of all replaces in the
+  // dimension set; a solve from the state as given says what it becomes.
+  units.guessEnd = [](ModelState& st, int) {
+    const Mechanism mech = st.mech;
+    const ValveEvents valve = st.valve;
+    Solve(st);
+    st.mech = mech;
+    st.valve = valve;
+  };
+  const UnitRun run = RunUnitsOn(s, units, SweepThreads());
+  if (!run.end.empty()) s.dims.frame = run.end.back().frame;
   std::vector<std::pair<float, float>> asked;  // travel, cut-off
   for (Search& x : searches) {
     for (std::string& n : x.notes) notes.push_back(std::move(n));

@@ -313,6 +313,12 @@ UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads) {
   return out;
 }
 
+UnitRun RunUnitsOn(ModelState& s, const UnitSweep& sweep, int threads) {
+  if (threads > 1 && sweep.units > 1) return RunUnits(s, sweep, threads);
+  for (int u = 0; u < sweep.units; ++u) sweep.run(s, u);
+  return {};
+}
+
 long UnitsRunAgain() { return gRunAgain.load(); }
 
 namespace {

@@ -80,6 +80,12 @@ struct UnitRun {
 // another sweep has the pool, the units run one after another on the caller.
 UnitRun RunUnits(const ModelState& s, const UnitSweep& sweep, int threads);
 
+// The units on s itself when one thread is asked or there is a single unit:
+// one after another on the calling thread, s going on from each to the next
+// as the plain sweep does, and an empty `end` returned. Else RunUnits, from
+// copies of s, and the caller puts back what it needs of the run's ends.
+UnitRun RunUnitsOn(ModelState& s, const UnitSweep& sweep, int threads);
+
 // Units run again since the program started, over every sweep (a wrong
 // guess costs time, never exactness; the tests read it).
 long UnitsRunAgain();
