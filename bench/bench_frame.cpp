@@ -6,10 +6,16 @@
 // controls, each diagram's redraw and one drag step of a dynamic-variable bar
 // in each diagram window.
 //
-// Two yardsticks run first, in the same run: the bare frame floor (fill the
-// bitmap and copy it) and one solve. Every later result prints its ratio to
-// one of them ("x_floor" or "x_solve"), so a loaded machine shows in both
-// alike. The window benchmarks also print how many times the client area or
+// Yardsticks run first, in the same run: the bare frame floor (fill the
+// bitmap and copy it), the same at the window timer's rhythm into a shown
+// window, and one solve. Every later result prints its ratio to one of them
+// ("x_floor", "x_window_floor" or "x_solve"), so a loaded machine shows in
+// all alike.
+//
+// The ticks "AtRhythm" run as the program runs them: one every 16 ms with the
+// event loop running in between, so caches are as cold as the program finds
+// them, and each is timed in the process's CPU time (their "wall_us" is the
+// wall time). The window benchmarks also print how many times the client area or
 // the diagram's picture painted per step ("paints"), to show that they paint.
 // The diagram redraws run with the sweeps on 1, 2 and 4 threads ("threads:N").
 #include <benchmark/benchmark.h>
@@ -22,7 +28,9 @@
 #include <QWindow>
 #include <cctype>
 #include <chrono>
+#include <ctime>
 #include <string>
+#include <thread>
 
 #include "diagrams/diagrampicture.h"
 #include "diagrams/diagramwin.h"
@@ -40,14 +48,55 @@ using Clock = std::chrono::steady_clock;
 // Seconds per iteration of the two yardsticks in this run (0 until run).
 double gFloorSeconds = 0;
 double gSolveSeconds = 0;
+double gWindowFloorSeconds = 0;  // CPU seconds
 
-enum class Yardstick { Floor, Solve };
+enum class Yardstick { Floor, Solve, WindowFloor };
+
+void ReportEach(benchmark::State& st, double each, Yardstick against) {
+  const double base = against == Yardstick::Floor ? gFloorSeconds
+                      : against == Yardstick::Solve ? gSolveSeconds
+                                                    : gWindowFloorSeconds;
+  const char* name = against == Yardstick::Floor ? "x_floor" : against == Yardstick::Solve ? "x_solve" : "x_window_floor";
+  if (base > 0) st.counters[name] = each / base;
+}
 
 void Report(benchmark::State& st, Clock::duration elapsed, Yardstick against) {
   if (st.iterations() == 0) return;
-  const double each = std::chrono::duration<double>(elapsed).count() / static_cast<double>(st.iterations());
-  const double base = against == Yardstick::Floor ? gFloorSeconds : gSolveSeconds;
-  if (base > 0) st.counters[against == Yardstick::Floor ? "x_floor" : "x_solve"] = each / base;
+  ReportEach(st, std::chrono::duration<double>(elapsed).count() / static_cast<double>(st.iterations()), against);
+}
+
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs `tick` once every 16 ms, the window timer's interval, with the event
+// loop running in between as the program's does; each tick is timed in the
+// process's CPU time. Returns the mean CPU seconds a tick.
+template <class Tick>
+double AtRhythm(benchmark::State& st, Tick tick) {
+  constexpr auto interval = std::chrono::milliseconds(16);
+  auto next = Clock::now();
+  double cpu = 0, wall = 0;
+  for (auto _ : st) {
+    next += interval;
+    for (auto now = Clock::now(); now < next; now = Clock::now()) {
+      QApplication::processEvents(QEventLoop::AllEvents, 1);
+      std::this_thread::sleep_for(std::min<Clock::duration>(next - now, std::chrono::milliseconds(2)));
+    }
+    const double c0 = ProcessCpuSeconds();
+    const auto w0 = Clock::now();
+    tick();
+    const double used = ProcessCpuSeconds() - c0;
+    wall += std::chrono::duration<double>(Clock::now() - w0).count();
+    cpu += used;
+    st.SetIterationTime(used);
+    if (Clock::now() > next) next = Clock::now();  // a late tick does not hurry the next
+  }
+  const double n = static_cast<double>(std::max<int64_t>(1, st.iterations()));
+  st.counters["wall_us"] = wall / n * 1e6;
+  return cpu / n;
 }
 
 // The sweeps' thread count for one benchmark, from its argument; back to the
@@ -110,6 +159,38 @@ void BM_FrameFloor(benchmark::State& st) {
 }
 BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMicrosecond);
 
+// A shown window of the main window's client size that shows the frame
+// bitmap: the least a window tick can cost.
+class FloorWindow : public QWidget {
+ public:
+  explicit FloorWindow(const QImage& frame) : frame_(frame) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(632, 380);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.drawImage(0, 0, frame_);
+  }
+
+ private:
+  const QImage& frame_;
+};
+
+// The floor of a shown tick: the bitmap filled and copied to the window, at
+// the window timer's rhythm.
+void BM_WindowFloorAtRhythm(benchmark::State& st) {
+  QImage frame(brevold::FrameWidth, brevold::FrameHeight, QImage::Format_RGB32);
+  FloorWindow w(frame);
+  ShowExposed(w);
+  gWindowFloorSeconds = AtRhythm(st, [&] {
+    frame.fill(Qt::white);
+    w.repaint();
+  });
+}
+BENCHMARK(BM_WindowFloorAtRhythm)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(250);
+
 void BM_Solve(benchmark::State& st) {
   brevold::ModelState s;
   brevold::StartUp(s);
@@ -159,6 +240,26 @@ void BM_WindowTick(benchmark::State& st) {
   st.counters["paints"] = static_cast<double>(paints.paints) / static_cast<double>(std::max<int64_t>(1, st.iterations()));
 }
 BENCHMARK(BM_WindowTick)->Unit(benchmark::kMicrosecond);
+
+// The window's own tick at the window timer's rhythm, the gear running or
+// (argument 1) turning with the steam display on at preset 5.
+void BM_WindowTickAtRhythm(benchmark::State& st) {
+  brevold::AppState a;
+  brevold::Session session(a);
+  brevold::TMainForm form(session);
+  form.Timer1->stop();
+  if (st.range(0) == 1) {
+    a.screen.SteamDisp = true;
+    UsePreset(a, 5);
+  }
+  ShowExposed(form);
+  form.Timer1Timer();
+  ReportEach(st, AtRhythm(st, [&] {
+    form.Timer1Timer();
+    QApplication::processEvents();
+  }), Yardstick::WindowFloor);
+}
+BENCHMARK(BM_WindowTickAtRhythm)->ArgName("steam")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(250);
 
 // The window's tick with the gear stopped and at rest: passed over, no
 // solve and no painting.

@@ -153,7 +153,7 @@ void DiagramWindow::Draw() {
   if (picture_.size() != size || picture_.devicePixelRatio() != ratio) words_.clear();  // a new picture
   DiagramControls ctl;
   {
-    QtCanvas picture(&picture_);
+    QtCanvas picture(&picture_, nullptr, &texts_);
     TextTapCanvas c(picture);
     ctl = DrawDiagram(c, app_, state_, Table().kind);
     // What the picture reads, with what was drawn on it before.

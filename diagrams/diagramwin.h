@@ -12,6 +12,7 @@
 
 #include "diagrams/diagrampicture.h"
 #include "platform/controls.h"
+#include "platform/qtcanvas.h"
 #include "state/session.h"
 
 class QMenuBar;
@@ -73,6 +74,7 @@ class DiagramWindow : public QDialog {
   Kind kind_;
   void ClearPicture();  // white, and no words
   QImage picture_;
+  TextCache texts_;  // the picture's texts, laid out once
   std::vector<TextTapCanvas::Placed> words_;  // the texts drawn on the picture since it was cleared
   Following undoShown_;  // the "UnDo" button following the undo stack
   QWidget* canvas_ = nullptr;

@@ -164,7 +164,7 @@ void TMainForm::Timer1Timer() {
   const FrameEffects fx = AdvanceFrame(app_, time);
   MatchScreenResolution(frame_, FrameWidth, FrameHeight, surface.ratio);
   {
-    QtCanvas canvas(&frame_, &damage_);
+    QtCanvas canvas(&frame_, &damage_, &texts_);
     TextTapCanvas words(canvas);
     PaintFrame(words, app_);
     ShowTextOf(Client, QString::fromStdString(ReadingText(std::move(words.texts))));

@@ -220,6 +220,7 @@ class TMainForm : public QMainWindow, public MainPort {
   QImage frame_;
   bool hourglass_ = false;  // the highlight's hourglass cursor is up
   FrameDamage damage_;  // the tiles of frame_ that drawing touched
+  TextCache texts_;     // the readouts' texts, laid out once
   StillFrames still_;   // the ticks of a gear at rest, passed over
   int framesMade_ = 0;
   // The captions' date and time, built again when its second has gone.

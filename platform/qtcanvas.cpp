@@ -36,7 +36,8 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device), painter_(device) {
   FontChanged();
 }
 
-QtCanvas::QtCanvas(QImage* image, FrameDamage* damage) : QtCanvas(image) {
+QtCanvas::QtCanvas(QImage* image, FrameDamage* damage, TextCache* texts) : QtCanvas(image) {
+  if (texts) texts_ = texts;
   if (!damage) return;
   damage->Start(*image);
   // Kept only where dots and fills go straight into the bitmap.
@@ -147,7 +148,27 @@ void QtCanvas::PenChanged() {
 
 void QtCanvas::FontChanged() {
   FlushPixels();
-  painter_.setFont(ToQFont(font_));
+  qfont_ = ToQFont(font_);
+  painter_.setFont(qfont_);
+  fontKey_.assign({static_cast<char>(font_.face), static_cast<char>(font_.bold), static_cast<char>(font_.underline)});
+  fontKey_ += std::to_string(font_.points) + ',' + std::to_string(font_.stretch) + ';';
+}
+
+const TextCache::Text& TextCache::Get(const std::string& text, const QFont& font, const std::string& fontKey) {
+  key_.assign(fontKey).append(text);
+  if (auto it = texts_.find(key_); it != texts_.end()) return it->second;
+  if (texts_.size() >= Capacity) texts_.clear();
+  Text t;
+  t.string = QString::fromStdString(text);
+  const QFontMetrics fm(font);
+  t.advance = fm.horizontalAdvance(t.string);
+  t.height = fm.height();
+  t.ascent = fm.ascent();
+  t.ink = fm.boundingRect(t.string);
+  t.laidOut.setText(t.string);
+  t.laidOut.setTextFormat(Qt::PlainText);
+  t.laidOut.prepare(QTransform(), font);
+  return texts_.emplace(key_, std::move(t)).first->second;
 }
 
 void QtCanvas::Clear(Color c) {
@@ -242,22 +263,28 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int e
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
   FlushPixels();
-  painter_.save();
-  const QFontMetrics fm(painter_.font());
-  const QString s = QString::fromStdString(text);
+  const TextCache::Text& t = texts_->Get(text, qfont_, fontKey_);
+  const QRect cell(x, y, t.advance, t.height);
   if (damage_) {
     // The cell, and the glyphs' own extent with a margin for overhangs.
-    const QRect cell(x, y, fm.horizontalAdvance(s), fm.height());
-    const QRect ink = fm.boundingRect(s).translated(x, y + fm.ascent()) | cell;
-    const int m = fm.height() / 2 + 2;
+    const QRect ink = t.ink.translated(x, y + t.ascent) | cell;
+    const int m = t.height / 2 + 2;
     Touch(ink.left() - m, ink.top() - m, ink.right() + m, ink.bottom() + m);
   }
   // With a solid brush the text's cell is filled first, as a window canvas
   // writes text; with a clear brush the picture shows through.
-  if (brushSolid_) painter_.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_));
+  if (brushSolid_) painter_.fillRect(cell, ToQColor(brush_));
+  const QPen pen = painter_.pen();
   painter_.setPen(ToQColor(font_.color));
-  painter_.drawText(QPoint(x, y + fm.ascent()), s);
-  painter_.restore();
+  if (image_ && !font_.underline) {
+    // A plain bitmap takes the glyphs as laid out once (a kept layout draws
+    // its underline a pixel apart from plain text's, so underlined text is
+    // drawn plainly).
+    painter_.drawStaticText(QPoint(x, y), t.laidOut);
+  } else {
+    painter_.drawText(QPoint(x, y + t.ascent), t.string);
+  }
+  painter_.setPen(pen);
 }
 
 }  // namespace brevold

@@ -8,7 +8,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <QStaticText>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -53,14 +56,37 @@ class FrameDamage {
   std::vector<std::uint8_t> drawn_, before_;  // since the clear; before it
 };
 
+// Texts laid out once: for each distinct text and font, its glyphs placed
+// and its measures (cell and ink). A window keeps one for its frames, whose
+// readouts repeat turn after turn; a canvas without one keeps its own for
+// one painting. Its size is bounded: when full it starts again.
+class TextCache {
+ public:
+  struct Text {
+    QString string;
+    QStaticText laidOut;
+    int advance = 0, height = 0, ascent = 0;
+    QRect ink;  // the glyphs' extent about the baseline's start
+  };
+  // The text in `font`, whose own words `fontKey` gives.
+  const Text& Get(const std::string& text, const QFont& font, const std::string& fontKey);
+  size_t Size() const { return texts_.size(); }
+  static constexpr size_t Capacity = 4096;
+
+ private:
+  std::unordered_map<std::string, Text> texts_;
+  std::string key_;
+};
+
 // On a high-resolution device (pixel ratio above 1) pens are drawn in device
 // pixels, so a one-pixel line stays one fine line; a single pixel (a steam
 // dot) stays one logical pixel.
 class QtCanvas : public CanvasBase {
  public:
   explicit QtCanvas(QPaintDevice* device);
-  // A frame bitmap whose drawn tiles `damage` keeps track of.
-  QtCanvas(QImage* image, FrameDamage* damage);
+  // A frame bitmap whose drawn tiles `damage` keeps track of, and whose
+  // texts come from `texts` (both may be null).
+  QtCanvas(QImage* image, FrameDamage* damage, TextCache* texts = nullptr);
   ~QtCanvas() override;
   void Clear(Color c) override;
   void Pixel(int x, int y, Color c) override;
@@ -84,6 +110,10 @@ class QtCanvas : public CanvasBase {
   QPaintDevice* device_;
   QImage* image_ = nullptr;  // the device, when dots are written straight into it
   FrameDamage* damage_ = nullptr;
+  TextCache ownTexts_;
+  TextCache* texts_ = &ownTexts_;
+  QFont qfont_;
+  std::string fontKey_;  // the font's own words, for the text cache
   QPainter painter_;
   Pt at_;
 };

@@ -142,6 +142,40 @@ TEST_F(QtCanvasTest, TextSitsBelowAndRightOfItsTopLeftCorner) {
 
 // Dots are written straight into a plain bitmap: the same pixels as a
 // one-pixel pen paints, in every colour, with those off the bitmap left out.
+// Texts laid out once and kept must paint the pixels QPainter's own text
+// drawing paints, in every font the pictures use, on a bitmap and through a
+// kept cache (the second painting takes every text from it).
+TEST(QtCanvasText, KeptLayoutsPaintWhatPlainTextDrawingPaints) {
+  const Font fonts[] = {{FontFace::Sans, 8, false, false, clBlack},   {FontFace::Sans, 8, true, false, clRed},
+                        {FontFace::Sans, 10, false, true, clBlue},    {FontFace::Serif, 10, false, false, clBlack},
+                        {FontFace::Sans, 7, false, false, clBlack, 80}, {FontFace::Serif, 12, true, false, clGreen}};
+  const std::string texts[] = {"Cut-off  72.5 %", "-0.0312", "Lead 0.1875\"", "Rev. Arm 13", "W",
+                               "Valve Travel = 4.3906", "(12/8/26 3:04:05 PM)", "   "};
+  TextCache kept;
+  for (int pass = 0; pass < 2; ++pass) {
+    QImage ours(300, 40, QImage::Format_RGB32), theirs(300, 40, QImage::Format_RGB32);
+    for (const Font& f : fonts)
+      for (const std::string& t : texts) {
+        ours.fill(Qt::white);
+        theirs.fill(Qt::white);
+        {
+          QtCanvas c(&ours, nullptr, &kept);
+          c.SetFont(f);
+          c.SetBrushClear();
+          c.TextOut(3, 5, t);
+        }
+        {
+          QPainter p(&theirs);
+          p.setFont(ToQFont(f));
+          p.setPen(ToQColor(f.color));
+          p.drawText(QPoint(3, 5 + QFontMetrics(p.font()).ascent()), QString::fromStdString(t));
+        }
+        EXPECT_TRUE(ours == theirs) << "\"" << t << "\" at " << f.points << " points, pass " << pass;
+      }
+  }
+  EXPECT_EQ(kept.Size(), std::size(fonts) * std::size(texts));
+}
+
 TEST_F(QtCanvasTest, DotsPaintWhatAOnePixelPenPaints) {
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 40; ++x) image.setPixel(x, y, qRgb(x * 6, y * 6, 90));
