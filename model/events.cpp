@@ -107,7 +107,8 @@ float RowStep(const EventSetting& setting, const EventRequest& r) {
 }
 int RowSamples(const EventRequest& r) { return static_cast<int>(std::ceil(360 / std::fabs(r.step))) + 1; }
 
-EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& r) {
+std::optional<EventRow> RunRow(ModelState& s, const EventSetting& setting, const EventRequest& r) {
+  const auto cancelled = [&r] { return r.cancel && r.cancel->load(std::memory_order_relaxed); };
   EventRow row;
   row.setting = setting;
   s.mech.RevArmX = setting.revArmX;
@@ -124,7 +125,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   LD unwrapped = 0;
   float prevAngle = 0;
   bool first = true;
-  SweepPortRow(
+  const bool swept = SweepPortRow(
       s, step, samples, [&](const PortCrossing& k) { last[static_cast<size_t>(k.kind)] = k; },
       [&](const ModelState& m) {
         // The same unwrapped angle the sweep interpolates on.
@@ -143,8 +144,10 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
         steamR.Offer(m.valve.OpenSteamR, unwrapped);
         dispMax.Offer(m.valve.ValveDisp, unwrapped);
         dispMin.Offer(-static_cast<LD>(m.valve.ValveDisp), unwrapped);
-      });
+      },
+      r.cancel);
   row.sound = watch.Finish(s);
+  if (!swept) return std::nullopt;
 
   // What follows solves elsewhere on the turn; the next row starts from the
   // state this row's sweep left, as the diagram's next row does.
@@ -162,7 +165,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   };
   auto point = [&](int kind) -> std::optional<EventPoint> {
     const auto& k = last[static_cast<size_t>(kind)];
-    if (!k) return std::nullopt;
+    if (!k || cancelled()) return std::nullopt;
     if (bisect && (!r.cutOffsOnly || kind == CutOffFront || kind == CutOffRear)) {
       const EventPoint p = Bisect(s, *k);
       late(k->angle);
@@ -179,6 +182,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   row.rear.release = point(ReleaseRear);
   row.rear.compression = point(CompressionRear);
 
+  if (cancelled()) return std::nullopt;
   LD maxF = steamF.value, maxR = steamR.value, hi = dispMax.value, lo = -dispMin.value;
   if (bisect && !r.cutOffsOnly) {
     maxF = RefineMax(s, steamF.angle, step, maxF, [](const ModelState& m) { return static_cast<LD>(m.valve.OpenSteamF); });
@@ -198,6 +202,7 @@ EventRow RunRow(ModelState& s, const EventSetting& setting, const EventRequest& 
   held(row.front, maxF, s.dims.CylValveDim[ValvePortWFront]);
   held(row.rear, maxR, s.dims.CylValveDim[ValvePortWRear]);
   row.valveTravel = static_cast<double>(hi - lo);
+  if (cancelled()) return std::nullopt;
   SolveAt(s, 0);
   row.front.lead = s.valve.OpenSteamF;
   late(0);
@@ -247,14 +252,15 @@ float PortRowRevArm(const ModelState& s, bool forward, int row) {
   return static_cast<float>(forward == same ? cen + d : cen - d);
 }
 
-void SweepPortRow(ModelState& s, float step, int samples, const std::function<void(const PortCrossing&)>& onCrossing,
-                  const std::function<void(const ModelState&)>& onSample) {
+bool SweepPortRow(ModelState& s, float step, int samples, const std::function<void(const PortCrossing&)>& onCrossing,
+                  const std::function<void(const ModelState&)>& onSample, const std::atomic<bool>* cancel) {
   s.mech.DrvAngle = 0;
   s.valve.PistonUnits = 0;
   std::array<float, 4> prev{};
   float prevPiston = 0;
   LD angle = 0, prevAngle = 0;
   for (int smp = 0; smp < samples; ++smp) {
+    if (cancel && cancel->load(std::memory_order_relaxed)) return false;
     const float before = s.mech.DrvAngle;
     s.mech.DrvAngle = WrapAngle(static_cast<LD>(s.mech.DrvAngle) + step);
     // The angle unwrapped, so that an interpolation across 0 or 360 is plain.
@@ -281,6 +287,7 @@ void SweepPortRow(ModelState& s, float step, int samples, const std::function<vo
     prev = cur;
     prevAngle = angle;
   }
+  return true;
 }
 
 float SweepPortRowEndAngle(float step, int samples) {
@@ -289,16 +296,20 @@ float SweepPortRowEndAngle(float step, int samples) {
   return angle;
 }
 
-Soundness TurnSoundness(ModelState& s, float revArmX, bool forward, float step) {
+std::optional<Soundness> TurnSoundness(ModelState& s, float revArmX, bool forward, float step,
+                                       const std::atomic<bool>* cancel) {
   s.mech.RevArmX = revArmX;
   const bool beep = s.mech.BeepOnError;
   TurnWatch watch;
   watch.Start(s);
   const float st = forward ? std::fabs(step) : -std::fabs(step);
   const int samples = static_cast<int>(std::ceil(360 / std::fabs(step))) + 1;
-  SweepPortRow(s, st, samples, [](const PortCrossing&) {}, [&](const ModelState& m) { watch.Sample(m); });
+  const bool turned =
+      SweepPortRow(s, st, samples, [](const PortCrossing&) {}, [&](const ModelState& m) { watch.Sample(m); }, cancel);
   s.mech.BeepOnError = beep;
-  return watch.Finish(s);
+  const Soundness verdict = watch.Finish(s);
+  if (!turned) return std::nullopt;
+  return verdict;
 }
 
 TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* cancel) {
@@ -326,7 +337,7 @@ TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* 
     const Setting& at = settings[static_cast<size_t>(k)];
     verdicts[static_cast<size_t>(k)].reset();
     if (cancel && cancel->load(std::memory_order_relaxed)) return;
-    verdicts[static_cast<size_t>(k)] = TurnSoundness(w, PortRowRevArm(w, at.forward, at.row), at.forward, step);
+    verdicts[static_cast<size_t>(k)] = TurnSoundness(w, PortRowRevArm(w, at.forward, at.row), at.forward, step, cancel);
   };
   UnitSweep units;
   units.units = count;

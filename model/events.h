@@ -56,9 +56,11 @@ float WrapAngle(LD angle);
 // runs backward) at the current RevArmX, solving each, and reports every port
 // opening (>= 0 after < 0) and closing (<= 0 after > 0) between successive
 // samples, in PortEventKind order within a step. `onSample` sees the state
-// after each solve. Leaves DrvAngle at the last sample.
-void SweepPortRow(ModelState& s, float step, int samples, const std::function<void(const PortCrossing&)>& onCrossing,
-                  const std::function<void(const ModelState&)>& onSample = {});
+// after each solve. Leaves DrvAngle at the last sample. With `cancel` raised
+// it stops before the next solve and returns false (true: every sample ran).
+bool SweepPortRow(ModelState& s, float step, int samples, const std::function<void(const PortCrossing&)>& onCrossing,
+                  const std::function<void(const ModelState&)>& onSample = {},
+                  const std::atomic<bool>* cancel = nullptr);
 
 // Where an event happens: driver angle in degrees (0..360) and piston
 // position in percent of stroke, front end from the front dead centre, rear
@@ -153,8 +155,9 @@ EventTable ValveEventsTable(ModelState& s, const EventRequest& request);
 
 // One turn at a reverse-arm setting on a grid of `step` degrees, forward or
 // backward from 0 as the port diagram's rows turn, watched for soundness.
-// Leaves the joints at the last sample.
-Soundness TurnSoundness(ModelState& s, float revArmX, bool forward, float step);
+// Leaves the joints at the last sample. None when `cancel` went up part-way.
+std::optional<Soundness> TurnSoundness(ModelState& s, float revArmX, bool forward, float step,
+                                       const std::atomic<bool>* cancel = nullptr);
 
 // The full travel on both sides, the port diagram's 19 settings a side, each
 // turned on a grid of `step` degrees: how many settings are unsound and the

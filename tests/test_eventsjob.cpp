@@ -54,6 +54,24 @@ TEST(EventsJob, ACancelStopsItBetweenSettings) {
   EXPECT_TRUE(early.Table().rows.empty());
 }
 
+// On a gear whose every search gives up a single setting's turn takes long,
+// so a cancel is heard within the turn, before its next solve: the sweep
+// stops where the flag went up, and a turn cut short gives no verdict
+// rather than one from part of a turn.
+TEST(EventsJob, ACancelIsHeardWithinASettingsTurn) {
+  ModelState s = Nominal();
+  s.dims.frame.LinkTopLevLen = 1e5f;
+  std::atomic<bool> cancel{false};
+  int seen = 0;
+  EXPECT_FALSE(SweepPortRow(s, 1, 361, [](const PortCrossing&) {}, [&](const ModelState&) {
+    if (++seen == 4) cancel = true;
+  }, &cancel));
+  EXPECT_EQ(seen, 4);
+  EXPECT_FALSE(TurnSoundness(s, s.mech.RevArmX, true, 1, &cancel));
+  cancel = false;
+  EXPECT_TRUE(TurnSoundness(s, s.mech.RevArmX, true, 30, &cancel));
+}
+
 TEST(EventsHeadings, LongTitlesTakeTwoBalancedLinesWithTheUnitWhole) {
   EXPECT_EQ(HeadingLines("Valve travel"), "Valve travel");  // short enough for one line
   EXPECT_EQ(HeadingLines("Largest opening"), "Largest\nopening");
