@@ -127,6 +127,7 @@ void TMainForm::FormCreate() {
   Timer1->setInterval(kTimerInterval);
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
   Timer1->start();
+  qApp->installEventFilter(this);
   SBRevArm->setFocus();
 }
 
@@ -157,8 +158,11 @@ void TMainForm::Timer1Timer() {
   const std::string& time = CaptionTime();
   const FrameSurface surface{Client->width(), Client->height(), Client->devicePixelRatioF()};
   switch (still_.Needed(app_, time, surface)) {
-    case StillFrames::Work::None: return;
-    case StillFrames::Work::Captions: ShowCaptions(Captions(m_, time)); return;
+    case StillFrames::Work::None: Rest(); return;
+    case StillFrames::Work::Captions:
+      ShowCaptions(Captions(m_, time));
+      Rest();
+      return;
     case StillFrames::Work::Frame: break;
   }
   const FrameEffects fx = AdvanceFrame(app_, time);
@@ -173,6 +177,29 @@ void TMainForm::Timer1Timer() {
   Client->ShowNewFrame(damage_.Changed());
   still_.Made(app_, time, surface, fx);
   ++framesMade_;
+}
+
+// A tick passed over needs no tick after it until something happens: an
+// event of any kind (input, a window change, a job's result, a timer of
+// another window) or the captions' next second. Till then the timer waits
+// for that second, so a gear at rest costs a wake-up a second, not one
+// every 16 ms; the first event sets the pace back, and the change it brings
+// shows at the next tick as it would have.
+void TMainForm::Rest() {
+  if (!Timer1->isActive()) return;  // ticks driven by hand, or the animation stopped
+  const qint64 ms = QDateTime::currentMSecsSinceEpoch() % 1000;
+  resting_ = true;
+  Timer1->start(static_cast<int>(1000 - ms) + 1);
+}
+
+void TMainForm::TickAtPace() {
+  resting_ = false;
+  if (Timer1->isActive() && Timer1->interval() != kTimerInterval) Timer1->start(kTimerInterval);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (resting_ && !(watched == Timer1 && event->type() == QEvent::Timer)) TickAtPace();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 const std::string& TMainForm::CaptionTime() {
@@ -575,6 +602,9 @@ void TMainForm::RefPt2ZeroClick() { Apply([](AppState& a) { RefPointZeroClicked(
 Session& TMainForm::State() { return session_; }
 QWidget* TMainForm::Window() { return this; }
 void TMainForm::StopAnimation() { Timer1->stop(); }
-void TMainForm::RestartAnimation() { Timer1->start(); }
+void TMainForm::RestartAnimation() {
+  resting_ = false;
+  Timer1->start(kTimerInterval);
+}
 
 }  // namespace brevold

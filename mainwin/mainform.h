@@ -67,6 +67,9 @@ class TMainForm : public QMainWindow, public MainPort {
   // The captions' clock, in seconds since the epoch.
   std::function<qint64()> Clock = &QDateTime::currentSecsSinceEpoch;
   bool Running() const { return app_.controls.Running; }
+  // The timer waits for the captions' next second, the gear at rest and no
+  // event since; any event sets it back to the animation's pace.
+  bool Resting() const { return resting_; }
 
   // Event handlers.
   void FormCreate();
@@ -222,6 +225,10 @@ class TMainForm : public QMainWindow, public MainPort {
   FrameDamage damage_;  // the tiles of frame_ that drawing touched
   TextCache texts_;     // the readouts' texts, laid out once
   StillFrames still_;   // the ticks of a gear at rest, passed over
+  bool resting_ = false;
+  void Rest();
+  void TickAtPace();
+  bool eventFilter(QObject* watched, QEvent* event) override;
   int framesMade_ = 0;
   // The captions' date and time, built again when its second has gone.
   qint64 captionSecond_ = 0;

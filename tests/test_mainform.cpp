@@ -509,6 +509,30 @@ TEST_F(MainFormTest, TimerRunsTheAnimationByItself) {
   EXPECT_NE(m().mech.DrvAngle, 0);
 }
 
+
+// A stopped window at rest wakes once a second for its caption, not every
+// 16 ms, till an event comes; the event sets the pace back. Ticks driven by
+// hand never start a stopped timer.
+TEST_F(MainFormTest, AWindowAtRestWaitsForAnEventOrTheNextSecond) {
+  form->RunClick();
+  for (int i = 0; i < 6; ++i) form->Timer1Timer();
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_FALSE(form->Resting());
+
+  form->Timer1->start();
+  QTest::qWait(120);  // the frame settles, then the timer rests
+  EXPECT_TRUE(form->Resting());
+  EXPECT_GT(form->Timer1->interval(), 16);
+  EXPECT_LE(form->Timer1->interval(), 1001);
+  const int made = form->FramesMade();
+  QTest::mouseClick(form->Run, Qt::LeftButton);  // running again
+  EXPECT_FALSE(form->Resting());
+  EXPECT_EQ(form->Timer1->interval(), 16);
+  QTest::qWait(100);
+  EXPECT_GT(form->FramesMade(), made + 2);
+  form->Timer1->stop();
+}
+
 }  // namespace brevold
 
 namespace brevold {
