@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
@@ -509,6 +510,41 @@ TEST_F(MainFormTest, TimerRunsTheAnimationByItself) {
   EXPECT_NE(m().mech.DrvAngle, 0);
 }
 
+
+// Each tick paints again only the tiles whose pixels differ from what the
+// window shows: what the window really shows (its backing store) must be,
+// after every tick, what painting the whole client area afresh gives, as
+// the gear turns, with steam dots, the view panned and the "UnDo" button
+// coming and going.
+TEST_F(MainFormTest, TheWindowShowsEachNewFrameWhole) {
+  QApplication::processEvents();
+  auto shownIsWhole = [this](const char* what) {
+    QApplication::processEvents();
+    const QPoint at = form->Client->mapTo(form.get(), QPoint(0, 0));
+    const QImage shown = form->screen()->grabWindow(form->winId()).toImage()
+                             .copy(QRect(at, form->Client->size())).convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = form->Client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == fresh) << what;
+  };
+  for (int i = 0; i < 8; ++i) {
+    form->Timer1Timer();
+    shownIsWhole("turning");
+  }
+  form->SetSteamClick();
+  for (int i = 0; i < 4; ++i) {
+    form->Timer1Timer();
+    shownIsWhole("steam");
+  }
+  Page(form->SBPanHorz, true);
+  form->Timer1Timer();
+  shownIsWhole("panned");
+  form->SetUnDoClick();
+  SetDim(m(), 3, GetDim(m(), 3) + 1);
+  for (int i = 0; i < 3; ++i) {
+    form->Timer1Timer();
+    shownIsWhole("undo button");
+  }
+}
 
 // A stopped window at rest wakes once a second for its caption, not every
 // 16 ms, till an event comes; the event sets the pace back. Ticks driven by
