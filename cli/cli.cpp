@@ -279,6 +279,7 @@ const CliCommand kCommands[] = {
     {"balance", [](const Args& a, const CliIo& io) { return BalanceMain(a, io.out, io.err); }, help::balance},
     {"sensitivity", [](const Args& a, const CliIo& io) { return SensitivityCommand(a, io.out, io.err); },
      help::sensitivity},
+    {"compare", [](const Args& a, const CliIo& io) { return CompareCommand(a, io.out); }, help::compare},
 };
 
 }  // namespace

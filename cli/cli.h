@@ -164,7 +164,7 @@ struct CommandHelp {
   const char* note;
 };
 namespace help {
-extern const CommandHelp solve, centre, frame, diagram, save, events, dims, balance, sensitivity;
+extern const CommandHelp solve, centre, frame, diagram, save, events, dims, balance, sensitivity, compare;
 }
 
 // What a command writes to and, for the picture commands, draws with.
@@ -197,5 +197,7 @@ std::string SetBytes(const DimFileImage& img, bool json);
 int BalanceMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // brevold-cli sensitivity (cli/sensitivity.cpp).
 int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// brevold-cli compare A B (cli/comparecmd.cpp).
+int CompareCommand(const std::vector<std::string>& args, std::ostream& out);
 
 }  // namespace brevold

@@ -178,6 +178,18 @@ const CommandHelp sensitivity = {
     "  --format text|csv|json   (default text)\n",
     ""};
 
+const CommandHelp compare = {
+    " A B",
+    "  compare  two gears (.dmi or .json) side by side at equal mean cut-offs\n",
+    "Options of compare (A and B: gear files, each loaded as --dmi or --load loads\n"
+    "it; figures of B less A, with each gear's verdict and the dimensions that differ):\n"
+    "  --cutoffs A,B,...  mean cut-offs, % of stroke (default 15,25,40)\n"
+    "  --side fwd|rev|both   the side(s) of the settings (default both)\n"
+    "  --step D           figures from the sweep's samples every D degrees instead\n"
+    "                     of bisection\n"
+    "  --format text|csv|json   (default text)\n",
+    ""};
+
 }  // namespace help
 
 namespace {

@@ -52,10 +52,7 @@ std::vector<float> FullGear(const ModelState& s, const BalanceRequest& r) {
 std::optional<Judged> Judge(ModelState& s, const BalanceRequest& r, const std::vector<float>& travels,
                             const std::atomic<bool>* cancel) {
   Mechanism& m = s.mech;
-  m.DrvAngle = 0;
-  m.CalcStatus = 'Z';
-  Solve(s);
-  CalcCentre(s);
+  SolveAtMidGear(s);
   Judged j;
   j.travel = FullTravelCheck(s, PortRowStep, cancel);
   if (j.travel.cancelled) return std::nullopt;
@@ -164,10 +161,7 @@ BalanceScore Score(const Judged& j, const Judged* before, const BalanceRequest& 
 
 double LeadUnit(const ModelState& start, const BalanceRequest& r) {
   ModelState s = start;
-  s.mech.DrvAngle = 0;
-  s.mech.CalcStatus = 'Z';
-  Solve(s);
-  CalcCentre(s);
+  SolveAtMidGear(s);
   const std::optional<EventRow> mid = RowAt(s, r, 0, nullptr);
   const double u = mid ? mid->valveTravel / 2 : 0;
   return std::isfinite(u) && u > 1e-6 ? u : 1;
@@ -213,10 +207,7 @@ std::vector<float> BalanceTravels(const ModelState& start, const BalanceRequest&
     return kept;
   }
   ModelState s = start;
-  s.mech.DrvAngle = 0;
-  s.mech.CalcStatus = 'Z';
-  Solve(s);
-  CalcCentre(s);
+  SolveAtMidGear(s);
   EventRequest q;
   q.side = r.side;
   q.cutOffs = r.cutOffs;

@@ -52,10 +52,7 @@ ModelState GearWith(const ModelState& start, const std::vector<BalanceDim>& dims
     SetDim(g, dims[i].id, values[i]);
     FollowFixedPivot(g, dims[i].id);
   }
-  g.mech.DrvAngle = 0;
-  g.mech.CalcStatus = 'Z';
-  Solve(g);
-  CalcCentre(g);
+  SolveAtMidGear(g);
   g.mech.RevArmX = g.revArm.Positions[0];
   return g;
 }
@@ -292,10 +289,7 @@ BalanceResult Balance(const ModelState& start, const BalanceRequest& r, const st
   // that fails there is passed over, and the search goes on from the best
   // of the others while evaluations are left.
   ModelState given = start;
-  given.mech.DrvAngle = 0;
-  given.mech.CalcStatus = 'Z';
-  Solve(given);
-  CalcCentre(given);
+  SolveAtMidGear(given);
   res.verifiedBefore = FullTravelCheck(given, r.verifyStep, cancel);
   auto bestLeft = [&]() -> std::optional<std::pair<std::vector<float>, BalanceScore>> {
     std::optional<std::pair<std::vector<float>, BalanceScore>> b;

@@ -44,16 +44,9 @@ Json FloatJson(float v) {
     std::snprintf(buf, sizeof buf, "nan:0x%08x", static_cast<unsigned>(Bits(v)));
     return buf;
   }
-  // The fewest digits that come back as this very single, read as a double
-  // so that the JSON number is that text.
-  // A few singles' shortest text, read as a double and then rounded to a
-  // single, rounds twice and lands on the next single (0x15ae43fd is one);
-  // those are written as the double they exactly are.
-  const std::string text = ShortestText(v);
-  double d = 0;
-  std::from_chars(text.data(), text.data() + text.size(), d);
-  if (static_cast<float>(d) != v) d = static_cast<double>(v);
-  return d;
+  // The fewest digits that come back as this very single (0x15ae43fd is one
+  // of the few written as the double it exactly is).
+  return SingleAsDouble(v);
 }
 
 // The value at a slot as a single, or a message.

@@ -64,6 +64,13 @@ std::string Str(long double v, int width, int decimals) {
 
 std::string ShortestText(double v) { return ToChars(v); }
 std::string ShortestText(float v) { return ToChars(v); }
+
+double SingleAsDouble(float v) {
+  const std::string text = ShortestText(v);
+  double d = 0;
+  std::from_chars(text.data(), text.data() + text.size(), d);
+  return static_cast<float>(d) == v ? d : static_cast<double>(v);
+}
 std::string Figures(double v, int figures) { return ToChars(v, std::chars_format::general, figures); }
 
 }  // namespace brevold

@@ -28,6 +28,11 @@ std::string Str(long double v, int width, int decimals);
 // are not finite. Independent of the process's locale.
 std::string ShortestText(double v);
 std::string ShortestText(float v);
+// A finite single as the double a JSON writer should hold so that it writes
+// the single's shortest text: that text read as a double, or, for the few
+// singles whose text would round twice and come back as the next single,
+// the double the single exactly is.
+double SingleAsDouble(float v);
 // `figures` significant figures, as printf's "%.*g" writes them in the C locale.
 std::string Figures(double v, int figures);
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "model/numfmt.h"
+#include "model/solver.h"
 #include "model/state.h"
 
 namespace brevold {
@@ -127,6 +128,13 @@ void StorePosition(ModelState& s, int k, float value) {
 
 void StoreVertScale(ModelState& s, float value) {
   s.revArm.VertScale = value >= MinVertScale ? std::min(value, MaxVertScale) : MinVertScale;
+}
+
+void SolveAtMidGear(ModelState& s) {
+  s.mech.DrvAngle = 0;
+  s.mech.CalcStatus = 'Z';
+  Solve(s);
+  CalcCentre(s);
 }
 
 }  // namespace brevold

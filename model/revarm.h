@@ -24,6 +24,9 @@ struct RevArmState {
 // 0..3 in the sense of the last solve. Keeps everything as it was when the
 // lift point lies straight above or below the reverse-arm pivot.
 void CalcCentre(ModelState& s);
+// A gear as the analyses start it: the driver at 0, solved afresh and its
+// centre found (RevArmX at mid gear).
+void SolveAtMidGear(ModelState& s);
 
 // Length of the unbroken run of non-zero positions from position 1.
 int RunOfPositions(const RevArmState& r);

@@ -44,7 +44,7 @@ std::optional<EventRow> RowAt(ModelState& g, const SensitivityRequest& r, bool f
   return std::move(t.rows.front());
 }
 
-using RowFigures = std::array<std::optional<double>, SensQuantityCount>;
+}  // namespace
 
 RowFigures FiguresOf(const EventRow& row) {
   auto pct = [](const std::optional<EventPoint>& p) { return p ? std::optional<double>(p->percent) : std::nullopt; };
@@ -54,12 +54,12 @@ RowFigures FiguresOf(const EventRow& row) {
           row.valveTravel, row.sound.Slip()};
 }
 
-// A gear's verdict at a setting: its fault, or a geometry error met while
-// its events were located.
 std::string Verdict(const EventRow& row) {
   if (!row.sound.Sound()) return FaultName(row.sound.fault);
   return row.solveFailed ? "geometry error" : "sound";
 }
+
+namespace {
 
 // The singles a dimension stores a step either side of its value.
 float Stepped(float value, int sign) {

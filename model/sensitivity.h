@@ -54,6 +54,14 @@ struct SensQuantityInfo {
 };
 const std::array<SensQuantityInfo, SensQuantityCount>& SensQuantities();
 
+// A row's figures, in the order of the quantities (absent: the event does
+// not happen at that setting).
+using RowFigures = std::array<std::optional<double>, SensQuantityCount>;
+RowFigures FiguresOf(const EventRow& row);
+// A gear's verdict at a setting: "sound", its fault, or "geometry error"
+// where one was met while its events were located.
+std::string Verdict(const EventRow& row);
+
 // Why a figure is withheld.
 enum class SensFlag {
   None,
