@@ -280,6 +280,7 @@ const CliCommand kCommands[] = {
     {"sensitivity", [](const Args& a, const CliIo& io) { return SensitivityCommand(a, io.out, io.err); },
      help::sensitivity},
     {"compare", [](const Args& a, const CliIo& io) { return CompareCommand(a, io.out); }, help::compare},
+    {"setting", [](const Args& a, const CliIo& io) { return SettingCommand(a, io.out, io.err); }, help::setting},
 };
 
 }  // namespace

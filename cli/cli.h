@@ -164,7 +164,7 @@ struct CommandHelp {
   const char* note;
 };
 namespace help {
-extern const CommandHelp solve, centre, frame, diagram, save, events, dims, balance, sensitivity, compare;
+extern const CommandHelp solve, centre, frame, diagram, save, events, dims, balance, sensitivity, compare, setting;
 }
 
 // What a command writes to and, for the picture commands, draws with.
@@ -199,5 +199,7 @@ int BalanceMain(const std::vector<std::string>& args, std::ostream& out, std::os
 int SensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // brevold-cli compare A B (cli/comparecmd.cpp).
 int CompareCommand(const std::vector<std::string>& args, std::ostream& out);
+// brevold-cli setting (cli/settingcmd.cpp).
+int SettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace brevold

@@ -190,6 +190,27 @@ const CommandHelp compare = {
     "  --format text|csv|json   (default text)\n",
     ""};
 
+const CommandHelp setting = {
+    "",
+    "  setting  the corrections that make the drawing read as a fitter's\n"
+    "           measurements on the engine do\n",
+    "Options of setting (the gear given is the drawing; each reading a pair\n"
+    "FRONT,REAR on the true dead centres, either may be empty, in its unit):\n"
+    "  --lead-fwd F,R     the leads in full forward gear\n"
+    "  --lead-mid F,R     the leads in mid gear\n"
+    "  --lead-back F,R    the leads in full back gear\n"
+    "  --die-run F,R      the valve's movement as the die runs from the link's\n"
+    "                     forward end to its back end (the radius-rod test)\n"
+    "  --mid-valve F,R    the valve's place from its centre in mid gear\n"
+    "  --throw            find the eccentric crank's throw too\n"
+    "  --precision P      of one reading (default 0.001)\n"
+    "  --take FILE        print the readings the gear in FILE gives at this\n"
+    "                     gear's notches, as the options above\n"
+    "  --found-out FILE   write the gear as found (the drawing corrected to\n"
+    "                     read as the engine does) as a dimension set\n"
+    "  --format text|json   (default text)\n",
+    ""};
+
 }  // namespace help
 
 namespace {
