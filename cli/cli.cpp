@@ -110,6 +110,16 @@ void PrepareSolve(ModelState& s, const Options& o) {
   s.mech.BeepOnError = !o.noBeep;
 }
 
+ModelState LoadGearFile(const std::string& path) {
+  if (path.empty() || path[0] == '-') throw Usage{"a gear file is wanted, not '" + path + "'"};
+  Options o;
+  const bool json = path.size() > 5 && path.compare(path.size() - 5, 5, ".json") == 0;
+  (json ? o.load : o.dmi) = path;
+  ModelState s;
+  PrepareSolve(s, o);
+  return s;
+}
+
 namespace {
 
 int Solve(const Options& o, std::ostream& out) {

@@ -121,6 +121,10 @@ void LoadDimFileAsWindowDoes(ModelState& s, const std::string& path);
 
 // Loads a JSON dimension set as LoadDimFileAsWindowDoes loads a .dmi.
 void LoadDimJsonAsWindowDoes(ModelState& s, const std::string& path);
+// A gear file named as an operand: JSON when its name ends in .json, else a
+// dimension file, loaded as --load or --dmi loads it and solved at its
+// setting. Usage when the name looks like an option.
+ModelState LoadGearFile(const std::string& path);
 
 // The frame and diagram subcommands live with the drawing code, which needs Qt.
 using FrameCommand = int (*)(const Options& o, std::ostream& out, std::ostream& err);

@@ -10,21 +10,6 @@
 
 namespace brevold {
 
-namespace {
-
-// A gear file as --dmi or --load would load it, by its name's ending.
-ModelState GearFile(const std::string& path) {
-  if (path.empty() || path[0] == '-') throw Usage{"compare takes two gear files, A and B, not '" + path + "'"};
-  Options o;
-  const bool json = path.size() > 5 && path.compare(path.size() - 5, 5, ".json") == 0;
-  (json ? o.load : o.dmi) = path;
-  ModelState s;
-  PrepareSolve(s, o);
-  return s;
-}
-
-}  // namespace
-
 int CompareCommand(const std::vector<std::string>& args, std::ostream& out) {
   CompareRequest r;
   std::string format = "text";
@@ -49,7 +34,7 @@ int CompareCommand(const std::vector<std::string>& args, std::ostream& out) {
   for (const std::string& f : files)
     if (f.size() > 1 && f[0] == '-') throw Usage{"unknown option '" + f + "'"};
   if (files.size() != 2) throw Usage{"compare takes two gear files, A and B"};
-  const ModelState a = GearFile(files[0]), b = GearFile(files[1]);
+  const ModelState a = LoadGearFile(files[0]), b = LoadGearFile(files[1]);
   out << FormatComparison(CompareGears(a, b, r), format, files[0], files[1]);
   return 0;
 }

@@ -43,12 +43,7 @@ int SettingCommand(const std::vector<std::string>& args, std::ostream& out, std:
   if (!take.empty()) {
     // The readings of another gear (the engine as it stands) at the
     // drawing's notches, as this command takes them.
-    Options o;
-    const bool json = take.size() > 5 && take.compare(take.size() - 5, 5, ".json") == 0;
-    (json ? o.load : o.dmi) = take;
-    ModelState engine;
-    PrepareSolve(engine, o);
-    const Readings got = TakeReadings(engine, NotchesOf(drawing));
+    const Readings got = TakeReadings(LoadGearFile(take), NotchesOf(drawing));
     std::string line;
     for (int k = 0; k < SettingReadingCount; k += 2) {
       auto v = [&got](int i) { return got[static_cast<size_t>(i)] ? Str(*got[static_cast<size_t>(i)], 1, 6) : std::string(); };

@@ -10,8 +10,6 @@
 
 namespace brevold::balance_internal {
 
-inline bool Raised(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
-
 inline bool OnSide(float travel, EventRequest::Side side) {
   return travel >= 0 ? side != EventRequest::Reverse : side != EventRequest::Forward;
 }

@@ -23,7 +23,6 @@ using balance_internal::Judge;
 using balance_internal::Judged;
 using balance_internal::LeadUnit;
 using balance_internal::OnSide;
-using balance_internal::Raised;
 using balance_internal::RowAt;
 using balance_internal::Score;
 

@@ -31,12 +31,6 @@ float Opening(const ValveEvents& v, int kind) {
 // An opening has happened once the port's opening is >= 0, a closing once it is <= 0.
 bool Happened(int kind, float opening) { return kind < 4 ? opening >= 0 : opening <= 0; }
 
-void SolveAt(ModelState& s, LD angle) {
-  s.mech.DrvAngle = WrapAngle(angle);
-  Solve(s);
-  PostCalc(s);
-}
-
 // Angles to 0..360 for the table.
 double TableAngle(LD a) {
   LD w = std::fmod(a, 360.0L);
@@ -108,7 +102,7 @@ float RowStep(const EventSetting& setting, const EventRequest& r) {
 int RowSamples(const EventRequest& r) { return static_cast<int>(std::ceil(360 / std::fabs(r.step))) + 1; }
 
 std::optional<EventRow> RunRow(ModelState& s, const EventSetting& setting, const EventRequest& r) {
-  const auto cancelled = [&r] { return r.cancel && r.cancel->load(std::memory_order_relaxed); };
+  const auto cancelled = [&r] { return Raised(r.cancel); };
   EventRow row;
   row.setting = setting;
   s.mech.RevArmX = setting.revArmX;
@@ -246,6 +240,12 @@ float WrapAngle(LD angle) {
   return static_cast<float>(angle);
 }
 
+void SolveAt(ModelState& s, LD angle) {
+  s.mech.DrvAngle = WrapAngle(angle);
+  Solve(s);
+  PostCalc(s);
+}
+
 float PortRowRevArm(const ModelState& s, bool forward, int row) {
   const LD cen = s.revArm.Positions[0], d = row * static_cast<LD>(s.dims.frame.RevArmMax) / 18;
   const bool same = SensePositive(s.mech);
@@ -260,7 +260,7 @@ bool SweepPortRow(ModelState& s, float step, int samples, const std::function<vo
   float prevPiston = 0;
   LD angle = 0, prevAngle = 0;
   for (int smp = 0; smp < samples; ++smp) {
-    if (cancel && cancel->load(std::memory_order_relaxed)) return false;
+    if (Raised(cancel)) return false;
     const float before = s.mech.DrvAngle;
     s.mech.DrvAngle = WrapAngle(static_cast<LD>(s.mech.DrvAngle) + step);
     // The angle unwrapped, so that an interpolation across 0 or 360 is plain.
@@ -336,7 +336,7 @@ TravelCheck FullTravelCheck(ModelState& s, float step, const std::atomic<bool>* 
   auto turn = [&](ModelState& w, int k) {
     const Setting& at = settings[static_cast<size_t>(k)];
     verdicts[static_cast<size_t>(k)].reset();
-    if (cancel && cancel->load(std::memory_order_relaxed)) return;
+    if (Raised(cancel)) return;
     verdicts[static_cast<size_t>(k)] = TurnSoundness(w, PortRowRevArm(w, at.forward, at.row), at.forward, step, cancel);
   };
   UnitSweep units;

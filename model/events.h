@@ -51,6 +51,12 @@ float PortRowRevArm(const ModelState& s, bool forward, int row);
 
 // The driver angle wrapped into 0..360 as the sweeps step it.
 float WrapAngle(LD angle);
+// The linkage solved with the driver at `angle` (wrapped), and its valve
+// events worked out.
+void SolveAt(ModelState& s, LD angle);
+
+// Whether a cancel flag (none: never) has gone up.
+inline bool Raised(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
 
 // Turns the driver from 0 through `samples` steps of `step` degrees (negative
 // runs backward) at the current RevArmX, solving each, and reports every port

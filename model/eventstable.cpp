@@ -22,7 +22,7 @@ using events_internal::RowSamples;
 using events_internal::RowStep;
 using events_internal::RunRow;
 
-bool Cancelled(const EventRequest& r) { return r.cancel && r.cancel->load(std::memory_order_relaxed); }
+bool Cancelled(const EventRequest& r) { return Raised(r.cancel); }
 
 EventTable TableOfSettings(ModelState& s, const EventRequest& r) {
   EventTable table{r.method, std::fabs(r.step), {}, false, {}};

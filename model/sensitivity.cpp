@@ -17,8 +17,6 @@ namespace brevold {
 
 namespace {
 
-bool Raised(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
-
 // Mid gear recalculated as closing a dimension editor does, the driver at 0
 // and nothing raised, so that the three gears of a dimension start their
 // sweeps alike and the figures do not hang on where the gear stood.

@@ -56,27 +56,22 @@ Readings TakeReadings(const ModelState& gear, const ReverserNotches& at) {
     s.mech.RevArmX = revArm;
     s.mech.ErrFlag = 0;
     s.mech.CalcStatus = 'Z';
-    s.mech.DrvAngle = WrapAngle(angle);
-    Solve(s);
-    PostCalc(s);
+    SolveAt(s, angle);
     if (s.mech.ErrFlag || s.mech.CalcStatus == 'E') return Place{};
     return Place{static_cast<double>(s.valve.ValveDisp), static_cast<double>(front ? s.valve.OpenSteamF : s.valve.OpenSteamR)};
   };
+  // The leads come first in the readings, notch by notch, front then rear.
   const float notches[] = {at.forward, at.mid, at.back};
   Place p[3][2];
-  for (int n = 0; n < 3; ++n)
-    for (int e = 0; e < 2; ++e) p[n][e] = place(notches[n], e == 0 ? *dc.front : *dc.rear, e == 0);
-  auto set = [&out](SettingReading r, std::optional<double> v) { out[static_cast<size_t>(r)] = v; };
-  set(SettingReading::LeadFrontFwd, p[0][0].lead);
-  set(SettingReading::LeadRearFwd, p[0][1].lead);
-  set(SettingReading::LeadFrontMid, p[1][0].lead);
-  set(SettingReading::LeadRearMid, p[1][1].lead);
-  set(SettingReading::LeadFrontBack, p[2][0].lead);
-  set(SettingReading::LeadRearBack, p[2][1].lead);
-  for (int e = 0; e < 2; ++e) {
+  for (size_t n = 0; n < 3; ++n)
+    for (size_t e = 0; e < 2; ++e) {
+      p[n][e] = place(notches[n], e == 0 ? *dc.front : *dc.rear, e == 0);
+      out[2 * n + e] = p[n][e].lead;
+    }
+  for (size_t e = 0; e < 2; ++e) {
     if (p[0][e].disp && p[2][e].disp)
-      set(e == 0 ? SettingReading::DieRunFront : SettingReading::DieRunRear, *p[0][e].disp - *p[2][e].disp);
-    set(e == 0 ? SettingReading::MidValveFront : SettingReading::MidValveRear, p[1][e].disp);
+      out[static_cast<size_t>(SettingReading::DieRunFront) + e] = *p[0][e].disp - *p[2][e].disp;
+    out[static_cast<size_t>(SettingReading::MidValveFront) + e] = p[1][e].disp;
   }
   return out;
 }
@@ -98,6 +93,10 @@ constexpr Lever kLevers[] = {{14, "EccRodLen", 2}, {10, "RadRodLen", 1}, {117, "
 // a correction is not fixed by the readings.
 constexpr double kUndetermined = 0.02;
 constexpr double kStep = 0.002;  // central differences
+constexpr int kPasses = 12;      // Gauss-Newton steps before the search is said not to settle
+// A residual beyond this many times the readings' precision says that the
+// readings do not fit a gear off only in the dimensions sought.
+constexpr double kMisfit = 3;
 
 using Vec = std::vector<double>;
 using Mat = std::vector<Vec>;
@@ -191,32 +190,41 @@ class Fitter {
     return a;
   }
 
-  // Gauss-Newton from the drawing; false when the gear cannot be read.
-  bool Fit(const std::vector<const Lever*>& levers, Vec& x, Mat& normal) const {
+  // Gauss-Newton from the drawing.
+  enum class Outcome { Settled, Singular, Unsettled, Unreadable };
+  Outcome Fit(const std::vector<const Lever*>& levers, Vec& x, Mat& normal) const {
     x.assign(levers.size(), 0);
-    for (int it = 0; it < 12; ++it) {
+    for (int it = 0; it < kPasses; ++it) {
       const Readings now = At(levers, x);
       Vec g(levers.size(), 0);
       const auto j = Jacobian(levers, x, given_);
-      if (!j) return false;
+      if (!j) return Outcome::Unreadable;
       normal = Normal(*j, levers.size());
       for (size_t i = 0; i < given_.size(); ++i) {
         const auto& m = now[static_cast<size_t>(given_[i])];
-        if (!m) return false;
+        if (!m) return Outcome::Unreadable;
         const double res = *m - *r_.measured[static_cast<size_t>(given_[i])];
         for (size_t c = 0; c < levers.size(); ++c) g[c] -= (*j)[i][c] * res;
       }
       Vec dx;
-      if (!SolveSpd(normal, g, dx)) return true;  // singular: the caller gives a lever up
-      double biggest = 0;
+      if (!SolveSpd(normal, g, dx)) return Outcome::Singular;  // the caller gives a lever up
+      // Settled once no step moves a dimension by more than a twentieth of
+      // what the readings can tell of it, or than a few of its single's last
+      // places (as near as a stored gear comes): the readings' own rounding
+      // keeps the search stepping to and fro by about that much.
+      const Vec u = Uncertainties(normal, r_.precision);
+      bool settled = true;
       for (size_t c = 0; c < x.size(); ++c) {
         x[c] += dx[c];
-        biggest = std::max(biggest, std::fabs(dx[c]));
+        const float v = std::fabs(GetDim(drawing_, levers[c]->id));
+        const double ulps = 8.0 * (std::nextafter(v, HUGE_VALF) - v);
+        settled = settled && std::fabs(dx[c]) <= std::max(0.05 * u[c], ulps);
       }
-      if (biggest < 1e-7) break;
+      if (settled) return Outcome::Settled;
     }
-    return true;
+    return Outcome::Unsettled;
   }
+  const ReverserNotches& Notches() const { return at_; }
 
  private:
   const ModelState& drawing_;
@@ -248,15 +256,21 @@ ValveSettingFit FitValveSetting(const ModelState& drawing, const ValveSettingReq
   Vec x, u;
   Mat normal;
   for (;;) {
-    if (!fit.Fit(levers, x, normal)) {
+    const Fitter::Outcome outcome = fit.Fit(levers, x, normal);
+    if (outcome == Fitter::Outcome::Unreadable) {
       f.error = "the gear cannot be read at every dead centre and notch asked for";
       return f;
     }
     u = Uncertainties(normal, r.precision);
-    // The lever least fixed, if any is not, is given up and the fit run again.
+    // The lever least fixed, if any is not, is given up and the fit run again
+    // (a search along a direction the readings hardly fix may wander there).
     const Lever* worst = nullptr;
     for (size_t c = 0; c < levers.size(); ++c)
       if (u[c] > kUndetermined && (!worst || levers[c]->giveUpRank < worst->giveUpRank)) worst = levers[c];
+    if (!worst && outcome == Fitter::Outcome::Unsettled) {
+      f.error = "the search did not settle in " + std::to_string(kPasses) + " steps";
+      return f;
+    }
     if (!worst) break;
     given_up.push_back(worst);
     levers.erase(std::find(levers.begin(), levers.end(), worst));
@@ -273,10 +287,20 @@ ValveSettingFit FitValveSetting(const ModelState& drawing, const ValveSettingReq
     f.corrections.push_back(c);
   }
   f.found = fit.GearWith(levers, x);
-  f.fitted = TakeReadings(f.found, NotchesOf(drawing));
-  for (int k : fit.Given())
-    if (f.fitted[static_cast<size_t>(k)])
-      f.residuals[static_cast<size_t>(k)] = *f.fitted[static_cast<size_t>(k)] - *r.measured[static_cast<size_t>(k)];
+  f.fitted = TakeReadings(f.found, fit.Notches());
+  int worstReading = -1;
+  for (int k : fit.Given()) {
+    const size_t i = static_cast<size_t>(k);
+    if (!f.fitted[i]) continue;
+    f.residuals[i] = *f.fitted[i] - *r.measured[i];
+    if (worstReading < 0 || std::fabs(*f.residuals[i]) > std::fabs(*f.residuals[static_cast<size_t>(worstReading)]))
+      worstReading = k;
+  }
+  if (worstReading >= 0 && std::fabs(*f.residuals[static_cast<size_t>(worstReading)]) > kMisfit * r.precision)
+    f.notes.push_back("the readings do not fit a gear off only in these dimensions: " +
+                      std::string(SettingReadings()[static_cast<size_t>(worstReading)].title) + " is left " +
+                      Str(*f.residuals[static_cast<size_t>(worstReading)], 1, 4) +
+                      " apart; look for another dimension off, lost motion or a reading misread");
 
   // What the readings could not fix, and how fine a reading would have to be
   // to fix it, with the readings given and every other one besides.
@@ -290,21 +314,28 @@ ValveSettingFit FitValveSetting(const ModelState& drawing, const ValveSettingReq
     with.push_back(l);
     Vec at = x;
     at.push_back(0);
-    std::vector<int> rows = fit.Given(), added;
-    for (int k = 0; k < SettingReadingCount; ++k)
-      if (!r.measured[static_cast<size_t>(k)]) rows.push_back(k), added.push_back(k);
-    const std::vector<int>* sets[] = {&fit.Given(), &rows};
-    for (size_t which = 0; which < 2; ++which) {
-      if (which == 1 && added.empty()) break;
-      const auto j = fit.Jacobian(with, at, *sets[which]);
-      if (!j) continue;
-      const double u1 = Uncertainties(Fitter::Normal(*j, with.size()), 1).back();
-      if (!std::isfinite(u1)) continue;
-      std::string readings = which == 0 ? "these readings" : "these and ";
-      if (which == 1)
-        for (size_t i = 0; i < added.size(); i += 2) readings += (i ? ", " : "") + PairName(added[i]);
-      n += "; " + readings + " would fix it at a precision of " + Str(kUndetermined / u1, 1, 5) + " or finer";
-    }
+    // The precision at which `rows` would fix the lever given up.
+    auto needed = [&](const std::vector<int>& rows) -> std::optional<double> {
+      const auto j = fit.Jacobian(with, at, rows);
+      if (!j) return std::nullopt;
+      const double perUnit = Uncertainties(Fitter::Normal(*j, with.size()), 1).back();
+      if (!std::isfinite(perUnit)) return std::nullopt;
+      return kUndetermined / perUnit;
+    };
+    auto fixes = [](const std::string& readings, double precision) {
+      return "; " + readings + " would fix it at a precision of " + Str(precision, 1, 5) + " or finer";
+    };
+    if (const auto p = needed(fit.Given())) n += fixes("these readings", *p);
+    std::vector<int> more = fit.Given();
+    std::string names;
+    for (int k = 0; k < SettingReadingCount; k += 2)
+      if (!r.measured[static_cast<size_t>(k)] && !r.measured[static_cast<size_t>(k) + 1]) {
+        more.push_back(k);
+        more.push_back(k + 1);
+        names += (names.empty() ? "" : ", ") + PairName(k);
+      }
+    if (!names.empty())
+      if (const auto p = needed(more)) n += fixes("these and " + names, *p);
     f.notes.push_back(n);
   }
   return f;

@@ -97,6 +97,19 @@ TEST(ValveSetting, LeadsAloneGiveOneValveCentringCorrectionAndSayWhatWouldSepara
   CorrectionsBringTheReadingsBack(f, r.measured, 1e-3);
 }
 
+// A lead misread by 0.01 fits no gear off only in the rods and the stem:
+// the fit says so rather than offer its corrections as they stand.
+TEST(ValveSetting, ReadingsNoCorrectionExplainsAreSaid) {
+  const ModelState drawing = Nominal();
+  ValveSettingRequest r;
+  r.measured = TakeReadings(Engine(), NotchesOf(drawing));
+  *r.measured[static_cast<size_t>(SettingReading::LeadFrontMid)] += 0.01;
+  const ValveSettingFit f = FitValveSetting(drawing, r);
+  ASSERT_TRUE(f.error.empty()) << f.error;
+  ASSERT_FALSE(f.notes.empty());
+  EXPECT_EQ(f.notes[0].rfind("the readings do not fit a gear off only in these dimensions", 0), 0u) << f.notes[0];
+}
+
 TEST(ValveSetting, NoReadingIsNoFit) {
   const ValveSettingFit f = FitValveSetting(Nominal(), ValveSettingRequest{});
   EXPECT_EQ(f.error, "no reading given");
